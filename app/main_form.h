@@ -1,0 +1,10 @@
+// app/main_form.h: the main window.
+#pragma once
+
+#include <QMainWindow>
+
+class TMainForm final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+};

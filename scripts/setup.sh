@@ -1,0 +1,33 @@
+# scripts/setup.sh: shared by scripts/run and scripts/test (sourced, not run).
+# Installs the Debian packages the project needs, then configures and builds.
+
+QRVL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QRVL_BUILD=${QRVL_BUILD:-$QRVL_ROOT/build}
+
+QRVL_PACKAGES=(
+    g++ cmake make pkg-config
+    qt6-base-dev libgl-dev
+    libgtest-dev libgmock-dev
+)
+
+qrvl_install_packages() {
+    local missing=() pkg
+    for pkg in "${QRVL_PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    else
+        echo "Missing Debian packages. Run this once, then try again:"
+        echo "  sudo apt-get install -y ${missing[*]}"
+        exit 1
+    fi
+}
+
+qrvl_build() {
+    cmake -S "$QRVL_ROOT" -B "$QRVL_BUILD" -DCMAKE_BUILD_TYPE="${QRVL_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+    cmake --build "$QRVL_BUILD" -j"$(nproc)"
+}

@@ -1,0 +1,48 @@
+#include "tables/csv.h"
+
+#include "platform/windows1252.h"
+
+namespace quorvel::tables {
+
+namespace {
+
+void writeText(std::ostream& out, std::string_view text)
+{
+    const std::string utf8 = platform::utf8FromWindows1252(text);
+    if (utf8.empty() || utf8.find_first_of(",\"\r\n") != std::string::npos) {
+        out << '"';
+        for (const char c : utf8) {
+            if (c == '"') out << '"';
+            out << c;
+        }
+        out << '"';
+    } else {
+        out << utf8;
+    }
+}
+
+}  // namespace
+
+void writeCsv(std::ostream& out, const Table& table, const View& rows)
+{
+    const auto& fields = table.schema().fields;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        if (f) out << ',';
+        writeText(out, fields[f].name);
+    }
+    out << "\r\n";
+    for (const RowId row : rows) {
+        for (std::size_t f = 0; f < fields.size(); ++f) {
+            if (f) out << ',';
+            if (table.isNull(row, int(f))) continue;
+            switch (fields[f].type) {
+            case FieldType::Text: writeText(out, table.text(row, int(f))); break;
+            case FieldType::Int16: out << table.integer(row, int(f)); break;
+            case FieldType::Boolean: out << (table.boolean(row, int(f)) ? "True" : "False"); break;
+            }
+        }
+        out << "\r\n";
+    }
+}
+
+}  // namespace quorvel::tables

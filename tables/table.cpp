@@ -1,0 +1,201 @@
+#include "tables/table.h"
+
+#include "platform/error.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace quorvel::tables {
+
+namespace {
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+}  // namespace
+
+int Schema::fieldIndex(std::string_view name) const
+{
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (equalIgnoringCase(fields[i].name, name)) return int(i);
+    return -1;
+}
+
+std::vector<int> parseFieldList(const Schema& schema, std::string_view fieldList)
+{
+    std::vector<int> fields;
+    while (!fieldList.empty()) {
+        const std::size_t end = std::min(fieldList.find(';'), fieldList.size());
+        const std::string_view name = fieldList.substr(0, end);
+        const int field = schema.fieldIndex(name);
+        if (field < 0) throw Error("Field '" + std::string(name) + "' not found");
+        fields.push_back(field);
+        fieldList.remove_prefix(std::min(end + 1, fieldList.size()));
+    }
+    return fields;
+}
+
+Table::Table(Schema schema) : schema_(std::move(schema)), columns_(schema_.fields.size()) {}
+
+void Table::reserve(std::size_t rows)
+{
+    for (std::size_t f = 0; f < columns_.size(); ++f) {
+        switch (schema_.fields[f].type) {
+        case FieldType::Text: columns_[f].ids.reserve(rows); break;
+        case FieldType::Int16: columns_[f].ints.reserve(rows); columns_[f].marks.reserve(rows); break;
+        case FieldType::Boolean: columns_[f].marks.reserve(rows); break;
+        }
+    }
+}
+
+RowId Table::appendRow()
+{
+    for (std::size_t f = 0; f < columns_.size(); ++f) {
+        switch (schema_.fields[f].type) {
+        case FieldType::Text: columns_[f].ids.push_back(nullText); break;
+        case FieldType::Int16: columns_[f].ints.push_back(0); columns_[f].marks.push_back(0); break;
+        case FieldType::Boolean: columns_[f].marks.push_back(0); break;
+        }
+    }
+    return RowId(rows_++);
+}
+
+void Table::eraseRow(RowId row)
+{
+    if (row >= rows_) return;
+    for (Column& column : columns_) {
+        if (!column.ids.empty()) column.ids.erase(column.ids.begin() + row);
+        if (!column.ints.empty()) column.ints.erase(column.ints.begin() + row);
+        if (!column.marks.empty()) column.marks.erase(column.marks.begin() + row);
+    }
+    --rows_;
+}
+
+void Table::clear()
+{
+    columns_.assign(schema_.fields.size(), Column{});
+    rows_ = 0;
+}
+
+void Table::setText(RowId row, int field, std::string_view value)
+{
+    const auto width = std::size_t(schema_.fields[field].width);
+    Column& column = columns_[field];
+    column.ids[row] = column.pool.intern(value.substr(0, std::min(width, value.size())));
+}
+
+void Table::setInt(RowId row, int field, std::int16_t value)
+{
+    columns_[field].ints[row] = value;
+    columns_[field].marks[row] = 1;
+}
+
+void Table::setBool(RowId row, int field, bool value) { columns_[field].marks[row] = value ? 2 : 1; }
+
+void Table::setNull(RowId row, int field)
+{
+    Column& column = columns_[field];
+    switch (schema_.fields[field].type) {
+    case FieldType::Text: column.ids[row] = nullText; break;
+    case FieldType::Int16: column.ints[row] = 0; column.marks[row] = 0; break;
+    case FieldType::Boolean: column.marks[row] = 0; break;
+    }
+}
+
+bool Table::isNull(RowId row, int field) const
+{
+    const Column& column = columns_[field];
+    return schema_.fields[field].type == FieldType::Text ? column.ids[row] == nullText : column.marks[row] == 0;
+}
+
+std::string_view Table::text(RowId row, int field) const
+{
+    const Column& column = columns_[field];
+    return column.pool.text(column.ids[row]);
+}
+
+std::int16_t Table::integer(RowId row, int field) const { return columns_[field].ints[row]; }
+
+bool Table::boolean(RowId row, int field) const { return columns_[field].marks[row] == 2; }
+
+View Table::allRows() const
+{
+    View view(rows_);
+    std::iota(view.begin(), view.end(), RowId{0});
+    return view;
+}
+
+View Table::select(const std::function<bool(RowId)>& keep) const
+{
+    View view;
+    for (RowId row = 0; row < rows_; ++row)
+        if (keep(row)) view.push_back(row);
+    return view;
+}
+
+void Table::orderBy(View& view, std::string_view fieldList) const
+{
+    // One integer sort key per field, so the comparison never touches a text.
+    struct Key {
+        const std::uint32_t* ranks = nullptr;  // Text: rank of each text number
+        const TextId* ids = nullptr;
+        const std::int16_t* ints = nullptr;
+        const std::uint8_t* marks = nullptr;
+        std::int32_t of(RowId row) const
+        {
+            if (ids) return std::int32_t(ranks[ids[row]]);
+            if (ints) return marks[row] ? std::int32_t(ints[row]) + 32769 : 0;
+            return marks[row];
+        }
+    };
+    std::vector<Key> keys;
+    for (const int field : parseFieldList(schema_, fieldList)) {
+        const Column& column = columns_[field];
+        Key key;
+        switch (schema_.fields[field].type) {
+        case FieldType::Text: key.ranks = column.pool.ranks().data(); key.ids = column.ids.data(); break;
+        case FieldType::Int16: key.ints = column.ints.data(); key.marks = column.marks.data(); break;
+        case FieldType::Boolean: key.marks = column.marks.data(); break;
+        }
+        keys.push_back(key);
+    }
+    if (keys.size() == 1) {
+        const Key key = keys.front();
+        std::stable_sort(view.begin(), view.end(), [&key](RowId a, RowId b) { return key.of(a) < key.of(b); });
+        return;
+    }
+    std::stable_sort(view.begin(), view.end(), [&keys](RowId a, RowId b) {
+        for (const Key& key : keys) {
+            const std::int32_t ka = key.of(a), kb = key.of(b);
+            if (ka != kb) return ka < kb;
+        }
+        return false;
+    });
+}
+
+std::optional<std::string_view> Table::lookup(const View& order, int keyField, std::string_view key,
+                                              int resultField) const
+{
+    const Column& column = columns_[keyField];
+    const TextId wanted = column.pool.find(key);
+    if (wanted == nullText) return {};
+    for (const RowId row : order)
+        if (column.ids[row] == wanted) return text(row, resultField);
+    return {};
+}
+
+std::size_t Table::memoryBytes() const
+{
+    std::size_t bytes = 0;
+    for (const Column& column : columns_)
+        bytes += column.ids.capacity() * sizeof(TextId) + column.ints.capacity() * sizeof(std::int16_t) +
+                 column.marks.capacity() + (column.ids.empty() ? 0 : column.pool.memoryBytes());
+    return bytes;
+}
+
+}  // namespace quorvel::tables

@@ -1,0 +1,140 @@
+#include "platform/error.h"
+#include "tables/table.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorvel;
+using namespace quorvel::tables;
+
+namespace {
+
+Schema testSchema()
+{
+    return {{{"CODE", FieldType::Text, 4}, {"NAME", FieldType::Text, 10}, {"NUM", FieldType::Int16, 0},
+             {"FLAG", FieldType::Boolean, 0}},
+            {}};
+}
+
+RowId add(Table& t, std::string_view code, std::string_view name)
+{
+    const RowId row = t.appendRow();
+    t.setText(row, 0, code);
+    t.setText(row, 1, name);
+    return row;
+}
+
+}  // namespace
+
+TEST(Table, NewRowIsNullEverywhereAndNullDiffersFromEmpty)
+{
+    Table t(testSchema());
+    const RowId row = t.appendRow();
+    for (int f = 0; f < 4; ++f) EXPECT_TRUE(t.isNull(row, f));
+    t.setText(row, 1, "");
+    EXPECT_FALSE(t.isNull(row, 1));
+    EXPECT_EQ(t.text(row, 1), "");
+    t.setInt(row, 2, 0);
+    t.setBool(row, 3, false);
+    EXPECT_FALSE(t.isNull(row, 2));
+    EXPECT_FALSE(t.isNull(row, 3));
+    t.setNull(row, 1);
+    t.setNull(row, 2);
+    t.setNull(row, 3);
+    EXPECT_TRUE(t.isNull(row, 1));
+    EXPECT_TRUE(t.isNull(row, 2));
+    EXPECT_TRUE(t.isNull(row, 3));
+}
+
+TEST(Table, TextLongerThanItsFieldIsCutSilently)
+{
+    Table t(testSchema());
+    const RowId row = add(t, "LIRFX", "ROME FIUMICINO AIRPORT");
+    EXPECT_EQ(t.text(row, 0), "LIRF");
+    EXPECT_EQ(t.text(row, 1), "ROME FIUMI");
+}
+
+TEST(Table, IntegersKeepTheirSixteenBitRange)
+{
+    Table t(testSchema());
+    const RowId low = t.appendRow(), high = t.appendRow();
+    t.setInt(low, 2, -32768);
+    t.setInt(high, 2, 32767);
+    EXPECT_EQ(t.integer(low, 2), -32768);
+    EXPECT_EQ(t.integer(high, 2), 32767);
+}
+
+TEST(Table, OrderByFieldListIsStableWithNullFirst)
+{
+    Table t(testSchema());
+    const RowId a = add(t, "B", "2");
+    const RowId b = add(t, "A", "9");
+    const RowId c = add(t, "B", "1");
+    const RowId d = add(t, "A", "9");
+    const RowId e = t.appendRow();  // null code sorts first
+    View view = t.allRows();
+    t.orderBy(view, "CODE;NAME");
+    EXPECT_EQ(view, (View{e, b, d, c, a}));
+    t.orderBy(view, "code");  // field names ignore letter case; the previous order breaks ties
+    EXPECT_EQ(view, (View{e, b, d, c, a}));
+}
+
+TEST(Table, OrderByNumbersAndTruthValues)
+{
+    Table t(testSchema());
+    const RowId r0 = t.appendRow(), r1 = t.appendRow(), r2 = t.appendRow(), r3 = t.appendRow();
+    t.setInt(r0, 2, 5);
+    t.setInt(r1, 2, -7);
+    t.setInt(r3, 2, 32767);
+    t.setBool(r0, 3, true);
+    t.setBool(r1, 3, false);
+    View view = t.allRows();
+    t.orderBy(view, "NUM");
+    EXPECT_EQ(view, (View{r2, r1, r0, r3}));
+    t.orderBy(view, "FLAG");
+    EXPECT_EQ(view, (View{r2, r3, r1, r0}));
+}
+
+TEST(Table, OrderByUnknownFieldIsAnError)
+{
+    Table t(testSchema());
+    View view = t.allRows();
+    EXPECT_THROW(t.orderBy(view, "CODE;NOPE"), Error);
+}
+
+TEST(Table, SelectKeepsStoredOrder)
+{
+    Table t(testSchema());
+    add(t, "KJFK", "x");
+    const RowId b = add(t, "EGLL", "y");
+    add(t, "KJFK", "z");
+    const RowId d = add(t, "EGLL", "w");
+    EXPECT_EQ(t.select([&t](RowId r) { return t.text(r, 0) == "EGLL"; }), (View{b, d}));
+}
+
+TEST(Table, LookupReturnsFirstMatchInTheGivenOrder)
+{
+    Table t(testSchema());
+    add(t, "YSSY", "SYDNEY");
+    const RowId second = add(t, "DUPE", "BETA");
+    const RowId third = add(t, "DUPE", "ALPHA");
+    View stored = t.allRows();
+    EXPECT_EQ(t.lookup(stored, 0, "DUPE", 1), std::optional<std::string_view>("BETA"));
+    View byName = t.allRows();
+    t.orderBy(byName, "NAME");
+    EXPECT_EQ(t.lookup(byName, 0, "DUPE", 1), std::optional<std::string_view>("ALPHA"));
+    EXPECT_FALSE(t.lookup(stored, 0, "NONE", 1));
+    EXPECT_FALSE(t.lookup(stored, 0, "dupe", 1));  // exact match
+    EXPECT_NE(second, third);
+}
+
+TEST(Table, EraseRowMovesLaterRowsUp)
+{
+    Table t(testSchema());
+    add(t, "AAAA", "1");
+    add(t, "BBBB", "2");
+    add(t, "CCCC", "3");
+    t.eraseRow(1);
+    ASSERT_EQ(t.rowCount(), 2u);
+    EXPECT_EQ(t.text(0, 0), "AAAA");
+    EXPECT_EQ(t.text(1, 0), "CCCC");
+}

@@ -1,0 +1,152 @@
+// qrvl-tool: the timetable outside the window, for spreadsheets, web pages and scripts.
+// It uses the same core code as the program: what `board` prints is what the board shows.
+
+#include "board/board_query.h"
+#include "platform/error.h"
+#include "platform/local_time.h"
+#include "tables/csv.h"
+#include "tables/flight_table.h"
+#include "tables/packet.h"
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quorvel;
+
+constexpr const char* usage =
+    "usage: qrvl-tool COMMAND [OPTIONS]\n"
+    "\n"
+    "commands:\n"
+    "  dump FILE.cds     write a table file as CSV to standard output\n"
+    "  board ...         write the rows the airport board shows as CSV\n"
+    "\n"
+    "Run 'qrvl-tool COMMAND --help' for the options of a command.\n";
+
+constexpr const char* dumpUsage =
+    "usage: qrvl-tool dump FILE.cds\n"
+    "\n"
+    "Writes every row of a table file, in stored order, as CSV (RFC 4180): a header line of\n"
+    "the field names, then one line per row. A null value is an empty field, an empty text\n"
+    "is \"\", truth values are True/False; text is written as UTF-8.\n";
+
+constexpr const char* boardUsage =
+    "usage: qrvl-tool board --flights flight.cds --airport CODE [--arrival]\n"
+    "                       [--at \"YYYY-MM-DD HH:MM\"] [--cut15] [--international]\n"
+    "                       [--traffic N] [--explain]\n"
+    "\n"
+    "Writes the rows the airport board shows, in board order, as CSV.\n"
+    "  --flights FILE    the flight table (flight.cds)\n"
+    "  --airport CODE    ICAO code of the airport (letter case ignored)\n"
+    "  --arrival         arrivals instead of departures\n"
+    "  --at MOMENT       reference moment in local time; default: now\n"
+    "  --cut15           only legs from 15 minutes before the moment on\n"
+    "  --international   international legs instead of national ones\n"
+    "  --traffic N       traffic percent bound; default: 100\n"
+    "  --explain         print the filter expression and the sort order instead of rows\n";
+
+struct UsageError {
+    std::string text;
+};
+
+bool wantsHelp(const std::vector<std::string>& args)
+{
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+int dumpCommand(const std::vector<std::string>& args)
+{
+    if (wantsHelp(args)) {
+        std::cout << dumpUsage;
+        return 0;
+    }
+    if (args.size() != 1 || args[0].starts_with("--")) throw UsageError{"dump takes one table file"};
+    const tables::Table table = tables::readPacketFile(args[0]);
+    tables::writeCsv(std::cout, table, table.allRows());
+    return 0;
+}
+
+int boardCommand(const std::vector<std::string>& args)
+{
+    if (wantsHelp(args)) {
+        std::cout << boardUsage;
+        return 0;
+    }
+    board::BoardInputs inputs;
+    std::string flightsFile;
+    bool explain = false;
+    bool hasMoment = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
+            return args[++i];
+        };
+        if (a == "--flights") {
+            flightsFile = value();
+        } else if (a == "--airport") {
+            inputs.airport = value();
+        } else if (a == "--arrival") {
+            inputs.direction = board::Direction::Arrival;
+        } else if (a == "--at") {
+            const std::string& text = value();
+            const auto moment = parseLocalDateTime(text);
+            if (!moment) throw UsageError{"--at takes \"YYYY-MM-DD HH:MM\", not \"" + text + "\""};
+            inputs.moment = *moment;
+            hasMoment = true;
+        } else if (a == "--cut15") {
+            inputs.cut15 = true;
+        } else if (a == "--international") {
+            inputs.national = false;
+        } else if (a == "--traffic") {
+            inputs.trafficPercent = value();
+            if (!board::trafficPercentValue(inputs.trafficPercent))
+                throw UsageError{"--traffic takes a whole number, not \"" + inputs.trafficPercent + "\""};
+        } else if (a == "--explain") {
+            explain = true;
+        } else {
+            throw UsageError{"unknown option " + a};
+        }
+    }
+    if (!hasMoment) inputs.moment = SystemClock().now();
+    const board::BoardQuery query = board::buildQuery(inputs);
+    if (explain) {
+        std::cout << query.filterText << '\n' << query.sortText << '\n';
+        return 0;
+    }
+    if (flightsFile.empty()) throw UsageError{"board needs --flights FILE"};
+    if (inputs.airport.empty()) throw UsageError{"board needs --airport CODE"};
+    const tables::Table flights = tables::readFlightFile(flightsFile);
+    tables::writeCsv(std::cout, flights, board::select(flights, query));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty() || all[0] == "--help" || all[0] == "-h") {
+        (all.empty() ? std::cerr : std::cout) << usage;
+        return all.empty() ? 2 : 0;
+    }
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    try {
+        if (all[0] == "dump") return dumpCommand(args);
+        if (all[0] == "board") return boardCommand(args);
+        std::cerr << "qrvl-tool: unknown command " << all[0] << " (see qrvl-tool --help)\n";
+        return 2;
+    } catch (const UsageError& e) {
+        std::cerr << "qrvl-tool " << all[0] << ": " << e.text << " (see qrvl-tool " << all[0] << " --help)\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "qrvl-tool: " << e.what() << '\n';
+        return 1;
+    }
+}
