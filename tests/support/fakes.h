@@ -1,0 +1,75 @@
+// tests/support/fakes.h: stand-ins for the person at the screen and for the waits.
+#pragma once
+
+#include "platform/interaction.h"
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvel::test {
+
+using Shown = std::vector<std::pair<std::string, std::string>>;  // caption, text
+
+// Records every message box instead of showing it; answers questions from a script (Yes when empty).
+class ScriptedPrompter final : public Prompter {
+public:
+    void message(std::string_view caption, std::string_view text) override { shown_.emplace_back(caption, text); }
+    bool confirm(std::string_view caption, std::string_view text) override
+    {
+        shown_.emplace_back(caption, text);
+        if (answers_.empty()) return true;
+        const bool answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    void answer(bool yes) { answers_.push_back(yes); }
+    const Shown& shown() const { return shown_; }
+    void clear() { shown_.clear(); }
+
+private:
+    Shown shown_;
+    std::deque<bool> answers_;
+};
+
+// Records the waits without waiting.
+class RecordingSleeper final : public Sleeper {
+public:
+    void wait(std::chrono::milliseconds duration) override { waits_.push_back(int(duration.count())); }
+    const std::vector<int>& waits() const { return waits_; }
+
+private:
+    std::vector<int> waits_;
+};
+
+// Answers file dialogs from a script; an empty script cancels. Records the captions asked.
+class ScriptedFileDialogs final : public FileDialogs {
+public:
+    std::optional<std::filesystem::path> openFile(std::string_view caption, const std::filesystem::path&,
+                                                  std::string_view) override
+    {
+        return next(caption);
+    }
+    std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path&,
+                                                  std::string_view, std::string_view) override
+    {
+        return next(caption);
+    }
+    void answer(std::optional<std::filesystem::path> file) { answers_.push_back(std::move(file)); }
+    const std::vector<std::string>& asked() const { return asked_; }
+
+private:
+    std::optional<std::filesystem::path> next(std::string_view caption)
+    {
+        asked_.emplace_back(caption);
+        if (answers_.empty()) return std::nullopt;
+        auto file = answers_.front();
+        answers_.pop_front();
+        return file;
+    }
+    std::deque<std::optional<std::filesystem::path>> answers_;
+    std::vector<std::string> asked_;
+};
+
+}  // namespace quorvel::test
