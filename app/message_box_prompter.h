@@ -1,0 +1,26 @@
+// app/message_box_prompter.h: the real prompter, waits and file dialogs of the program.
+#pragma once
+
+#include "platform/interaction.h"
+
+#include <QWidget>
+
+class MessageBoxPrompter final : public quorvel::Prompter {
+public:
+    void message(std::string_view caption, std::string_view text) override;
+    bool confirm(std::string_view caption, std::string_view text) override;
+};
+
+// Blocks the calling thread; the design's start-up waits run before any message loop does.
+class ThreadSleeper final : public quorvel::Sleeper {
+public:
+    void wait(std::chrono::milliseconds duration) override;
+};
+
+class QtFileDialogs final : public quorvel::FileDialogs {
+public:
+    std::optional<std::filesystem::path> openFile(std::string_view caption, const std::filesystem::path& folder,
+                                                  std::string_view filter) override;
+    std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path& folder,
+                                                  std::string_view filter, std::string_view defaultSuffix) override;
+};

@@ -1,0 +1,25 @@
+#include "app/quorvel_application.h"
+
+#include <QMessageBox>
+#include <exception>
+
+QuorvelApplication::QuorvelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool QuorvelApplication::notify(QObject* receiver, QEvent* event)
+{
+    return deliverGuarded([&] { return QApplication::notify(receiver, event); }, errorPrompter_);
+}
+
+bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* prompter)
+{
+    std::string text;
+    try {
+        return deliver();
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        text.clear();
+    }
+    if (prompter) prompter->message("Error", text);
+    return false;
+}

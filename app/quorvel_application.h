@@ -1,0 +1,25 @@
+// app/quorvel_application.h: the application object. Every event goes through notify(), so an
+// error that a window's handler did not catch ends up here: it is shown in the one standard
+// error box and the program goes on.
+#pragma once
+
+#include "platform/interaction.h"
+
+#include <QApplication>
+#include <functional>
+
+class QuorvelApplication final : public QApplication {
+public:
+    QuorvelApplication(int& argc, char** argv);
+
+    // Where errors go; the program passes a message-box prompter, tests a recording one.
+    void setErrorPrompter(quorvel::Prompter* prompter) { errorPrompter_ = prompter; }
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    quorvel::Prompter* errorPrompter_ = nullptr;
+};
+
+// Runs `deliver`; an exception it throws is shown through `prompter` with the error's text
+// (an error without a text shows an empty message) and reads as "not handled".
+bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* prompter);
