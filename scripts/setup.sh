@@ -6,7 +6,7 @@ QRVL_BUILD=${QRVL_BUILD:-$QRVL_ROOT/build}
 
 QRVL_PACKAGES=(
     g++ cmake make pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev
 )
 

@@ -1,0 +1,92 @@
+#include "about/splash_form.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <gtest/gtest.h>
+
+TEST(SplashForm, OpensWithItsPictureTitleAndPlaceholder)
+{
+    TSplashForm splash;
+    splash.show();
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_TRUE(splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(splash.size(), QSize(256, 255));
+    EXPECT_EQ(splash.Image1->pixmap().size(), QSize(247, 175));
+    EXPECT_EQ(splash.StaticText1->text(), QStringLiteral("Quorvel for MS- Flight Simulator 2002"));
+    EXPECT_EQ(splash.StaticText1->font().pixelSize(), 12);
+    EXPECT_EQ(splash.InfoLabel->text(), QStringLiteral("Caption INFO"));
+    EXPECT_EQ(splash.CGauge1->size(), QSize(241, 17));
+    splash.close();
+    EXPECT_FALSE(splash.isVisible());
+}
+
+TEST(SplashForm, MessagesAndGaugeFollowStartUp)
+{
+    TSplashForm splash;
+    quorvel::about::SplashScreen& screen = splash;   // start-up sees only the interface
+    screen.show();
+    screen.setGaugeRange(0, 100);
+    screen.setGauge(10);
+    screen.say("Finding MS-FS2002 Directory...");
+    EXPECT_EQ(splash.InfoLabel->text(), QStringLiteral("Finding MS-FS2002 Directory..."));
+    screen.stepGauge();
+    screen.stepGauge();
+    EXPECT_EQ(screen.gauge(), 12);
+    EXPECT_EQ(splash.CGauge1->value(), 12);
+
+    screen.setGauge(99);
+    for (int i = 0; i < 3; ++i) screen.stepGauge();
+    EXPECT_EQ(screen.gauge(), 100);   // stepping past the maximum leaves it full
+    screen.setGauge(50);
+    screen.setGauge(250);
+    EXPECT_EQ(screen.gauge(), 100);
+    screen.setGauge(-5);
+    EXPECT_EQ(screen.gauge(), 0);     // below the range shows as its start
+    screen.say("Ok for now...!");
+    EXPECT_EQ(splash.InfoLabel->text(), QStringLiteral("Ok for now...!"));
+    screen.close();
+}
+
+namespace {
+
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST(SplashForm, EveryChangeIsPaintedBeforeTheCallReturns)
+{
+    // No event loop runs during start-up, so a change merely scheduled for painting would never show.
+    TSplashForm splash;
+    splash.show();
+    PaintCounter label, gauge;
+    splash.InfoLabel->installEventFilter(&label);
+    splash.CGauge1->installEventFilter(&gauge);
+    splash.say("Loading airports name...");
+    EXPECT_GE(label.paints, 1);
+    const int before = gauge.paints;
+    splash.stepGauge();
+    EXPECT_GT(gauge.paints, before);
+}
+
+TEST(SplashForm, FullGaugeIsNavy)
+{
+    TSplashForm splash;
+    splash.show();
+    splash.setGauge(100);
+    const QImage shown = splash.grab().toImage();
+    const QImage gaugeArea = shown.copy(splash.CGauge1->geometry().adjusted(3, 3, -3, -3));
+    int navy = 0;
+    for (int y = 0; y < gaugeArea.height(); ++y)
+        for (int x = 0; x < gaugeArea.width(); ++x) navy += gaugeArea.pixelColor(x, y) == QColor(0, 0, 128);
+    EXPECT_GT(navy, gaugeArea.width() * gaugeArea.height() / 2);
+}
