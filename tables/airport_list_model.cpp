@@ -1,0 +1,31 @@
+#include "tables/airport_list_model.h"
+
+#include "app/qt_text.h"
+
+AirportListModel::AirportListModel(const quorvel::tables::AirportLookup& airports, QObject* parent)
+    : QAbstractListModel(parent), airports_(airports)
+{
+}
+
+void AirportListModel::reload()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int AirportListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(airports_.size());
+}
+
+QVariant AirportListModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+    const auto row = std::size_t(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: return fromWindows1252(airports_.description(row));
+    case Qt::UserRole: return fromWindows1252(airports_.code(row));
+    default: return {};
+    }
+}
