@@ -1,0 +1,254 @@
+#include "app/option_dialog.h"
+
+#include "app/colours.h"
+#include "app/qt_text.h"
+#include "platform/error.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QColor>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QValidator>
+#include <QVBoxLayout>
+#include <algorithm>
+
+using quorvel::app::Settings;
+
+namespace {
+
+const QString airportHint = QStringLiteral("Select the default airport. Incremental search allowed");
+const QString backColourHint = QStringLiteral("Set the time-table background color");
+const QString fontColourHint = QStringLiteral("Set the time-table font color");
+
+// Every letter becomes lower case, whether typed, pasted or set by the program.
+class LowerCaseValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override
+    {
+        input = input.toLower();
+        position = std::min(position, int(input.size()));
+        return Acceptable;
+    }
+};
+
+// The number can only be stepped with the arrows (buttons, keys, wheel); typed digits are ignored.
+class ArrowOnlySpinBox final : public QSpinBox {
+public:
+    explicit ArrowOnlySpinBox(QWidget* parent) : QSpinBox(parent) { lineEdit()->setReadOnly(true); }
+};
+
+// A colour list that opens itself when the user types into it.
+class DropDownColourBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QComboBox::keyPressEvent(event);
+        if (!event->text().isEmpty() && event->text().at(0).isPrint()) showPopup();
+    }
+};
+
+void fillColours(QComboBox& box)
+{
+    for (const quorvel::app::NamedColour& colour : quorvel::app::namedColours()) {
+        QPixmap swatch(16, 16);
+        swatch.fill(QColor(quorvel::app::redOf(colour.value), quorvel::app::greenOf(colour.value),
+                           quorvel::app::blueOf(colour.value)));
+        box.addItem(QIcon(swatch), fromUtf8(colour.displayName), fromUtf8(colour.identifier));
+    }
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy, const QString& hint = {})
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(buddy);
+    label->setToolTip(hint);
+    return label;
+}
+
+}  // namespace
+
+void selectAirportCode(QComboBox& box, const QString& code)
+{
+    const int row = code.isEmpty() ? -1 : box.findData(code, Qt::UserRole, Qt::MatchExactly);
+    box.setCurrentIndex(row);
+}
+
+QString currentAirportCode(const QComboBox& box)
+{
+    return box.currentIndex() < 0 ? QString() : box.currentData(Qt::UserRole).toString();
+}
+
+TOptionDlg::TOptionDlg(Settings& settings, QAbstractItemModel& airports, quorvel::Prompter& prompter,
+                       OptionDlgHooks hooks, QWidget* parent)
+    : QDialog(parent), settings_(settings), airports_(airports), prompter_(prompter), hooks_(std::move(hooks))
+{
+    buildControls();
+    try {
+        FormCreate();
+    } catch (const quorvel::Error& error) {
+        createError_ = error.what();
+    }
+}
+
+void TOptionDlg::buildControls()
+{
+    setWindowTitle(QStringLiteral("Quorvel - Options"));
+    setFixedSize(427, 300);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    PageControl1 = new QTabWidget;
+
+    auto* general = new QWidget;
+    DBLookupComboBox1 = new QComboBox;
+    DBLookupComboBox1->setModel(&airports_);
+    DBLookupComboBox1->setToolTip(airportHint);
+    Label1 = labelFor(QStringLiteral("Default Airport:"), DBLookupComboBox1, airportHint);
+    CBLoadFP = new QCheckBox(QStringLiteral("Load flightplan at startup"));
+    CBLoadFP->setToolTip(QStringLiteral("Set if you want auto-load fp at program startup"));
+    flpname = new QLineEdit(QStringLiteral("flightplans.txt"));
+    Label2 = labelFor(QStringLiteral("Flightplans filename (with extension)"), flpname);
+    airname = new QLineEdit;
+    airname->setValidator(new LowerCaseValidator(airname));
+    airname->setText(QStringLiteral("aircraft.txt"));
+    Label3 = labelFor(QStringLiteral("Aircraft file name (with extension)"), airname);
+    auto* generalLayout = new QVBoxLayout(general);
+    for (QWidget* widget : std::initializer_list<QWidget*>{Label1, DBLookupComboBox1, CBLoadFP, Label2, flpname, Label3, airname})
+        generalLayout->addWidget(widget);
+    generalLayout->addStretch();
+    PageControl1->addTab(general, QStringLiteral("General"));
+
+    auto* aircraft = new QWidget;
+    RGSAirline = new RadioGroup(QStringLiteral(" Search airline by: "),
+                                {QStringLiteral("by \"atc_airline\" value"), QStringLiteral("by \"ui_variation\" value")}, 1);
+    RGSAirline->setToolTip(QStringLiteral("Select the criteria on airline name searching"));
+    RGSAirline->setItemIndex(0);
+    auto* aircraftLayout = new QVBoxLayout(aircraft);
+    aircraftLayout->addWidget(RGSAirline);
+    aircraftLayout->addStretch();
+    PageControl1->addTab(aircraft, QStringLiteral("Aircraft"));
+
+    auto* flightPlan = new QWidget;
+    CBOvrDST = new QCheckBox(QStringLiteral("Override DST auto-setting"));
+    CBOvrDST->setToolTip(QStringLiteral("Override system' DST settings"));
+    CSpinEdit1 = new ArrowOnlySpinBox(flightPlan);
+    CSpinEdit1->setRange(0, 100);
+    CSpinEdit1->setSingleStep(1);
+    CSpinEdit1->setValue(100);
+    Label4 = labelFor(QStringLiteral("Traffic % up to"), CSpinEdit1);
+    auto* trafficRow = new QHBoxLayout;
+    trafficRow->addWidget(Label4);
+    trafficRow->addWidget(CSpinEdit1);
+    trafficRow->addStretch();
+    auto* flightPlanLayout = new QVBoxLayout(flightPlan);
+    flightPlanLayout->addWidget(CBOvrDST);
+    flightPlanLayout->addLayout(trafficRow);
+    flightPlanLayout->addStretch();
+    PageControl1->addTab(flightPlan, QStringLiteral("FlightPlan"));
+
+    auto* behaviour = new QWidget;
+    TTBackColorBox = new DropDownColourBox;
+    fillColours(*TTBackColorBox);
+    TTBackColorBox->setToolTip(backColourHint);
+    Label5 = labelFor(QStringLiteral("Time Table Background Color:"), TTBackColorBox, backColourHint);
+    TTFontColorBox = new QComboBox;
+    fillColours(*TTFontColorBox);
+    TTFontColorBox->setToolTip(fontColourHint);
+    Label6 = labelFor(QStringLiteral("Time Table Font Color:"), TTFontColorBox, fontColourHint);
+    auto* behaviourLayout = new QVBoxLayout(behaviour);
+    for (QWidget* widget : std::initializer_list<QWidget*>{Label5, TTBackColorBox, Label6, TTFontColorBox})
+        behaviourLayout->addWidget(widget);
+    behaviourLayout->addStretch();
+    PageControl1->addTab(behaviour, QStringLiteral("Behaviour"));
+
+    OKBtn = new QPushButton(QStringLiteral("OK"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"));
+    HelpBtn = new QPushButton(QStringLiteral("&Help"));
+    connect(OKBtn, &QPushButton::clicked, this, &TOptionDlg::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &TOptionDlg::CancelBtnClick);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    buttons->addWidget(HelpBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1);
+    layout->addLayout(buttons);
+}
+
+bool TOptionDlg::selectColour(QComboBox& box, const std::string& text)
+{
+    const auto value = quorvel::app::colourValue(text);
+    // A number that names no colour of the list shows nothing; OK then keeps the setting as it is.
+    box.setCurrentIndex(value ? box.findData(fromUtf8(quorvel::app::colourIdentifier(*value))) : -1);
+    return value.has_value();
+}
+
+void TOptionDlg::FormCreate()
+{
+    selectAirportCode(*DBLookupComboBox1, fromWindows1252(settings_.defaultAirport));
+    CBLoadFP->setChecked(settings_.autoload);
+    RGSAirline->setItemIndex(settings_.searchByUI ? 1 : 0);
+    CBOvrDST->setChecked(settings_.overrideDst);
+    flpname->setText(fromWindows1252(settings_.flightPlanFile));
+    airname->setText(fromWindows1252(settings_.aircraftListFile));
+    const bool gridKnown = selectColour(*TTBackColorBox, settings_.gridColor);
+    const bool fontKnown = selectColour(*TTFontColorBox, settings_.fontColor);
+    // The spin box holds only 0..100: a larger or smaller number is clamped, any other text shows
+    // the default 100. The setting itself changes only when OK is pressed.
+    const auto percent = quorvel::app::parseInteger(settings_.trafficPercent);
+    CSpinEdit1->setValue(percent ? std::clamp(*percent, 0, 100) : 100);
+    if (!gridKnown) throw quorvel::Error(quorvel::app::colourError(settings_.gridColor));
+    if (!fontKnown) throw quorvel::Error(quorvel::app::colourError(settings_.fontColor));
+}
+
+void TOptionDlg::FormShow() { shownTrafficPercent_ = settings_.trafficPercent; }
+
+void TOptionDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TOptionDlg::OKBtnClick()
+{
+    if (DBLookupComboBox1->currentIndex() >= 0 && !DBLookupComboBox1->currentText().isEmpty())
+        settings_.defaultAirport = toWindows1252(currentAirportCode(*DBLookupComboBox1));
+    settings_.autoload = CBLoadFP->isChecked();
+    settings_.searchByUI = RGSAirline->itemIndex() != 0;
+    const bool oldOverrideDst = settings_.overrideDst;
+    settings_.overrideDst = CBOvrDST->isChecked();
+    settings_.flightPlanFile = toWindows1252(flpname->text());
+    settings_.aircraftListFile = toWindows1252(airname->text());
+    if (TTBackColorBox->currentIndex() >= 0) settings_.gridColor = toWindows1252(TTBackColorBox->currentData().toString());
+    if (TTFontColorBox->currentIndex() >= 0) settings_.fontColor = toWindows1252(TTFontColorBox->currentData().toString());
+    settings_.trafficPercent = toWindows1252(CSpinEdit1->text());
+
+    if (settings_.overrideDst != oldOverrideDst) {
+        prompter_.message("Warning", "You need to reconvert your flighplan!");
+        if (hooks_.redrawStatusBar) hooks_.redrawStatusBar();
+    }
+    if (hooks_.applyColours) hooks_.applyColours();
+    accept();
+    if (CSpinEdit1->text() != fromWindows1252(shownTrafficPercent_) && hooks_.runBoardQuery) hooks_.runBoardQuery();
+}
+
+void TOptionDlg::CancelBtnClick() { reject(); }
