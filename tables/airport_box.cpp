@@ -30,6 +30,9 @@ AirportBox::AirportBox(const quorvel::tables::AirportLookup& airports, QWidget* 
     settleTimer_.setSingleShot(true);
     settleTimer_.setInterval(defaultSearchPause);
     connect(&settleTimer_, &QTimer::timeout, this, &AirportBox::settle);
+    // The code is kept apart from the list, so reload() still knows it after the lookup copy changed.
+    connect(this, &QComboBox::currentIndexChanged, this,
+            [this](int index) { code_ = index >= 0 ? itemData(index, Qt::UserRole).toString() : QString(); });
     connect(this, &QComboBox::activated, this, [this] {
         cancelSearch();
         emit airportPicked();
@@ -45,7 +48,7 @@ void AirportBox::selectCode(const QString& code)
 
 QString AirportBox::currentCode() const
 {
-    return hasText() ? currentData(Qt::UserRole).toString() : QString();
+    return hasText() ? code_ : QString();
 }
 
 bool AirportBox::hasText() const { return currentIndex() >= 0 && !currentText().isEmpty(); }

@@ -49,6 +49,7 @@ private:
     const quorvel::tables::AirportLookup& airports_;
     AirportListModel* model_;
     QTimer settleTimer_;
+    QString code_;                      // ICAO code of the entry shown
     QString typed_;                     // the prefix typed since the last pause
     bool searchMoved_ = false;          // the running search changed the selection
 };

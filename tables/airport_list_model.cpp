@@ -20,7 +20,9 @@ int AirportListModel::rowCount(const QModelIndex& parent) const
 
 QVariant AirportListModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+    // The box asks for the data of "no entry" while it shows none: that is no fault.
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
     const auto row = std::size_t(index.row());
     switch (role) {
     case Qt::DisplayRole:
