@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -115,14 +116,18 @@ IniFile IniFile::parse(std::string_view text)
     ini.bytes_.assign(text);
     const char* const data = ini.bytes_.data();
     const std::size_t size = ini.bytes_.size();
+    // An editor may have put a UTF-8 byte order mark before the first header; it stays in the
+    // text but does not hide the header.
+    const std::size_t mark = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     std::size_t begin = 0;
     while (begin < size) {
         std::size_t end = begin;
         while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
         ini.lines_.push_back({std::uint32_t(begin), std::uint32_t(end - begin)});
-        if (const auto name = headerName({data + begin, end - begin}))
-            ini.addSection({data + begin + name->first, name->second}, ini.lines_.size() - 1,
-                           std::uint32_t(begin + name->first), std::uint32_t(name->second));
+        const std::size_t from = begin == 0 ? std::min(mark, end) : begin;
+        if (const auto name = headerName({data + from, end - from}))
+            ini.addSection({data + from + name->first, name->second}, ini.lines_.size() - 1,
+                           std::uint32_t(from + name->first), std::uint32_t(name->second));
         if (end < size && data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') ++end;
         begin = end + 1;
     }

@@ -75,6 +75,11 @@ TEST(IniFile, ListsSectionsInFileOrderOnce)
     const IniFile ini = IniFile::parse("[fltsim.0]\n[General]\r[FltSim.0]\r\n[fltsim.1]\n;[comment]\n");
     EXPECT_EQ(ini.sections(), (std::vector<std::string>{"fltsim.0", "General", "fltsim.1"}));
     EXPECT_TRUE(IniFile::parse("").sections().empty());
+
+    IniFile marked = IniFile::parse("\xEF\xBB\xBF[Airport]\r\ndefault=EGLL\r\n");
+    EXPECT_EQ(marked.value("Airport", "default"), "EGLL");
+    marked.set("Airport", "default", "LIRF");
+    EXPECT_EQ(marked.text(), "\xEF\xBB\xBF[Airport]\r\ndefault=LIRF\r\n");
 }
 
 TEST(IniFile, WritingChangesOnlyTheLinesItMust)
