@@ -215,6 +215,13 @@ public:
         return editor;
     }
 
+    // The view closes editors on its own too (Enter, another cell); then none is open any more.
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (editor == editor_) editor_ = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
     void commitAndClose()
     {
         if (QWidget* editor = editor_) {
