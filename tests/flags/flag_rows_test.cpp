@@ -6,6 +6,7 @@ using namespace quorvel::flags;
 using Rows = std::vector<FlagRow>;
 
 namespace quorvel::flags {
+void PrintTo(const FlagRow& row, std::ostream* out) { *out << row.airline << "=" << row.flagName; }
 void PrintTo(const RowProblem& problem, std::ostream* out) { *out << "row " << problem.row << ": " << problem.message; }
 }  // namespace quorvel::flags
 
