@@ -25,8 +25,9 @@ class QTableWidgetItem;
 class TFlagManager final : public QDialog {
     Q_OBJECT
 public:
-    // `flagList` is the main window's list, replaced on OK; `flagFolder` is read at every opening
-    // (the main window sets it when it is first shown, after this dialog is created).
+    // `flagList` is the main window's list, replaced on OK. `flagFolder` is read at every opening
+    // (the main window sets it when it is first shown, after this dialog is created), so it must
+    // be the main window's own member, not a temporary. All four must outlive the dialog.
     TFlagManager(quorvel::flags::FlagList& flagList, const std::filesystem::path& flagFolder, quorvel::Prompter& prompter,
                  quorvel::FileDialogs& fileDialogs, QWidget* parent = nullptr);
 
