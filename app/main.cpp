@@ -1,12 +1,59 @@
-#include "app/main_form.h"
+// The program's entry: the real clock, waits, message boxes and file dialogs, the windows in
+// their order, and the message loop.
 
-#include <QApplication>
+#include "about/splash_form.h"
+#include "about/about_dialog.h"
+#include "app/main_form.h"
+#include "app/message_box_prompter.h"
+#include "app/quorvel_application.h"
+#include "app/settings.h"
+#include "platform/wine_paths.h"
+
+#include <QMessageBox>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+quorvel::app::ProgramEnvironment programEnvironment()
+{
+    quorvel::app::ProgramEnvironment environment;
+    std::error_code error;
+    environment.executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    environment.programFolder = environment.executable.parent_path();
+    environment.winePrefix = quorvel::platform::winePrefix(std::getenv("WINEPREFIX"), std::getenv("HOME"));
+    environment.settingsFile = quorvel::app::settingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    return environment;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    QuorvelApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    TMainForm mainForm;
-    mainForm.show();
-    return QApplication::exec();
+    MessageBoxPrompter prompter;
+    ThreadSleeper sleeper;
+    QtFileDialogs fileDialogs;
+    quorvel::SystemClock clock;
+    application.setErrorPrompter(&prompter);
+
+    try {
+        MainFormServices services{clock, sleeper, prompter, fileDialogs,
+                                  [] { return std::make_unique<TSplashForm>(); },
+                                  [](const std::filesystem::path& executable) {
+                                      TVersionAwareAbout about(executable, QApplication::activeWindow());
+                                      about.exec();
+                                  }};
+        TMainForm mainForm(programEnvironment(), services);
+        mainForm.createDialogs();
+        mainForm.show();
+        return QApplication::exec();
+    } catch (const quorvel::app::StartupAborted&) {
+        return 1;
+    } catch (const std::exception& e) {
+        // An error that escapes the windows' creation or the message loop is a failure, not a success.
+        prompter.message("Error", e.what());
+        return 1;
+    }
 }

@@ -1,7 +1,429 @@
 #include "app/main_form.h"
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+#include "app/colours.h"
+#include "app/option_dialog.h"
+#include "app/qt_text.h"
+#include "app/radio_group.h"
+#include "board/board_model.h"
+#include "board/board_query.h"
+#include "flags/flag_list.h"
+#include "flags/flag_manager_dialog.h"
+#include "platform/error.h"
+#include "platform/free_memory.h"
+#include "platform/time_zone.h"
+#include "tables/airport_box.h"
+#include "tables/airport_manager.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDate>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace quorvel;
+
+namespace {
+
+constexpr int headerHeight = 112;
+constexpr int panelWidths[8] = {50, 50, 115, 65, 150, 50, 80, 50};
+
+// The status bar's owner-drawn panel: the main window decides what it shows.
+class DrawnPanel final : public QWidget {
+public:
+    DrawnPanel(std::function<void(QPainter&, const QRect&)> draw, QWidget* parent)
+        : QWidget(parent), draw_(std::move(draw))
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        draw_(painter, rect());
+    }
+
+private:
+    std::function<void(QPainter&, const QRect&)> draw_;
+};
+
+// The busy cursor and "Processing..." for as long as a command runs, whatever way it ends.
+class BusyScope {
+public:
+    BusyScope(QLabel* panel, QStatusBar* bar) : panel_(panel)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        panel_->setText(QStringLiteral("Processing..."));
+        bar->repaint();
+    }
+    ~BusyScope()
+    {
+        panel_->clear();
+        QApplication::restoreOverrideCursor();
+    }
+
+private:
+    QLabel* panel_;
+};
+
+QColor colourFromSetting(const std::string& text)
+{
+    const auto value = app::colourValue(text);
+    if (!value) throw Error(app::colourError(text));
+    // The colour notation is $00BBGGRR.
+    return QColor(int(*value & 0xFF), int((*value >> 8) & 0xFF), int((*value >> 16) & 0xFF));
+}
+
+}  // namespace
+
+TMainForm::TMainForm(app::ProgramEnvironment environment, MainFormServices services, QWidget* parent)
+    : QMainWindow(parent), environment_(std::move(environment)), services_(std::move(services))
 {
     setWindowTitle(QStringLiteral("Quorvel for FS2002"));
-    resize(800, 600);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate()
+{
+    {
+        const std::unique_ptr<about::SplashScreen> splash = services_.makeSplash();
+        state_ = app::runStartup(environment_, *splash, services_.sleeper, airports_);
+    }
+    flagList_ = std::make_unique<flags::FlagList>();
+
+    flagFolder_ = flags::flagFolderOf(environment_.programFolder);
+    buildMenu();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* strip = new QWidget(central);
+    strip->setFixedHeight(headerHeight);
+    buildHeader(strip);
+    layout->addWidget(strip);
+
+    boardModel_ = new BoardModel(this);
+    DBGrid1 = new QTableView(central);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setModel(boardModel_);
+    DBGrid1->verticalHeader()->hide();
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->horizontalHeader()->setSectionsMovable(false);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int widths[8] = {76, 64, 112, 124, 64, 142, 140, 76};
+    for (int c = 0; c < 8; ++c) DBGrid1->setColumnWidth(c, widths[c]);
+    layout->addWidget(DBGrid1, 1);
+    setCentralWidget(central);
+
+    buildStatusBar();
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(60000);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
+
+    LoadFlightPlans1->setEnabled(state_.flightTableExists);
+    FlightPlan1->setEnabled(state_.aircraftTableExists);
+    resize(705, 458 + menuBar()->sizeHint().height());
+}
+
+void TMainForm::buildMenu()
+{
+    const auto add = [this](QMenu* menu, const char* caption, void (TMainForm::*handler)()) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        if (handler) connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    LoadFlightPlans1 = add(file, "Load  FlighPlans", &TMainForm::LoadFlightPlans1Click);
+    PrintTimeTable1 = add(file, "Print TimeTable", nullptr);
+    file->addSeparator();
+    AirportManager1 = add(file, "Airport Manager", &TMainForm::AirportManager1Click);
+    FlagManager1 = add(file, "Flag Manager", &TMainForm::FlagManager1Click);
+    file->addSeparator();
+    Exit1 = add(file, "Exit", &TMainForm::Exit1Click);
+
+    QMenu* convert = menuBar()->addMenu(QStringLiteral("Convert"));
+    Aircraft1 = add(convert, "Aircraft", nullptr);
+    FlightPlan1 = add(convert, "FlightPlan", nullptr);
+    convert->addSeparator();
+    ViewLog1 = add(convert, "View Log", nullptr);
+    convert->addSeparator();
+    Rescanairline1 = add(convert, "Rescan airline", nullptr);
+    Rescanairline1->setEnabled(false);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+    General1 = add(options, "General", &TMainForm::General1Click);
+    CustomDateTime1 = add(options, "Custom DateTime", nullptr);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    About1 = add(help, "About", &TMainForm::About1Click);
+}
+
+void TMainForm::buildHeader(QWidget* strip)
+{
+    RadioGroup1 = new RadioGroup(QStringLiteral(" TimeTable "), {QStringLiteral("Departure"), QStringLiteral("Arrival")}, 1, strip);
+    RadioGroup1->setGeometry(8, 8, 97, 57);
+    RadioGroup1->setToolTip(QStringLiteral("Select the flights scheduling"));
+    connect(RadioGroup1, &RadioGroup::itemClicked, this, &TMainForm::DBLookupComboBox1Click);
+
+    StaticText1 = new QLabel(QStringLiteral("Airport:"), strip);
+    StaticText1->move(112, 10);
+
+    DBLookupComboBox1 = new AirportBox(airports_, strip);
+    DBLookupComboBox1->setGeometry(160, 8, 145, 24);
+    DBLookupComboBox1->setToolTip(QStringLiteral("Select the airport: incremental search allowed"));
+    DBLookupComboBox1->selectCode(QString());
+    connect(DBLookupComboBox1, &AirportBox::airportPicked, this, &TMainForm::DBLookupComboBox1Click);
+
+    CB15minutesflights = new QCheckBox(QStringLiteral("Cut over 15 m. flights"), strip);
+    CB15minutesflights->setLayoutDirection(Qt::RightToLeft);  // the text stands left of the box
+    CB15minutesflights->setGeometry(112, 40, 193, 17);
+    CB15minutesflights->setToolTip(QStringLiteral("Cut off the flight to/from this airport at the last 15 minutes"));
+    connect(CB15minutesflights, &QCheckBox::clicked, this, &TMainForm::CB15minutesflightsClick);
+
+    RadioGroup2 = new RadioGroup(QStringLiteral("Flights"), {QStringLiteral("National"), QStringLiteral("International")}, 2, strip);
+    RadioGroup2->setGeometry(8, 64, 281, 41);
+    connect(RadioGroup2, &RadioGroup::itemClicked, this, &TMainForm::RadioGroup2Click);
+
+    StaticText2 = new QLabel(strip);
+    StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText2->setAlignment(Qt::AlignCenter);
+    StaticText2->setGeometry(312, 8, 122, 20);
+
+    ProgressBar1 = new QProgressBar(strip);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setGeometry(312, 40, 129, 25);
+
+    CDTCheck = new QCheckBox(QStringLiteral("Enable custom Date-Time values"), strip);
+    CDTCheck->setGeometry(456, 8, 241, 25);
+    connect(CDTCheck, &QCheckBox::clicked, this, &TMainForm::CDTCheckClick);
+
+    Panel1 = new QLabel(strip);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setAutoFillBackground(true);
+    Panel1->setGeometry(456, 40, 217, 25);
+}
+
+void TMainForm::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    const QString starts[8] = {QStringLiteral("GMT:"), QString(), QStringLiteral("Flights:"), QStringLiteral("Traffic:"),
+                               QStringLiteral("Available Flights:"), QStringLiteral("LFS: OFF"),
+                               QStringLiteral("Aircraft:"), QString()};
+    for (int p = 0; p < 8; ++p) {
+        auto* label = new QLabel(starts[p], bar);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(panelWidths[p]);
+        if (p < 7) label->setFixedWidth(panelWidths[p]);
+        panels_.push_back(label);
+        if (p == 1) {
+            daylightPanel_ = new DrawnPanel([this](QPainter& painter, const QRect& rect) { paintDaylightPanel(painter, rect); }, label);
+            auto* inner = new QVBoxLayout(label);
+            inner->setContentsMargins(2, 1, 2, 1);
+            inner->addWidget(daylightPanel_);
+        }
+        bar->addWidget(label, p == 7 ? 1 : 0);
+    }
+}
+
+void TMainForm::createDialogs()
+{
+    optionDlg = new TOptionDlg(state_.settings, airports_, services_.prompter,
+                               OptionDlgHooks{[this] { statusBar()->repaint(); }, [this] { applyColours(); },
+                                              [this] { DBLookupComboBox1Click(); }},
+                               this);
+    if (const auto& error = optionDlg->createError()) services_.prompter.message("Error", *error);
+    aManager = new TAManager(services_.prompter, environment_.programFolder, this);
+    flagManager = new TFlagManager(*flagList_, flagFolder_, services_.prompter, services_.fileDialogs, this);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    shown_ = true;
+    RadioGroup1->setItemIndex(0);
+    RadioGroup2->setItemIndex(0);
+    showNational_ = true;
+    clockMoment_ = services_.clock.now();
+    StaticText2->setText(clockCaption(clockMoment_));
+    customMoment_ = clockMoment_;
+    panels_[0]->setText(fromUtf8(platform::gmtPanelText(platform::localTimeZone())));
+    DBLookupComboBox1->selectCode(QString::fromStdString(state_.settings.defaultAirport));
+    if (state_.settings.autoload) LoadFlightPlans1Click();
+    flagList_->load(flags::flagListFile(flagFolder_));
+    applyColours();
+    Panel1->setEnabled(false);
+    CDTCheck->setChecked(false);
+    Panel1->setText(StaticText2->text());
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose()
+{
+    try {
+        app::saveSettings(environment_.settingsFile, state_.settings);
+    } catch (const Error& e) {
+        // The program still ends; the user learns which changes were not kept and why.
+        services_.prompter.message("WARNING", std::string("The settings could not be saved.\n") + e.what());
+    }
+}
+
+void TMainForm::LoadFlightPlans1Click()
+{
+    auto loaded = std::make_unique<tables::LoadedFlights>(tables::loadFlights(
+        environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
+    boardModel_->showView(&loaded->table, loaded->timeOrder);
+    flights_ = std::move(loaded);
+    DBLookupComboBox1Click();
+}
+
+void TMainForm::DBLookupComboBox1Click()
+{
+    const BusyScope busy(panels_[7], statusBar());
+    const board::BoardInputs inputs = boardInputs();
+    const board::BoardQuery query = board::buildQuery(inputs);
+    tables::View view = flights_ ? board::select(flights_->table, query) : tables::View{};
+    const std::size_t visible = view.size();
+    boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view));
+    for (int column = 2; column <= 5; ++column) DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
+    const board::StatusPanels texts = board::statusPanels(inputs, visible);
+    panels_[2]->setText(fromWindows1252(texts.flights));
+    panels_[3]->setText(fromWindows1252(texts.traffic));
+    panels_[4]->setText(fromWindows1252(texts.available));
+}
+
+board::BoardInputs TMainForm::boardInputs() const
+{
+    board::BoardInputs inputs;
+    if (DBLookupComboBox1->hasText()) inputs.airport = toWindows1252(DBLookupComboBox1->currentCode());
+    inputs.direction = RadioGroup1->itemIndex() == 1 ? board::Direction::Arrival : board::Direction::Departure;
+    inputs.moment = CDTCheck->isChecked() ? customMoment_ : services_.clock.now();
+    inputs.cut15 = cutOver15_;
+    inputs.national = showNational_;
+    inputs.trafficPercent = state_.settings.trafficPercent;
+    inputs.totalFlights = flights_ ? flights_->totalFlights : 0;
+    inputs.availableFlights = flights_ ? flights_->availableFlights : 0;
+    return inputs;
+}
+
+void TMainForm::Timer1Timer()
+{
+    clockMoment_ = services_.clock.now();
+    StaticText2->setText(clockCaption(clockMoment_));
+    if (cutOver15_ && flights_) DBLookupComboBox1Click();
+}
+
+void TMainForm::CDTCheckClick()
+{
+    Panel1->setBackgroundRole(CDTCheck->isChecked() ? QPalette::Highlight : QPalette::Button);
+    DBLookupComboBox1Click();
+}
+
+void TMainForm::CB15minutesflightsClick()
+{
+    cutOver15_ = CB15minutesflights->isChecked();
+    DBLookupComboBox1Click();
+}
+
+void TMainForm::RadioGroup2Click()
+{
+    showNational_ = RadioGroup2->itemIndex() == 0;
+    DBLookupComboBox1Click();
+}
+
+void TMainForm::AirportManager1Click()
+{
+    aManager->exec();
+    // The lookup copy follows the file, never the manager's unsaved edits.
+    airports_.load(environment_.programFolder / tables::airportFileName);
+    DBLookupComboBox1->reload();
+    if (optionDlg) optionDlg->DBLookupComboBox1->reload();
+}
+
+void TMainForm::FlagManager1Click()
+{
+    flagManager->exec();
+    flagList_->load(flags::flagListFile(flagFolder_));
+    DBGrid1->viewport()->update();
+}
+
+void TMainForm::Exit1Click()
+{
+    boardModel_->showView(nullptr, {});
+    flights_.reset();
+    close();
+}
+
+void TMainForm::General1Click()
+{
+    optionDlg->show();
+    optionDlg->raise();
+    optionDlg->activateWindow();
+}
+
+void TMainForm::About1Click() { services_.showAbout(environment_.executable); }
+
+QString TMainForm::panelText(int panel) const
+{
+    if (panel == 1) {
+        const bool overridden = optionDlg ? optionDlg->CBOvrDST->isChecked() : state_.settings.overrideDst;
+        return platform::daylightInForce(platform::localTimeZone(), overridden) ? QStringLiteral("DST:ON")
+                                                                                  : QStringLiteral("DST:OFF");
+    }
+    return panels_[std::size_t(panel)]->text();
+}
+
+void TMainForm::paintDaylightPanel(QPainter& painter, const QRect& rect) const
+{
+    const bool overridden = optionDlg ? optionDlg->CBOvrDST->isChecked() : state_.settings.overrideDst;
+    painter.setPen(overridden ? QColor(255, 0, 0) : QColor(0, 128, 0));
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, panelText(1));
+}
+
+QColor TMainForm::gridColour() const { return colourFromSetting(state_.settings.gridColor); }
+
+QColor TMainForm::fontColour() const { return colourFromSetting(state_.settings.fontColor); }
+
+void TMainForm::applyColours()
+{
+    const QColor background = gridColour();
+    const QColor text = fontColour();
+    QPalette palette = DBGrid1->palette();
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Text, text);
+    DBGrid1->setPalette(palette);
+}
+
+QString TMainForm::clockCaption(const LocalDateTime& moment) const
+{
+    const QDateTime time(QDate(moment.year, moment.month, moment.day), QTime(moment.hour, moment.minute));
+    return QLocale::system().toString(time, QStringLiteral("ddd dd/MM/yyyy hh:mm"));
 }

@@ -1,10 +1,140 @@
-// app/main_form.h: the main window.
+// app/main_form.h: the main window: the board with its header strip, menu and status bar.
+// It owns the shared state of the running program (settings, airport lookup copy, loaded
+// flight table, flag list) and hands each command to the core.
 #pragma once
 
+#include "about/splash_screen.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "board/board_query.h"
+#include "platform/interaction.h"
+#include "platform/local_time.h"
+#include "tables/airport_table.h"
+#include "tables/flight_table.h"
+
 #include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class AirportBox;
+class BoardModel;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QTableView;
+class QTimer;
+class RadioGroup;
+class TAManager;
+class TFlagManager;
+class TOptionDlg;
+
+namespace quorvel::flags {
+class FlagList;
+}
+
+// The outside world as the main window meets it.
+struct MainFormServices {
+    const quorvel::Clock& clock;
+    quorvel::Sleeper& sleeper;
+    quorvel::Prompter& prompter;
+    quorvel::FileDialogs& fileDialogs;
+    std::function<std::unique_ptr<quorvel::about::SplashScreen>()> makeSplash;
+    std::function<void(const std::filesystem::path& executable)> showAbout;  // the modal about box
+};
 
 class TMainForm final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget* parent = nullptr);
+    // Runs the creation sequence; throws quorvel::app::StartupAborted when start-up must end.
+    TMainForm(quorvel::app::ProgramEnvironment environment, MainFormServices services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Creates the windows that live beside the main window, in the program's order.
+    void createDialogs();
+
+    void FormShow();
+    void FormClose();
+    void LoadFlightPlans1Click();
+    void AirportManager1Click();
+    void FlagManager1Click();
+    void Exit1Click();
+    void General1Click();
+    void About1Click();
+    void DBLookupComboBox1Click();          // the board query
+    void Timer1Timer();
+    void CDTCheckClick();
+    void CB15minutesflightsClick();
+    void RadioGroup2Click();
+
+    QString panelText(int panel) const;     // status bar panel 0..7 as shown
+    const quorvel::app::Settings& settings() const { return state_.settings; }
+    quorvel::app::Settings& settings() { return state_.settings; }
+    const quorvel::app::StartupState& startupState() const { return state_; }
+    const quorvel::tables::AirportLookup& airports() const { return airports_; }
+    const quorvel::flags::FlagList& flagList() const { return *flagList_; }
+    const BoardModel& boardModel() const { return *boardModel_; }
+    const std::filesystem::path& flagFolder() const { return flagFolder_; }
+    QColor gridColour() const;
+    QColor fontColour() const;
+
+    // Menu
+    QAction* LoadFlightPlans1 = nullptr;
+    QAction* PrintTimeTable1 = nullptr;
+    QAction* AirportManager1 = nullptr;
+    QAction* FlagManager1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Aircraft1 = nullptr;
+    QAction* FlightPlan1 = nullptr;
+    QAction* ViewLog1 = nullptr;
+    QAction* Rescanairline1 = nullptr;
+    QAction* General1 = nullptr;
+    QAction* CustomDateTime1 = nullptr;
+    QAction* About1 = nullptr;
+    // Header strip
+    RadioGroup* RadioGroup1 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    AirportBox* DBLookupComboBox1 = nullptr;
+    QCheckBox* CB15minutesflights = nullptr;
+    RadioGroup* RadioGroup2 = nullptr;
+    QLabel* StaticText2 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QCheckBox* CDTCheck = nullptr;
+    QLabel* Panel1 = nullptr;
+    // Board and status
+    QTableView* DBGrid1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    TOptionDlg* optionDlg = nullptr;
+    TAManager* aManager = nullptr;
+    TFlagManager* flagManager = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void buildMenu();
+    void buildHeader(QWidget* strip);
+    void buildStatusBar();
+    void applyColours();
+    void paintDaylightPanel(QPainter& painter, const QRect& rect) const;  // StatusBar1DrawPanel, panel 1
+    QString clockCaption(const quorvel::LocalDateTime& moment) const;
+    quorvel::board::BoardInputs boardInputs() const;
+
+    quorvel::app::ProgramEnvironment environment_;
+    MainFormServices services_;
+    quorvel::app::StartupState state_;
+    quorvel::tables::AirportLookup airports_;
+    std::unique_ptr<quorvel::flags::FlagList> flagList_;
+    std::filesystem::path flagFolder_;
+    std::unique_ptr<quorvel::tables::LoadedFlights> flights_;  // the board's table; empty until loaded
+    BoardModel* boardModel_ = nullptr;
+    std::vector<QLabel*> panels_;
+    QWidget* daylightPanel_ = nullptr;
+    quorvel::LocalDateTime clockMoment_;
+    quorvel::LocalDateTime customMoment_;
+    bool cutOver15_ = false;
+    bool showNational_ = true;
+    bool shown_ = false;
 };

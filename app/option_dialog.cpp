@@ -4,7 +4,7 @@
 #include "app/qt_text.h"
 #include "platform/error.h"
 
-#include <QAbstractItemModel>
+#include "tables/airport_box.h"
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
@@ -83,18 +83,7 @@ QLabel* labelFor(const QString& text, QWidget* buddy, const QString& hint = {})
 
 }  // namespace
 
-void selectAirportCode(QComboBox& box, const QString& code)
-{
-    const int row = code.isEmpty() ? -1 : box.findData(code, Qt::UserRole, Qt::MatchExactly);
-    box.setCurrentIndex(row);
-}
-
-QString currentAirportCode(const QComboBox& box)
-{
-    return box.currentIndex() < 0 ? QString() : box.currentData(Qt::UserRole).toString();
-}
-
-TOptionDlg::TOptionDlg(Settings& settings, QAbstractItemModel& airports, quorvel::Prompter& prompter,
+TOptionDlg::TOptionDlg(Settings& settings, const quorvel::tables::AirportLookup& airports, quorvel::Prompter& prompter,
                        OptionDlgHooks hooks, QWidget* parent)
     : QDialog(parent), settings_(settings), airports_(airports), prompter_(prompter), hooks_(std::move(hooks))
 {
@@ -116,8 +105,7 @@ void TOptionDlg::buildControls()
     PageControl1 = new QTabWidget;
 
     auto* general = new QWidget;
-    DBLookupComboBox1 = new QComboBox;
-    DBLookupComboBox1->setModel(&airports_);
+    DBLookupComboBox1 = new AirportBox(airports_);
     DBLookupComboBox1->setToolTip(airportHint);
     Label1 = labelFor(QStringLiteral("Default Airport:"), DBLookupComboBox1, airportHint);
     CBLoadFP = new QCheckBox(QStringLiteral("Load flightplan at startup"));
@@ -204,7 +192,7 @@ bool TOptionDlg::selectColour(QComboBox& box, const std::string& text)
 
 void TOptionDlg::FormCreate()
 {
-    selectAirportCode(*DBLookupComboBox1, fromWindows1252(settings_.defaultAirport));
+    DBLookupComboBox1->selectCode(fromWindows1252(settings_.defaultAirport));
     CBLoadFP->setChecked(settings_.autoload);
     RGSAirline->setItemIndex(settings_.searchByUI ? 1 : 0);
     CBOvrDST->setChecked(settings_.overrideDst);
@@ -230,8 +218,7 @@ void TOptionDlg::showEvent(QShowEvent* event)
 
 void TOptionDlg::OKBtnClick()
 {
-    if (DBLookupComboBox1->currentIndex() >= 0 && !DBLookupComboBox1->currentText().isEmpty())
-        settings_.defaultAirport = toWindows1252(currentAirportCode(*DBLookupComboBox1));
+    if (DBLookupComboBox1->hasText()) settings_.defaultAirport = toWindows1252(DBLookupComboBox1->currentCode());
     settings_.autoload = CBLoadFP->isChecked();
     settings_.searchByUI = RGSAirline->itemIndex() != 0;
     const bool oldOverrideDst = settings_.overrideDst;

@@ -7,6 +7,7 @@
 
 #include "app/radio_group.h"
 #include "app/settings.h"
+#include "tables/airport_table.h"
 #include "platform/interaction.h"
 
 #include <QDialog>
@@ -15,7 +16,7 @@
 #include <optional>
 #include <string>
 
-class QAbstractItemModel;
+class AirportBox;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -33,15 +34,13 @@ struct OptionDlgHooks {
 
 // Airport lookup over a model whose Qt::UserRole holds the ICAO code. An empty or unlisted code
 // leaves the box showing nothing.
-void selectAirportCode(QComboBox& box, const QString& code);
-QString currentAirportCode(const QComboBox& box);  // empty when the box shows nothing
 
 class TOptionDlg final : public QDialog {
     Q_OBJECT
 public:
     // `settings` and `airports` (DisplayRole DESCRIPTION, Qt::UserRole ICAO_CODE) must outlive the dialog.
     // Runs FormCreate; an error it raises is kept in createError() for the caller to report.
-    TOptionDlg(quorvel::app::Settings& settings, QAbstractItemModel& airports, quorvel::Prompter& prompter,
+    TOptionDlg(quorvel::app::Settings& settings, const quorvel::tables::AirportLookup& airports, quorvel::Prompter& prompter,
                OptionDlgHooks hooks, QWidget* parent = nullptr);
 
     // Fills the controls from the settings. A colour text that is neither a colour identifier nor
@@ -59,7 +58,7 @@ public:
     QTabWidget* PageControl1;
     // General
     QLabel* Label1;
-    QComboBox* DBLookupComboBox1;  // until the incremental-search airport box replaces it
+    AirportBox* DBLookupComboBox1;
     QCheckBox* CBLoadFP;
     QLabel* Label2;
     QLineEdit* flpname;
@@ -89,7 +88,7 @@ private:
     bool selectColour(QComboBox& box, const std::string& text);  // false for a text that names no colour
 
     quorvel::app::Settings& settings_;
-    QAbstractItemModel& airports_;
+    const quorvel::tables::AirportLookup& airports_;
     quorvel::Prompter& prompter_;
     OptionDlgHooks hooks_;
     std::string shownTrafficPercent_;

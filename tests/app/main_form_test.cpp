@@ -1,11 +1,260 @@
+#include "about/splash_screen.h"
 #include "app/main_form.h"
+#include "app/option_dialog.h"
+#include "app/quorvel_application.h"
+#include "app/radio_group.h"
+#include "board/board_model.h"
+#include "flags/flag_list.h"
+#include "platform/error.h"
+#include "tables/airport_box.h"
+#include "tables/packet.h"
+#include "tests/support/fakes.h"
+#include "tests/support/flight_rows.h"
+#include "tests/support/test_program.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTableView>
 #include <gtest/gtest.h>
 
-TEST(MainForm, OpensWithItsCaption)
+using namespace quorvel;
+using test::Shown;
+
+namespace {
+
+class QuietSplash final : public about::SplashScreen {
+public:
+    void show() override {}
+    void say(std::string_view) override {}
+    void setGaugeRange(int, int) override {}
+    void setGauge(int value) override { gauge_ = value; }
+    int gauge() const override { return gauge_; }
+    void close() override {}
+
+private:
+    int gauge_ = 0;
+};
+
+class MainForm : public ::testing::Test {
+protected:
+    std::unique_ptr<TMainForm> start()
+    {
+        auto form = std::make_unique<TMainForm>(
+            program.environment,
+            MainFormServices{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
+                             [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); }});
+        form->createDialogs();
+        return form;
+    }
+    void writeFlights(const std::vector<test::Leg>& legs)
+    {
+        tables::Table flights = tables::newFlightTable();
+        for (const test::Leg& leg : legs) test::addLeg(flights, leg);
+        tables::writePacketFile(flights, program.programFile("flight.cds"));
+    }
+    static test::Leg leg(std::string flight, std::string time, bool national = true)
+    {
+        test::Leg l;
+        l.flight = std::move(flight);
+        l.timeDep = std::move(time);
+        l.national = national;
+        l.percent = 50;
+        return l;
+    }
+
+    test::TestProgram program;
+    test::FixedClock clock{{2024, 1, 1, 13, 45, 0}};  // a Monday
+    test::RecordingSleeper sleeper;
+    test::ScriptedPrompter prompter;
+    test::ScriptedFileDialogs fileDialogs;
+    std::vector<std::filesystem::path> aboutShown;
+};
+
+QStringList menuCaptions(QMenu* menu)
 {
-    TMainForm form;
-    form.show();
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Quorvel for FS2002"));
+    QStringList captions;
+    for (QAction* action : menu->actions()) captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
+}
+
+}  // namespace
+
+TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
+{
+    const auto form = start();
+    EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002");
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 4);
+    EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-", "Airport Manager",
+                                                           "Flag Manager", "-", "Exit"}));
+    EXPECT_EQ(menuCaptions(menus[1]->menu()), (QStringList{"Aircraft", "FlightPlan", "-", "View Log", "-", "Rescan airline"}));
+    EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
+    EXPECT_EQ(menuCaptions(menus[3]->menu()), (QStringList{"About"}));
+    EXPECT_FALSE(form->Rescanairline1->isEnabled());
+    EXPECT_EQ(form->panelText(5), "LFS: OFF");
+    EXPECT_EQ(form->panelText(6), "Aircraft:");
+    EXPECT_EQ(form->Timer1->interval(), 60000);
+    EXPECT_EQ(form->DBLookupComboBox1->geometry(), QRect(160, 8, 145, 24));
+    EXPECT_EQ(form->CDTCheck->geometry(), QRect(456, 8, 241, 25));
+}
+
+TEST_F(MainForm, MenuStateFollowsTheTableFiles)
+{
+    {
+        const auto form = start();
+        EXPECT_FALSE(form->LoadFlightPlans1->isEnabled());
+        EXPECT_FALSE(form->FlightPlan1->isEnabled());
+    }
+    writeFlights({});
+    test::writeBytes(program.programFile("aircraft.cds"), "");
+    const auto form = start();
+    EXPECT_TRUE(form->LoadFlightPlans1->isEnabled());
+    EXPECT_TRUE(form->FlightPlan1->isEnabled());
+}
+
+TEST_F(MainForm, FirstRunWritesTheNineSettingsAtClose)
+{
+    const auto form = start();
+    form->FormShow();
+    EXPECT_EQ(form->DBLookupComboBox1->currentCode(), "");
+    EXPECT_EQ(form->panelText(3), "Traffic:");
+    form->close();
+    EXPECT_EQ(test::readBytes(program.environment.settingsFile),
+              "[Airport]\r\ndefault=\r\n"
+              "[FlightPlan]\r\nAutoload=0\r\nOverDST=0\r\nFlpName=flightplans.txt\r\nAirName=aircraft.txt\r\nTrafficPercent=100\r\n"
+              "[Aircraft]\r\nSearchByUI=0\r\n"
+              "[Behaviour]\r\nGridColor=clBlack\r\nFontColor=clWhite\r\n");
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(MainForm, ASettingsFileThatCannotBeWrittenIsReportedAndTheWindowStillCloses)
+{
+    std::filesystem::create_directory(program.environment.settingsFile);  // a folder where the file belongs
+    const auto form = start();
+    form->show();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].first, "WARNING");
+    EXPECT_NE(prompter.shown()[0].second.find(program.environment.settingsFile.string()), std::string::npos);
+}
+
+TEST_F(MainForm, AutoloadFillsTheBoardForTheDefaultAirport)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nAutoload=1\nTrafficPercent=75\n");
+    writeFlights({leg("LATE", "18:00"), leg("EARLY", "06:00"), leg("ABROAD", "07:00", false)});
+    const auto form = start();
+    form->FormShow();
+    EXPECT_EQ(form->DBLookupComboBox1->currentCode(), "LIRF");
+    const BoardModel& board = form->boardModel();
+    ASSERT_EQ(board.rowCount(), 2);
+    EXPECT_EQ(board.data(board.index(0, 1), Qt::DisplayRole).toString(), "EARLY");
+    EXPECT_EQ(form->panelText(2), "Flights:2/3");
+    EXPECT_EQ(form->panelText(3), "Traffic:75");
+    EXPECT_TRUE(form->panelText(4).startsWith("Available flights:"));
+    EXPECT_EQ(form->panelText(7), "");
+    EXPECT_FALSE(form->DBGrid1->isColumnHidden(3));
+    EXPECT_TRUE(form->DBGrid1->isColumnHidden(2));
+
+    form->RadioGroup2->setItemIndex(1);
+    form->RadioGroup2Click();
+    EXPECT_EQ(form->panelText(2), "Flights:1/3");
+    form->CB15minutesflights->setChecked(true);
+    form->CB15minutesflightsClick();  // 13:30 on: only the evening leg... which is national
+    EXPECT_EQ(form->panelText(2), "Flights:0/3");
+    form->RadioGroup1->setItemIndex(1);
+    form->DBLookupComboBox1Click();
+    EXPECT_TRUE(form->DBGrid1->isColumnHidden(3));
+    EXPECT_FALSE(form->DBGrid1->isColumnHidden(2));
+}
+
+TEST_F(MainForm, AutoloadWithoutAFlightTableStopsTheShowWithAnError)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nAutoload=1\n");
+    const auto form = start();
+    try {
+        form->FormShow();
+        ADD_FAILURE() << "the missing flight table went unreported";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("flight.cds"), std::string::npos);
+    }
+    EXPECT_TRUE(form->flagList().lines().empty());  // later show steps did not run
+    EXPECT_EQ(form->panelText(2), "Flights:");
+}
+
+TEST_F(MainForm, UnknownDefaultAirportLeavesTheBoxEmptyWithoutError)
+{
+    program.writeSettings("[Airport]\ndefault=ZZZZ\n");
+    const auto form = start();
+    form->FormShow();
+    EXPECT_FALSE(form->DBLookupComboBox1->hasText());
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(form->flagList().flagName("alitalia"), "AZA");
+}
+
+TEST_F(MainForm, GmtPanelShowsTheStandardOffsetInWholeHours)
+{
+    const char* saved = std::getenv("TZ");
+    const std::string restore = saved ? saved : "";
+    for (const auto& [tz, panel] : {std::pair{"IST-5:30", "GMT:5"}, std::pair{"NST3:30", "GMT:-3"}}) {
+        ::setenv("TZ", tz, 1);
+        const auto form = start();
+        form->FormShow();
+        EXPECT_EQ(form->panelText(0), panel) << tz;
+    }
+    if (saved) ::setenv("TZ", restore.c_str(), 1);
+    else ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST_F(MainForm, BadColourSettingStopsTheShowAndIsReportedAtDialogCreation)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[Behaviour]\nGridColor=purplish\n");
+    const auto form = start();
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'purplish' is not a valid integer value"}}));
+    EXPECT_THROW(form->FormShow(), Error);
+}
+
+TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
+{
+    const auto form = start();
+    form->About1Click();
+    EXPECT_EQ(aboutShown, (std::vector<std::filesystem::path>{program.environment.executable}));
+}
+
+TEST(ApplicationErrors, UncaughtErrorsReachTheOneErrorBox)
+{
+    test::ScriptedPrompter prompter;
+    EXPECT_FALSE(deliverGuarded([]() -> bool { throw Error("flight.cds: truncated at byte 7"); }, &prompter));
+    EXPECT_FALSE(deliverGuarded([]() -> bool { throw 42; }, &prompter));
+    EXPECT_TRUE(deliverGuarded([] { return true; }, &prompter));
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "flight.cds: truncated at byte 7"}, {"Error", ""}}));
+}
+
+// The program itself: an aborted start ends with status 1 and leaves the settings alone.
+TEST(ProgramExit, AbortedStartEndsWithStatusOneAndWritesNothing)
+{
+    test::TestProgram program;
+    std::filesystem::copy_file(QRVL_PROGRAM_PATH, program.programFile("quorvel"));
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    const auto run = [&program] {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("WINEPREFIX", QString::fromStdString(program.environment.winePrefix.string()));
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString((program.root / "config").string()));
+        process.setProcessEnvironment(env);
+        process.start(QString::fromStdString(program.programFile("quorvel").string()), {});
+        EXPECT_TRUE(process.waitForFinished(20000));
+        return process.exitCode();
+    };
+    std::filesystem::remove(program.root / "prefix" / "system.reg");
+    EXPECT_EQ(run(), 1);
+    test::writeBytes(program.root / "prefix" / "system.reg",
+                     "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0] 1\n");
+    std::filesystem::remove(program.programFile("airport.cds"));
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(test::readBytes(program.environment.settingsFile), "[Airport]\ndefault=LIRF\n");
 }

@@ -11,7 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStandardItemModel>
+#include "tables/airport_box.h"
+#include "tables/airport_table.h"
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -21,19 +22,20 @@ using quorvel::test::Shown;
 
 namespace {
 
-// Airports in description order, as the main window's lookup copy keeps them.
-class AirportsModel : public QStandardItemModel {
-public:
-    AirportsModel()
-    {
-        for (const auto& [code, description] : {std::pair{"LIRF", "Roma Fiumicino"}, std::pair{"EGLL", "London Heathrow"},
-                                               std::pair{"KJFK", "New York Kennedy"}}) {
-            auto* item = new QStandardItem(QString::fromUtf8(description));
-            item->setData(QString::fromUtf8(code), Qt::UserRole);
-            appendRow(item);
-        }
+// The main window's lookup copy, kept in description order.
+quorvel::tables::AirportLookup testAirports()
+{
+    quorvel::tables::Table table(quorvel::tables::airportSchema());
+    for (const auto& [code, description] : {std::pair{"LIRF", "Roma Fiumicino"}, std::pair{"EGLL", "London Heathrow"},
+                                           std::pair{"KJFK", "New York Kennedy"}}) {
+        const auto row = table.appendRow();
+        table.setText(row, quorvel::tables::AirportCode, code);
+        table.setText(row, quorvel::tables::AirportDescription, description);
     }
-};
+    quorvel::tables::AirportLookup lookup;
+    lookup.assign(table);
+    return lookup;
+}
 
 class OptionDialog : public ::testing::Test {
 protected:
@@ -59,7 +61,7 @@ protected:
     }
 
     Settings settings;
-    AirportsModel airports;
+    quorvel::tables::AirportLookup airports = testAirports();
     ScriptedPrompter prompter;
     int statusBarRedraws = 0;
     int boardQueries = 0;
@@ -264,9 +266,9 @@ TEST_F(OptionDialog, DefaultAirportChangesOnlyWhenOneIsSelected)
     }
 
     TOptionDlg& d = dialog();
-    selectAirportCode(*d.DBLookupComboBox1, "KJFK");
+    d.DBLookupComboBox1->selectCode("KJFK");
     EXPECT_EQ(d.DBLookupComboBox1->currentText(), "New York Kennedy");
-    EXPECT_EQ(currentAirportCode(*d.DBLookupComboBox1), "KJFK");
+    EXPECT_EQ(d.DBLookupComboBox1->currentCode(), "KJFK");
     d.OKBtnClick();
     EXPECT_EQ(settings.defaultAirport, "KJFK");
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/interaction.h"
+#include "platform/local_time.h"
 
 #include <deque>
 #include <string>
@@ -70,6 +71,17 @@ private:
     }
     std::deque<std::optional<std::filesystem::path>> answers_;
     std::vector<std::string> asked_;
+};
+
+// A clock that stands still until the test moves it.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(LocalDateTime now = {2024, 1, 1, 13, 45, 0}) : now_(now) {}
+    LocalDateTime now() const override { return now_; }
+    void set(LocalDateTime now) { now_ = now; }
+
+private:
+    LocalDateTime now_;
 };
 
 }  // namespace quorvel::test
