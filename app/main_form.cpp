@@ -230,6 +230,7 @@ void TMainForm::buildStatusBar()
     for (int p = 0; p < 8; ++p) {
         auto* label = new QLabel(starts[p], bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setContentsMargins(1, 0, 0, 0);
         label->setMinimumWidth(panelWidths[p]);
         if (p < 7) label->setFixedWidth(panelWidths[p]);
         panels_.push_back(label);

@@ -1,9 +1,18 @@
 #include "app/quorvel_application.h"
 
 #include <QMessageBox>
+#include <QStyleFactory>
 #include <exception>
 
-QuorvelApplication::QuorvelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+QuorvelApplication::QuorvelApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // The windows are laid out in pixels for a small classic dialog font; a larger desktop
+    // default would cut the captions off.
+    setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFont classic = font();
+    classic.setPixelSize(11);
+    setFont(classic);
+}
 
 bool QuorvelApplication::notify(QObject* receiver, QEvent* event)
 {
