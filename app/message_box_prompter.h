@@ -11,7 +11,7 @@ public:
     bool confirm(std::string_view caption, std::string_view text) override;
 };
 
-// Blocks the calling thread; the design's start-up waits run before any message loop does.
+// Blocks the calling thread; start-up waits run before any message loop does.
 class ThreadSleeper final : public quorvel::Sleeper {
 public:
     void wait(std::chrono::milliseconds duration) override;

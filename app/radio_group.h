@@ -1,5 +1,5 @@
 // app/radio_group.h: a captioned group of radio buttons addressed by item index, as the
-// windows' designs describe their choices ("Departure" = 0, "Arrival" = 1).
+// windows name their choices ("Departure" = 0, "Arrival" = 1).
 #pragma once
 
 #include <QButtonGroup>
