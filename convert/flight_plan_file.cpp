@@ -1,0 +1,107 @@
+#include "convert/flight_plan_file.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace quorvel::convert {
+
+TextLines splitLines(std::string text)
+{
+    TextLines result;
+    result.text = std::move(text);
+    result.lines.reserve(32768);
+    const std::string_view all = result.text;
+    std::size_t start = 0;
+    while (start < all.size()) {
+        std::size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = all.size();
+        result.lines.push_back(all.substr(start, end - start));
+        if (end == all.size()) break;
+        const bool crlf = all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n';
+        start = end + (crlf ? 2 : 1);
+    }
+    return result;
+}
+
+std::optional<TextLines> readTextLines(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return splitLines(std::move(text));
+}
+
+std::string_view commaField(std::string_view text, int field, bool withRest)
+{
+    for (int i = 1; i < field; ++i) {
+        const std::size_t comma = text.find(',');
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    if (withRest) return text;
+    const std::size_t comma = text.find(',');
+    return comma != std::string_view::npos ? text.substr(0, comma) : text.substr(0, 4);
+}
+
+bool isFlightPlanLine(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string_view::npos && line.substr(first).starts_with("//")) return false;
+    return line.find(',') != std::string_view::npos;
+}
+
+std::optional<PlanLine> cutPlanLine(std::string_view raw)
+{
+    if (!isFlightPlanLine(raw)) return std::nullopt;
+    std::string line;
+    line.reserve(raw.size());
+    for (const char c : raw)
+        if (c != '@') line += c;
+    const std::string_view text = line;
+    PlanLine plan;
+    plan.aircraftNumber = commaField(text, 1, false);
+    plan.percent = commaField(text, 3, false);
+    plan.period = commaField(text, 4, false);
+    plan.legList = commaField(text, 6, true);
+    plan.homeAirport = text.substr(text.size() >= 4 ? text.size() - 4 : 0);
+    return plan;
+}
+
+std::optional<Leg> nextLeg(std::string_view& legList)
+{
+    if (legList.size() <= 4 || legList.find(',') == std::string_view::npos) return std::nullopt;
+    Leg leg;
+    leg.depTime = commaField(legList, 1, false);
+    leg.arrTime = commaField(legList, 2, false);
+    leg.flightNumber = commaField(legList, 5, false);
+    leg.arrCode = commaField(legList, 6, false);
+    legList = commaField(legList, 7, true);
+    return leg;
+}
+
+std::string quotedTitle(std::string_view text)
+{
+    if (!text.starts_with('"')) return {};
+    std::string title;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i] != '"') {
+            title += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == '"') {
+            title += '"';
+            ++i;
+        } else {
+            break;
+        }
+    }
+    return title;
+}
+
+AircraftLine cutAircraftLine(std::string_view line)
+{
+    return {std::string(commaField(line, 1, false)), quotedTitle(commaField(line, 3, true))};
+}
+
+}  // namespace quorvel::convert

@@ -1,0 +1,67 @@
+// convert/flight_plan_file.h: the simulator's flight plan file and AI aircraft list, read and cut.
+//
+// Both files are read whole as single-byte text and split at CR LF, CR or LF. Both are cut by
+// one rule, the comma field: field n (from 1) of a text, alone or with everything after it.
+// Asking past the last field gives the last field again, and a field taken alone that has no
+// comma after it is its first four characters. Quotes mean nothing to the rule.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel::convert {
+
+// A file's text and its lines, which are views into the text.
+struct TextLines {
+    std::string text;
+    std::vector<std::string_view> lines;
+};
+
+TextLines splitLines(std::string text);
+// The whole file; nothing when it cannot be read.
+std::optional<TextLines> readTextLines(const std::filesystem::path& file);
+
+std::string_view commaField(std::string_view text, int field, bool withRest);
+
+// A line without a comma is not a flight plan, and neither is a comment: a line whose first
+// characters after any blanks are "//", whatever commas it holds.
+bool isFlightPlanLine(std::string_view line);
+
+// One aircraft's schedule, every "@" already deleted.
+struct PlanLine {
+    std::string aircraftNumber;   // field 1
+    std::string percent;          // field 3: a number and the percent sign
+    std::string period;           // field 4: "WEEK", or an hour count and two more characters ("24Hr")
+    std::string homeAirport;      // the line's last four characters
+    std::string legList;          // field 6 with everything after it
+};
+
+std::optional<PlanLine> cutPlanLine(std::string_view line);  // nothing when the line is not a flight plan
+
+struct Leg {
+    std::string_view depTime;       // leg field 1
+    std::string_view arrTime;       // leg field 2
+    std::string_view flightNumber;  // leg field 5
+    std::string_view arrCode;       // leg field 6, taken alone
+};
+
+// The next leg of `legList`, which then holds what follows it; nothing once the list is four
+// characters or less, or holds no comma (only the final destination is left).
+std::optional<Leg> nextLeg(std::string_view& legList);
+
+struct AircraftLine {
+    std::string number;  // field 1, taken alone
+    std::string title;   // field 3 with the rest, unquoted
+};
+
+AircraftLine cutAircraftLine(std::string_view line);
+
+// A title in double quotes, doubled quotes standing for one; text after the closing quote is
+// ignored. A text that does not start with a quote gives the empty title; one whose closing
+// quote is missing runs to its end.
+std::string quotedTitle(std::string_view text);
+
+}  // namespace quorvel::convert
