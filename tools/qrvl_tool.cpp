@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+int scanCommand(const std::vector<std::string>& args);  // qrvl_tool_scan.cpp
+
 namespace {
 
 using namespace quorvel;
@@ -23,6 +25,7 @@ constexpr const char* usage =
     "commands:\n"
     "  dump FILE.cds     write a table file as CSV to standard output\n"
     "  board ...         write the rows the airport board shows as CSV\n"
+    "  scan ...          build the aircraft table from the simulator's aircraft and the AI list\n"
     "\n"
     "Run 'qrvl-tool COMMAND --help' for the options of a command.\n";
 
@@ -140,6 +143,7 @@ int main(int argc, char** argv)
     try {
         if (all[0] == "dump") return dumpCommand(args);
         if (all[0] == "board") return boardCommand(args);
+        if (all[0] == "scan") return scanCommand(args);
         std::cerr << "qrvl-tool: unknown command " << all[0] << " (see qrvl-tool --help)\n";
         return 2;
     } catch (const UsageError& e) {

@@ -1,0 +1,115 @@
+// qrvl-tool scan: Convert > "Aircraft" outside the window, over the same scan the program runs.
+// The simulator folder is a host folder here; its aircraft folders are listed afresh.
+
+#include "aircraft/aircraft_scan.h"
+#include "platform/wine_paths.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace quorvel;
+
+constexpr const char* scanUsage =
+    "usage: qrvl-tool scan --sim-folder DIR --aircraft-list FILE [--search-by-ui] --out aircraft.cds\n"
+    "\n"
+    "Builds the aircraft table from the aircraft.cfg files of the simulator's aircraft folders and\n"
+    "the AI aircraft list, as Convert > Aircraft does.\n"
+    "  --sim-folder DIR      the simulator's folder; its \"aircraft\" sub-folders are scanned\n"
+    "  --aircraft-list FILE  the AI aircraft list (aircraft.txt); an empty name writes an empty table\n"
+    "  --search-by-ui        take the airline from ui_variation instead of atc_airline\n"
+    "  --out FILE            the aircraft table to write (aircraft.cds)\n"
+    "A list that cannot be read leaves FILE as it was and exits with status 1.\n";
+
+struct ScanUsageError {
+    std::string text;
+};
+
+// The tool has no window: progress goes nowhere and the warning goes to standard error.
+class StderrReport final : public aircraft::ScanReport {
+public:
+    explicit StderrReport(std::filesystem::path list) : list_(std::move(list)) {}
+    void catalogueStarted() override {}
+    void catalogueFinished() override {}
+    void progressRange(int) override {}
+    void progress(int) override {}
+    void warning(std::string_view caption, std::string_view text) override
+    {
+        std::cerr << "qrvl-tool scan: " << caption << ": " << text << " (" << list_.string() << ")\n";
+    }
+
+private:
+    std::filesystem::path list_;
+};
+
+// Names of the sub-folders of `simulatorFolder`'s aircraft folder, found in any letter case.
+std::vector<std::string> aircraftFolders(const std::filesystem::path& simulatorFolder)
+{
+    std::vector<std::string> names;
+    for (const platform::FolderEntry& entry : platform::listFolder(platform::resolveIgnoringCase(simulatorFolder, "aircraft")))
+        if (entry.isFolder && entry.name != "." && entry.name != "..") names.push_back(entry.name);
+    return names;
+}
+
+aircraft::ScanInputs scanInputs(const std::vector<std::string>& args)
+{
+    aircraft::ScanInputs inputs;
+    bool hasSimFolder = false;
+    bool hasList = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw ScanUsageError{a + " needs a value"};
+            return args[++i];
+        };
+        if (a == "--sim-folder") {
+            inputs.simulatorFolder = value();
+            hasSimFolder = true;
+        } else if (a == "--aircraft-list") {
+            inputs.aircraftList = value();
+            hasList = true;
+        } else if (a == "--search-by-ui") {
+            inputs.searchByUI = true;
+        } else if (a == "--out") {
+            inputs.outFile = value();
+        } else {
+            throw ScanUsageError{"unknown option " + a};
+        }
+    }
+    if (!hasSimFolder || inputs.simulatorFolder.empty()) throw ScanUsageError{"scan needs --sim-folder DIR"};
+    if (!hasList) throw ScanUsageError{"scan needs --aircraft-list FILE"};
+    if (inputs.outFile.empty()) throw ScanUsageError{"scan needs --out FILE"};
+
+    // An absolute host path is used as it is; a relative one would be read as a Windows path on C:.
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(inputs.simulatorFolder, error);
+    if (error || !std::filesystem::is_directory(folder, error))
+        throw ScanUsageError{"--sim-folder " + inputs.simulatorFolder + " is not a folder"};
+    inputs.simulatorFolder = folder.string();
+    inputs.aircraftFolders = aircraftFolders(folder);
+    return inputs;
+}
+
+}  // namespace
+
+int scanCommand(const std::vector<std::string>& args)
+{
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") {
+            std::cout << scanUsage;
+            return 0;
+        }
+    aircraft::ScanInputs inputs;
+    try {
+        inputs = scanInputs(args);
+    } catch (const ScanUsageError& e) {
+        std::cerr << "qrvl-tool scan: " << e.text << " (see qrvl-tool scan --help)\n";
+        return 2;
+    }
+    StderrReport report(inputs.aircraftList);
+    return aircraft::scanAircraft(inputs, report) == aircraft::ScanOutcome::TableWritten ? 0 : 1;
+}
