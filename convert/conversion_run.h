@@ -1,0 +1,91 @@
+// convert/conversion_run.h: the conversion run: the flight plan file becomes the flight table,
+// one record per leg and per repetition of a leg within a day, the plan's Greenwich times moved
+// to local time by whole hours.
+//
+// The run knows nothing of threads or windows. It reads a stop flag before each line and each
+// leg, and tells its caller everything through ConversionReport, on the thread that runs it.
+// It saves the flight table once, and only when every line has been worked through; any other
+// end leaves the file as it found it (the empty table its caller put there).
+#pragma once
+
+#include "platform/time_zone.h"
+#include "tables/airport_table.h"
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvel::convert {
+
+inline constexpr const char* notFoundText = "<not found>";
+inline constexpr const char* warningCaption = "WARNING";
+inline constexpr const char* missingPlanFileText = "The flightplan file not exist in QRVL directory";
+
+struct ConvertInputs {
+    std::filesystem::path flightPlanFile;
+    std::filesystem::path flightTableFile;    // "flight.cds", already replaced by an empty table
+    std::filesystem::path aircraftTableFile;  // "aircraft.cds", only read
+    // Only read, with const lookups, so it may be the main window's copy while the board uses it.
+    const tables::AirportLookup& airports;
+    bool overrideDst = false;                 // inverts whether the zone counts as having daylight saving
+    platform::TimeZone zone;
+    std::optional<int> utcOffsetHours;        // when set, used instead of the zone and overrideDst
+};
+
+// The program's inputs: the tables in the program folder, and the setting FlpName (Windows-1252),
+// which as a bare name is a file in the program folder.
+ConvertInputs programInputs(const std::filesystem::path& programFolder, std::string_view flightPlanSetting,
+                            const tables::AirportLookup& airports, bool overrideDst, platform::TimeZone zone);
+
+// What the run tells its caller, in this order of events. All calls come from the thread that
+// runs convert(). Texts of label() and message() are UTF-8; keys are Windows-1252 as in the plan.
+struct ConversionReport {
+    virtual ~ConversionReport() = default;
+    virtual void progressRange(int minimum, int maximum) = 0;
+    virtual void progress(int position) = 0;           // once per flight plan line
+    virtual void label(std::string_view text) = 0;     // "Flights:12/300", once per flight plan line
+    // An aircraft number or airport code not found; the caller forms "KEY not found" and keeps
+    // each line once. Returns when the line is in the log. Called once per key and run.
+    virtual void logLine(std::string_view key) = 0;
+    virtual void message(std::string_view caption, std::string_view text) = 0;  // returns when closed
+    virtual void buttonCaption(std::string_view text) = 0;                      // "Ok" after a finished run
+    virtual void pressButton() = 0;                    // closes the dialog as "Stop" does
+};
+
+enum class Outcome {
+    Finished,    // every line worked through, the table saved
+    Stopped,     // the stop flag was seen; nothing saved
+    TimeError,   // a weekly time is not a time: message, button pressed, nothing saved
+    BadInput,    // a malformed number or daily time, or no aircraft table: message, nothing saved
+};
+
+struct Summary {
+    Outcome outcome = Outcome::Finished;
+    bool planFileMissing = false;   // the flight plan file could not be read; the empty table was saved
+    std::size_t planLines = 0;      // flight plan lines worked through
+    std::size_t records = 0;        // records built (in the file only when Finished)
+    std::string problem;            // the message text of a TimeError or BadInput, UTF-8
+};
+
+// Throws quorvel::Error when the flight table cannot be read or saved.
+Summary convert(const ConvertInputs& inputs, ConversionReport& report, const std::atomic<bool>& stop);
+
+// Whole hours subtracted from a Greenwich time to get local time: the standard offset west,
+// less an hour when the zone has daylight saving (inverted by overrideDst), truncated toward zero.
+int utcOffsetHours(const platform::TimeZone& zone, bool overrideDst);
+
+// Seconds after midnight of "H:M" or "H:M:S" (one or two digits each, blanks around allowed);
+// nothing when the text is not a time of day.
+std::optional<int> secondsOfDay(std::string_view time);
+
+// `time` moved back by `hours` (forward when negative), wrapped into one day, as "HH:MM".
+std::optional<std::string> shiftTime(std::string_view time, int hours);
+
+// Both airports in one country by the code prefix: the first letter for "K" codes, otherwise
+// the first two, ED and ET counting as one.
+bool isNationalLeg(std::string_view depCode, std::string_view arrCode);
+
+}  // namespace quorvel::convert
