@@ -73,6 +73,9 @@ TEST_F(ScanCommand, WritesTheAircraftTableOfTheSimulatorFolder)
 
     ASSERT_EQ(tool(folder, args({"--search-by-ui"})).status, 0);
     EXPECT_EQ(record(0, tables::AircraftAirline), "British Airways");
+
+    ASSERT_EQ(tool(folder, args({"--aircraft-list", ""})).status, 0);  // the empty setting: an empty table
+    EXPECT_EQ(tables::readAircraftFile(folder / "aircraft.cds").rowCount(), 0u);
 }
 
 TEST_F(ScanCommand, AnUnreadableListFailsAndLeavesTheOutputAlone)
