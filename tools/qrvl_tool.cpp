@@ -14,6 +14,7 @@
 #include <vector>
 
 int scanCommand(const std::vector<std::string>& args);  // qrvl_tool_scan.cpp
+int convertCommand(const std::vector<std::string>& args);  // qrvl_tool_convert.cpp
 
 namespace {
 
@@ -26,6 +27,7 @@ constexpr const char* usage =
     "  dump FILE.cds     write a table file as CSV to standard output\n"
     "  board ...         write the rows the airport board shows as CSV\n"
     "  scan ...          build the aircraft table from the simulator's aircraft and the AI list\n"
+    "  convert ...       convert the flight plan file into the flight table\n"
     "\n"
     "Run 'qrvl-tool COMMAND --help' for the options of a command.\n";
 
@@ -144,6 +146,7 @@ int main(int argc, char** argv)
         if (all[0] == "dump") return dumpCommand(args);
         if (all[0] == "board") return boardCommand(args);
         if (all[0] == "scan") return scanCommand(args);
+        if (all[0] == "convert") return convertCommand(args);
         std::cerr << "qrvl-tool: unknown command " << all[0] << " (see qrvl-tool --help)\n";
         return 2;
     } catch (const UsageError& e) {

@@ -1,0 +1,142 @@
+// qrvl-tool convert: Convert > "FlightPlan" outside the window, over the same run the program's
+// worker does. The log lines go to standard output, the run's warnings to standard error.
+
+#include "convert/conversion_log.h"
+#include "convert/conversion_run.h"
+#include "platform/time_zone.h"
+#include "platform/windows1252.h"
+#include "tables/airport_table.h"
+#include "tables/flight_table.h"
+
+#include <atomic>
+#include <charconv>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quorvel;
+
+constexpr const char* convertUsage =
+    "usage: qrvl-tool convert --flightplans FILE --aircraft-table aircraft.cds --airports airport.cds\n"
+    "                         --out flight.cds [--utc-offset-hours N] [--override-dst]\n"
+    "\n"
+    "Converts a flight plan file into the flight table, as Convert > FlightPlan does, and writes\n"
+    "the log lines (\"KEY not found\") to standard output, each key once.\n"
+    "  --flightplans FILE      the simulator's flight plan file (flightplans.txt)\n"
+    "  --aircraft-table FILE   the aircraft table (aircraft.cds)\n"
+    "  --airports FILE         the airport table (airport.cds)\n"
+    "  --out FILE              the flight table to write (flight.cds)\n"
+    "  --utc-offset-hours N    hours subtracted from the plan's Greenwich times; default: from\n"
+    "                          this machine's time zone, as the program does\n"
+    "  --override-dst          invert the time zone's daylight saving (without --utc-offset-hours)\n"
+    "A time that is no time, a malformed number, a missing flight plan file or aircraft table\n"
+    "exits with status 1, the message on standard error and FILE holding an empty table.\n";
+
+struct ConvertUsageError {
+    std::string text;
+};
+
+// The tool has no window: the log prints each new line, warnings go to standard error.
+class ConsoleReport final : public convert::ConversionReport {
+public:
+    void progressRange(int, int) override {}
+    void progress(int) override {}
+    void label(std::string_view) override {}
+    void logLine(std::string_view key) override
+    {
+        if (log_.add(key)) std::cout << platform::utf8FromWindows1252(log_.lines().back()) << '\n';
+    }
+    void message(std::string_view caption, std::string_view text) override
+    {
+        std::cerr << "qrvl-tool convert: " << caption << ": " << text << '\n';
+    }
+    void buttonCaption(std::string_view) override {}
+    void pressButton() override {}
+
+private:
+    convert::ConversionLog log_;
+};
+
+struct Options {
+    std::string flightPlans, aircraftTable, airports, out;
+    std::optional<int> utcOffsetHours;
+    bool overrideDst = false;
+};
+
+Options convertOptions(const std::vector<std::string>& args)
+{
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw ConvertUsageError{a + " needs a value"};
+            return args[++i];
+        };
+        if (a == "--flightplans") {
+            options.flightPlans = value();
+        } else if (a == "--aircraft-table") {
+            options.aircraftTable = value();
+        } else if (a == "--airports") {
+            options.airports = value();
+        } else if (a == "--out") {
+            options.out = value();
+        } else if (a == "--utc-offset-hours") {
+            const std::string& text = value();
+            int hours = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), hours);
+            if (error != std::errc() || end != text.data() + text.size() || hours < -24 || hours > 24)
+                throw ConvertUsageError{"--utc-offset-hours takes whole hours from -24 to 24, not \"" + text + "\""};
+            options.utcOffsetHours = hours;
+        } else if (a == "--override-dst") {
+            options.overrideDst = true;
+        } else {
+            throw ConvertUsageError{"unknown option " + a};
+        }
+    }
+    if (options.flightPlans.empty()) throw ConvertUsageError{"convert needs --flightplans FILE"};
+    if (options.aircraftTable.empty()) throw ConvertUsageError{"convert needs --aircraft-table FILE"};
+    if (options.airports.empty()) throw ConvertUsageError{"convert needs --airports FILE"};
+    if (options.out.empty()) throw ConvertUsageError{"convert needs --out FILE"};
+    return options;
+}
+
+}  // namespace
+
+int convertCommand(const std::vector<std::string>& args)
+{
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") {
+            std::cout << convertUsage;
+            return 0;
+        }
+    Options options;
+    try {
+        options = convertOptions(args);
+    } catch (const ConvertUsageError& e) {
+        std::cerr << "qrvl-tool convert: " << e.text << " (see qrvl-tool convert --help)\n";
+        return 2;
+    }
+
+    // The airport table first: without it the program would not have started, and the output stays as it was.
+    tables::AirportLookup airports;
+    airports.load(options.airports);
+    tables::createEmptyFlightFile(options.out);
+
+    const convert::ConvertInputs inputs{
+        .flightPlanFile = options.flightPlans,
+        .flightTableFile = options.out,
+        .aircraftTableFile = options.aircraftTable,
+        .airports = airports,
+        .overrideDst = options.overrideDst,
+        .zone = platform::localTimeZone(),
+        .utcOffsetHours = options.utcOffsetHours,
+    };
+    ConsoleReport report;
+    const std::atomic<bool> stop{false};
+    const convert::Summary summary = convert::convert(inputs, report, stop);
+    std::cout.flush();
+    return summary.outcome == convert::Outcome::Finished && !summary.planFileMissing ? 0 : 1;
+}
