@@ -5,13 +5,13 @@
 #include "tables/flight_table.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const std::string& flightPlanSetting,
                              bool overrideDst, const quorvel::tables::AirportLookup& airports, TdlgCLog& log,
