@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "aircraft/aircraft_scan.h"
 #include "app/colours.h"
 #include "app/option_dialog.h"
 #include "app/qt_text.h"
@@ -11,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/free_memory.h"
 #include "platform/time_zone.h"
+#include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/airport_manager.h"
 
@@ -155,7 +157,7 @@ void TMainForm::buildMenu()
     Exit1 = add(file, "Exit", &TMainForm::Exit1Click);
 
     QMenu* convert = menuBar()->addMenu(QStringLiteral("Convert"));
-    Aircraft1 = add(convert, "Aircraft", nullptr);
+    Aircraft1 = add(convert, "Aircraft", &TMainForm::Aircraft1Click);
     FlightPlan1 = add(convert, "FlightPlan", nullptr);
     convert->addSeparator();
     ViewLog1 = add(convert, "View Log", nullptr);
@@ -303,6 +305,45 @@ void TMainForm::LoadFlightPlans1Click()
     boardModel_->showView(&loaded->table, loaded->timeOrder);
     flights_ = std::move(loaded);
     DBLookupComboBox1Click();
+}
+
+void TMainForm::Aircraft1Click()
+{
+    // What the scan shows while it runs on this thread: hourglass and panel 7 for the catalogue,
+    // the progress bar for the matching of the AI aircraft list.
+    struct WindowReport final : aircraft::ScanReport {
+        TMainForm& form;
+        explicit WindowReport(TMainForm& f) : form(f) {}
+        void catalogueStarted() override
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            form.panels_[7]->setText(QStringLiteral("Processing..."));
+            form.statusBar()->repaint();
+        }
+        void catalogueFinished() override
+        {
+            QApplication::restoreOverrideCursor();
+            form.panels_[7]->clear();
+        }
+        void progressRange(int maximum) override { form.ProgressBar1->setRange(0, std::max(maximum, 1)); }
+        void progress(int position) override { form.ProgressBar1->setValue(position); }
+        void warning(std::string_view caption, std::string_view text) override
+        {
+            form.services_.prompter.message(caption, text);
+        }
+    } report(*this);
+
+    const app::Settings& settings = state_.settings;
+    const aircraft::ScanInputs inputs{
+        state_.simulatorFolder,
+        state_.aircraftFolders,
+        settings.searchByUI,
+        settings.aircraftListFile.empty() ? std::filesystem::path{} : environment_.programFolder / settings.aircraftListFile,
+        environment_.winePrefix,
+        environment_.programFolder / tables::aircraftFileName,
+    };
+    if (aircraft::scanAircraft(inputs, report) == aircraft::ScanOutcome::TableWritten)
+        FlightPlan1->setEnabled(std::filesystem::exists(inputs.outFile));
 }
 
 void TMainForm::DBLookupComboBox1Click()

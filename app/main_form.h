@@ -56,6 +56,7 @@ public:
     void FormShow();
     void FormClose();
     void LoadFlightPlans1Click();
+    void Aircraft1Click();
     void AirportManager1Click();
     void FlagManager1Click();
     void Exit1Click();

@@ -6,6 +6,7 @@
 #include "board/board_model.h"
 #include "flags/flag_list.h"
 #include "platform/error.h"
+#include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/packet.h"
 #include "tests/support/fakes.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QProcess>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -257,4 +259,32 @@ TEST(ProgramExit, AbortedStartEndsWithStatusOneAndWritesNothing)
     std::filesystem::remove(program.programFile("airport.cds"));
     EXPECT_EQ(run(), 1);
     EXPECT_EQ(test::readBytes(program.environment.settingsFile), "[Airport]\ndefault=LIRF\n");
+}
+
+TEST_F(MainForm, AircraftScanWritesTheTableAndEnablesTheConversion)
+{
+    std::filesystem::create_directories(program.aircraftFolder() / "B737");
+    test::writeBytes(program.aircraftFolder() / "B737" / "aircraft.cfg",
+                     "[fltsim.0]\r\ntitle=Boeing 737 Alpina\r\natc_airline=ALPINA AIR\r\n[General]\r\natc_model=B738\r\n");
+    test::writeBytes(program.programFile("aircraft.txt"), "AC#1,450,\"Boeing 737 Alpina\"\r\nAC#2,450,\"Unknown\"\r\n");
+    const auto form = start();
+    EXPECT_FALSE(form->FlightPlan1->isEnabled());
+    form->Aircraft1Click();
+    EXPECT_TRUE(form->FlightPlan1->isEnabled());
+    EXPECT_EQ(form->ProgressBar1->value(), 1);  // the last line's index
+    EXPECT_EQ(form->panelText(7), "");
+    const tables::Table aircraft = tables::readAircraftFile(program.programFile("aircraft.cds"));
+    ASSERT_EQ(aircraft.rowCount(), 2u);
+    EXPECT_EQ(aircraft.text(0, tables::AircraftNumber), "AC#1");
+    EXPECT_EQ(aircraft.text(1, tables::AircraftNumber), "<nf>");
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(MainForm, AircraftScanWithoutTheListWarnsAndChangesNothing)
+{
+    const auto form = start();
+    form->Aircraft1Click();
+    EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", "The aircraft file not exist in QRVL directory"}}));
+    EXPECT_FALSE(form->FlightPlan1->isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(program.programFile("aircraft.cds")));
 }
