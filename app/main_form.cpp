@@ -6,6 +6,8 @@
 #include "app/qt_text.h"
 #include "app/radio_group.h"
 #include "board/board_model.h"
+#include "convert/conversion_log_dialog.h"
+#include "convert/convert_flight_plan_dialog.h"
 #include "board/board_query.h"
 #include "flags/flag_list.h"
 #include "flags/flag_manager_dialog.h"
@@ -158,9 +160,9 @@ void TMainForm::buildMenu()
 
     QMenu* convert = menuBar()->addMenu(QStringLiteral("Convert"));
     Aircraft1 = add(convert, "Aircraft", &TMainForm::Aircraft1Click);
-    FlightPlan1 = add(convert, "FlightPlan", nullptr);
+    FlightPlan1 = add(convert, "FlightPlan", &TMainForm::FlightPlan1Click);
     convert->addSeparator();
-    ViewLog1 = add(convert, "View Log", nullptr);
+    ViewLog1 = add(convert, "View Log", &TMainForm::ViewLog1Click);
     convert->addSeparator();
     Rescanairline1 = add(convert, "Rescan airline", nullptr);
     Rescanairline1->setEnabled(false);
@@ -255,6 +257,7 @@ void TMainForm::createDialogs()
     if (const auto& error = optionDlg->createError()) services_.prompter.message("Error", *error);
     aManager = new TAManager(services_.prompter, environment_.programFolder, this);
     flagManager = new TFlagManager(*flagList_, flagFolder_, services_.prompter, services_.fileDialogs, this);
+    conversionLog = new TdlgCLog(services_.fileDialogs, services_.prompter, environment_.programFolder, this);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -345,6 +348,20 @@ void TMainForm::Aircraft1Click()
     if (aircraft::scanAircraft(inputs, report) == aircraft::ScanOutcome::TableWritten)
         FlightPlan1->setEnabled(std::filesystem::exists(inputs.outFile));
 }
+
+void TMainForm::FlightPlan1Click()
+{
+    if (state_.settings.flightPlanFile.empty()) return;
+    {
+        TdlgConvertFP dialog(environment_.programFolder, state_.settings.flightPlanFile, state_.settings.overrideDst,
+                             airports_, *conversionLog, services_.prompter, platform::localTimeZone(), this);
+        dialog.exec();
+    }
+    // The board keeps the table loaded before until the user loads the new one.
+    LoadFlightPlans1->setEnabled(std::filesystem::exists(environment_.programFolder / tables::flightFileName));
+}
+
+void TMainForm::ViewLog1Click() { conversionLog->exec(); }
 
 void TMainForm::DBLookupComboBox1Click()
 {

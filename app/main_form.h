@@ -28,6 +28,7 @@ class RadioGroup;
 class TAManager;
 class TFlagManager;
 class TOptionDlg;
+class TdlgCLog;
 
 namespace quorvel::flags {
 class FlagList;
@@ -57,6 +58,8 @@ public:
     void FormClose();
     void LoadFlightPlans1Click();
     void Aircraft1Click();
+    void FlightPlan1Click();
+    void ViewLog1Click();
     void AirportManager1Click();
     void FlagManager1Click();
     void Exit1Click();
@@ -108,6 +111,7 @@ public:
     TOptionDlg* optionDlg = nullptr;
     TAManager* aManager = nullptr;
     TFlagManager* flagManager = nullptr;
+    TdlgCLog* conversionLog = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

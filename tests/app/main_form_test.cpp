@@ -4,6 +4,8 @@
 #include "app/quorvel_application.h"
 #include "app/radio_group.h"
 #include "board/board_model.h"
+#include "convert/conversion_log_dialog.h"
+#include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_list.h"
 #include "platform/error.h"
 #include "tables/aircraft_table.h"
@@ -17,6 +19,8 @@
 #include <QCheckBox>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QProcess>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -287,4 +291,45 @@ TEST_F(MainForm, AircraftScanWithoutTheListWarnsAndChangesNothing)
     EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", "The aircraft file not exist in QRVL directory"}}));
     EXPECT_FALSE(form->FlightPlan1->isEnabled());
     EXPECT_FALSE(std::filesystem::exists(program.programFile("aircraft.cds")));
+}
+
+TEST_F(MainForm, ConversionRunsBehindItsDialogAndEnablesLoading)
+{
+    test::writeBytes(program.programFile("flightplans.txt"),
+                     "AC#9,X,100%,24Hr,IFR,10:00:00,11:00:00,1,F,AZ1,EGLL,12:00:00,13:00:00,1,F,AZ2,LIRF\r\n");
+    tables::writeAircraftFile(tables::newAircraftTable(), program.programFile("aircraft.cds"));
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    const auto form = start();
+    form->FormShow();
+    EXPECT_FALSE(form->LoadFlightPlans1->isEnabled());
+
+    // Answer the modal dialog the way a user would: press its button once it reads "Ok".
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&presser] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<TdlgConvertFP*>(window); dialog && dialog->Button1->text() == "Ok") {
+                presser.stop();
+                dialog->Button1->click();
+            }
+    });
+    presser.start(10);
+    form->FlightPlan1Click();
+
+    EXPECT_TRUE(form->LoadFlightPlans1->isEnabled());
+    EXPECT_EQ(form->conversionLog->log().lines(), (std::vector<std::string>{"AC#9 not found"}));
+    EXPECT_EQ(form->boardModel().rowCount(), 0);  // the board waits for the load command
+    form->LoadFlightPlans1Click();
+    EXPECT_EQ(form->panelText(2), "Flights:0/2");  // Rome to London is no national leg
+    form->RadioGroup2->setItemIndex(1);
+    form->RadioGroup2Click();
+    EXPECT_EQ(form->panelText(2), "Flights:1/2");
+}
+
+TEST_F(MainForm, NoFlightPlanFileNameMeansNoConversion)
+{
+    program.writeSettings("[FlightPlan]\nFlpName=\n");
+    const auto form = start();
+    form->FlightPlan1Click();
+    EXPECT_FALSE(std::filesystem::exists(program.programFile("flight.cds")));
+    EXPECT_TRUE(prompter.shown().empty());
 }
