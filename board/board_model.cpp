@@ -1,11 +1,11 @@
 #include "board/board_model.h"
 
 #include "app/qt_text.h"
-#include "tables/flight_table.h"
 
 namespace {
 
 using namespace quorvel::tables;
+using quorvel::board::Direction;
 
 struct BoardColumn {
     FlightField field;
@@ -30,6 +30,20 @@ void BoardModel::showView(const Table* flights, View view)
     endResetModel();
 }
 
+void BoardModel::setDirection(Direction direction)
+{
+    if (direction == direction_) return;
+    direction_ = direction;
+    if (!view_.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {ScheduledTimeRole});
+}
+
+QString BoardModel::fieldText(int row, FlightField field) const
+{
+    if (!flights_ || row < 0 || row >= rowCount()) return {};
+    return fromWindows1252(flights_->text(view_[std::size_t(row)], field));
+}
+
 int BoardModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(view_.size()); }
 
 int BoardModel::columnCount(const QModelIndex& parent) const
@@ -40,9 +54,16 @@ int BoardModel::columnCount(const QModelIndex& parent) const
 QVariant BoardModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !flights_) return {};
-    if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole) return {};
-    return fromWindows1252(flights_->text(view_[std::size_t(index.row())], columns[index.column()].field));
+    switch (role) {
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::DisplayRole:
+        return fieldText(index.row(), columns[index.column()].field);
+    case ScheduledTimeRole:
+        return fieldText(index.row(), direction_ == Direction::Arrival ? TimeArr : TimeDep);
+    default:
+        return {};
+    }
 }
 
 QVariant BoardModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -51,4 +72,11 @@ QVariant BoardModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role == Qt::DisplayRole) return QString::fromLatin1(columns[section].title);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
     return {};
+}
+
+Qt::ItemFlags BoardModel::flags(const QModelIndex& index) const
+{
+    // The board is read only: cells can be selected, never edited.
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }

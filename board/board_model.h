@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board/board_query.h"
+#include "tables/flight_table.h"
 #include "tables/table.h"
 
 #include <QAbstractTableModel>
@@ -9,6 +10,12 @@
 class BoardModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // The grid's columns by their place; the delegate paints these two its own way.
+    static constexpr int AirlineColumn = 0;
+    static constexpr int ExpectedTimeColumn = 6;
+    // The row's scheduled time of the current direction (TIME_DEP or TIME_ARR), for every column.
+    static constexpr int ScheduledTimeRole = Qt::UserRole + 1;
+
     explicit BoardModel(QObject* parent = nullptr);
 
     // One reset per query. `flights` must outlive the view shown; pass nullptr for an empty board.
@@ -16,12 +23,21 @@ public:
     const quorvel::tables::Table* flights() const { return flights_; }
     quorvel::tables::RowId rowId(int row) const { return view_[std::size_t(row)]; }
 
+    // Which scheduled time the EXP. TIME column shows; Departure until told otherwise.
+    void setDirection(quorvel::board::Direction direction);
+    quorvel::board::Direction direction() const { return direction_; }
+
+    // Any field of a shown row, whether or not the grid has a column for it (MODEL has none).
+    QString fieldText(int row, quorvel::tables::FlightField field) const;
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     const quorvel::tables::Table* flights_ = nullptr;
     quorvel::tables::View view_;  // row numbers into flights_, in board order; rows are never copied
+    quorvel::board::Direction direction_ = quorvel::board::Direction::Departure;
 };

@@ -1,0 +1,72 @@
+#include "board/flag_cell_delegate.h"
+
+#include "app/qt_text.h"
+#include "board/board_model.h"
+#include "flags/flag_list.h"
+#include "flags/flag_picture.h"
+
+#include <QPainter>
+
+namespace {
+
+// The cell's own colours after the standard painting: the selection's when selected.
+QPalette::ColorGroup colourGroup(const QStyleOptionViewItem& option)
+{
+    if (!(option.state & QStyle::State_Enabled)) return QPalette::Disabled;
+    return (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+}
+
+QBrush cellBrush(const QStyleOptionViewItem& option)
+{
+    const bool selected = option.state & QStyle::State_Selected;
+    return option.palette.brush(colourGroup(option), selected ? QPalette::Highlight : QPalette::Base);
+}
+
+QColor cellTextColour(const QStyleOptionViewItem& option)
+{
+    const bool selected = option.state & QStyle::State_Selected;
+    return option.palette.color(colourGroup(option), selected ? QPalette::HighlightedText : QPalette::Text);
+}
+
+// Text at the cell's top-left corner, in the cell's font and colours, without the standard margin.
+void writeTopLeft(QPainter* painter, const QStyleOptionViewItem& option, const QString& text)
+{
+    painter->save();
+    painter->setClipRect(option.rect);
+    painter->setFont(option.font);
+    painter->setPen(cellTextColour(option));
+    painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter->restore();
+}
+
+}  // namespace
+
+FlagCellDelegate::FlagCellDelegate(const quorvel::flags::FlagList& flagList, std::filesystem::path flagFolder,
+                                   QObject* parent)
+    : QStyledItemDelegate(parent), flagList_(flagList), flagFolder_(std::move(flagFolder))
+{
+}
+
+void FlagCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    if (index.column() == BoardModel::AirlineColumn) {
+        paintAirline(painter, option, index.data(Qt::DisplayRole).toString());
+    } else if (index.column() == BoardModel::ExpectedTimeColumn) {
+        // The converted legs carry no expected time, so the board promises the scheduled one.
+        writeTopLeft(painter, option, index.data(BoardModel::ScheduledTimeRole).toString());
+    }
+}
+
+void FlagCellDelegate::paintAirline(QPainter* painter, const QStyleOptionViewItem& option, const QString& airline) const
+{
+    painter->fillRect(option.rect, cellBrush(option));
+    const std::optional<std::string> flagName = flagList_.flagName(toWindows1252(airline));
+    const std::optional<std::filesystem::path> file =
+        flagName ? quorvel::flags::flagPicture(flagFolder_, *flagName) : std::nullopt;
+    const QImage* picture = file ? pictures_.picture(*file) : nullptr;
+    if (picture)
+        painter->drawImage(QRectF(option.rect), *picture);
+    else
+        writeTopLeft(painter, option, airline);
+}
