@@ -8,6 +8,7 @@ QRVL_PACKAGES=(
     g++ cmake make pkg-config
     qt6-base-dev libgl-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev
+    poppler-utils        # pdftotext: the tests read the printed timetable back
 )
 
 qrvl_install_packages() {

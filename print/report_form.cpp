@@ -1,0 +1,50 @@
+#include "print/report_form.h"
+
+#include "app/qt_text.h"
+#include "board/board_model.h"
+#include "report/report_painter.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+
+using namespace quorvel;
+
+PrintPreviewer dialogPreviewer(QWidget* parent)
+{
+    return [parent](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+        QPrintPreviewDialog dialog(&printer, parent);
+        dialog.resize(820, 900);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+        if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) view->fitToWidth();
+        dialog.exec();
+    };
+}
+
+TReportForm::TReportForm(PrintPreviewer previewer, QObject* parent)
+    : QObject(parent), QuickRep1(print::timetableReport()), previewer_(std::move(previewer))
+{
+}
+
+void TReportForm::preview(const report::Records& records)
+{
+    lastPages_ = report::layOut(QuickRep1, records);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setCopyCount(1);
+    printer.setDocName(fromWindows1252(QuickRep1.title));
+    previewer_(printer, [this](QPrinter* target) { report::printPages(*target, lastPages_); });
+}
+
+void printTimeTable(TReportForm& form, const BoardModel& board, const print::TimetableChoice& choice)
+{
+    print::applyTimetable(form.QuickRep1, print::timetableSettings(choice));
+    const tables::Table* flights = board.flights();
+    report::Records records;
+    if (flights) {
+        records.count = std::size_t(board.rowCount());
+        records.text = [flights, &board](std::size_t record, int column) {
+            return std::string(flights->text(board.rowId(int(record)), column));
+        };
+    }
+    form.preview(records);
+}

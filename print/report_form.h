@@ -1,0 +1,42 @@
+// print/report_form.h: the printed timetable's report, held for the whole run and never shown,
+// and the print command that fills it from the board and opens the print preview.
+#pragma once
+
+#include "print/timetable_report.h"
+#include "report/report_layout.h"
+
+#include <QObject>
+#include <functional>
+#include <vector>
+
+class BoardModel;
+class QPrinter;
+class QWidget;
+
+// Opens a preview of `printer`'s pages, drawn by `paint`, and returns when the user closes it.
+using PrintPreviewer = std::function<void(QPrinter& printer, const std::function<void(QPrinter*)>& paint)>;
+
+// The modal QPrintPreviewDialog, from which the user prints or saves a PDF.
+PrintPreviewer dialogPreviewer(QWidget* parent = nullptr);
+
+// The report layout lives in QuickRep1; the window shows nothing itself, so it is no widget.
+class TReportForm final : public QObject {
+    Q_OBJECT
+public:
+    explicit TReportForm(PrintPreviewer previewer = dialogPreviewer(), QObject* parent = nullptr);
+
+    // Lays the records out in the current layout and opens the preview on those pages.
+    void preview(const quorvel::report::Records& records);
+    const std::vector<quorvel::report::Page>& lastPages() const { return lastPages_; }
+
+    quorvel::report::Report QuickRep1;
+
+private:
+    PrintPreviewer previewer_;
+    std::vector<quorvel::report::Page> lastPages_;
+};
+
+// File > "Print TimeTable": title, data fields, TO/FROM label and footer prefix from `choice`,
+// the board's rows in the board's order (the query is not re-run), then the preview. With no
+// flight table loaded the board is empty and the timetable prints its title, header and footer.
+void printTimeTable(TReportForm& form, const BoardModel& board, const quorvel::print::TimetableChoice& choice);

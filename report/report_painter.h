@@ -1,0 +1,23 @@
+// report/report_painter.h: draws laid-out report pages on any paint device: a printer, the
+// print preview, a PDF writer, or an image in tests. Millimetres become device pixels through
+// the device's resolution; fonts are sized in points, so a page looks alike on every device.
+#pragma once
+
+#include "report/report_layout.h"
+
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace quorvel::report {
+
+// Draws one page with the painter's origin at the paper's top-left corner. The paper itself
+// is not filled: a printer's is white already.
+void paintPage(QPainter& painter, const Page& page);
+
+// Sets the device to the pages' paper (portrait, no margins of its own, so the report's margins
+// are the only ones; a printer is set to full page) and draws every page, one sheet each.
+void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages);
+
+}  // namespace quorvel::report

@@ -1,0 +1,84 @@
+#include "report/report_painter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace quorvel::report;
+
+namespace {
+
+constexpr double dpi = 96;
+
+// An A4 sheet at 96 dots per inch, white.
+QImage sheet()
+{
+    QImage image(qRound(210 / 25.4 * dpi), qRound(297 / 25.4 * dpi), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    return image;
+}
+
+int px(double mm) { return int(mm / 25.4 * dpi); }
+
+int darkPixels(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) dark += qGray(image.pixel(x, y)) < 128;
+    return dark;
+}
+
+Page onePage()
+{
+    PlacedBand title;
+    title.kind = BandKind::Title;
+    title.left = 10;
+    title.top = 10;
+    title.width = 189.8;
+    title.height = 10.6;
+    title.frame = {true, true, true, true, LineStyle::Solid};
+    title.texts.push_back({"QRReportTitle", "Quorvel Report for ROME - DEPARTURES", 10, 14.2, std::nullopt, 189.8,
+                          Font{"Arial", 14, true, false}});
+
+    PlacedBand header;
+    header.kind = BandKind::ColumnHeader;
+    header.left = 10;
+    header.top = 20.6;
+    header.width = 189.8;
+    header.height = 10.6;
+    header.frame.bottom = true;
+    header.frame.style = LineStyle::Dotted;
+    header.texts.push_back({"QRToFromLabel", "FROM-AND-FAR-TOO-LONG", 58, 24.8, 11.6, 0, Font{}});
+    header.texts.push_back({"QRLAirline", "AN AIRLINE NAME FAR TOO LONG", 10, 24.8, std::nullopt, 20, Font{}});
+
+    Page page;
+    page.bands = {title, header};
+    return page;
+}
+
+}  // namespace
+
+TEST(ReportPainter, DrawsFramesAndTextsWhereTheMillimetresSay)
+{
+    QImage image = sheet();
+    {
+        QPainter painter(&image);
+        paintPage(painter, onePage());
+    }
+    // The title band's frame: its top and left lines, nothing above or beside them.
+    EXPECT_GT(darkPixels(image, QRect(px(50), px(10) - 1, px(100), 3)), px(100) / 2) << "top line at 10 mm";
+    EXPECT_GT(darkPixels(image, QRect(px(10) - 1, px(12), 3, px(6))), px(6) / 2) << "left line at 10 mm";
+    EXPECT_EQ(darkPixels(image, QRect(0, 0, image.width(), px(10) - 2)), 0) << "nothing in the top margin";
+    // The title's text inside the band; the dotted line under the header: some pixels, not all.
+    EXPECT_GT(darkPixels(image, QRect(px(10) + 3, px(14.2), px(60), px(6))), 50);
+    const int dotted = darkPixels(image, QRect(px(50), px(31.2) - 1, px(100), 3));
+    EXPECT_GT(dotted, px(100) / 5);
+    EXPECT_LT(dotted, px(100) * 3 / 4) << "dotted, not solid";
+    // A fixed-width text is cut at its width, a text sized to itself at the room it has.
+    EXPECT_GT(darkPixels(image, QRect(px(58), px(24.8), px(11.6), px(4))), 10);
+    EXPECT_EQ(darkPixels(image, QRect(px(69.6) + 2, px(24.8), px(20), px(4))), 0);
+    EXPECT_GT(darkPixels(image, QRect(px(10), px(24.8), px(20), px(4))), 10);
+    EXPECT_EQ(darkPixels(image, QRect(px(30) + 2, px(24.8), px(27), px(4))), 0);
+}
