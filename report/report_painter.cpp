@@ -26,8 +26,9 @@ struct Scale {
 
 QFont qtFont(const Font& font)
 {
+    // No style hint: with one, the font matcher prefers its generic face over a metric-compatible
+    // stand-in for the family ("Arial" printed in a wider face would crowd the columns).
     QFont qt(QString::fromStdString(font.family));
-    qt.setStyleHint(QFont::SansSerif);
     qt.setPointSizeF(font.points);
     qt.setItalic(font.italic);
     qt.setBold(font.bold);
