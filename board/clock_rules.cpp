@@ -8,8 +8,6 @@ DaylightPanel daylightPanel(const platform::TimeZone& zone, bool overrideTicked)
             overrideTicked ? Rgb{255, 0, 0} : Rgb{0, 128, 0}};
 }
 
-bool clockTickRequeries(bool cutOver15, bool flightTableOpen) { return cutOver15 && flightTableOpen; }
-
 bool customDateTimeRequeries(bool accepted, bool customTimeOn, const LocalDateTime& before, const LocalDateTime& after)
 {
     return accepted && customTimeOn && before != after;

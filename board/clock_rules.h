@@ -1,5 +1,5 @@
-// board/clock_rules.h: when the header strip's clock and switches re-run the board query, and
-// what the status bar's daylight-saving indicator shows.
+// board/clock_rules.h: when the custom date-time dialog re-runs the board query, and what the
+// status bar's daylight-saving indicator shows.
 #pragma once
 
 #include "platform/local_time.h"
@@ -29,9 +29,6 @@ struct DaylightPanel {
 // override, as the conversion takes it), and whether the user overrode the automatic setting.
 // `overrideTicked` is the options dialog's box as it stands, confirmed or not.
 DaylightPanel daylightPanel(const platform::TimeZone& zone, bool overrideTicked);
-
-// The minute tick refreshes the board only while the 15-minute cut is on and a flight table is open.
-bool clockTickRequeries(bool cutOver15, bool flightTableOpen);
 
 // The custom date-time dialog refreshes the board only when it was confirmed, custom time is on,
 // and the moment changed.

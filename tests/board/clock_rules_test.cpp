@@ -27,14 +27,6 @@ TEST(DaylightPanel, TextFromZoneAndOverrideColourFromOverride)
     }
 }
 
-TEST(ClockTick, RequeriesOnlyWithTheCutOnAndATableOpen)
-{
-    EXPECT_TRUE(clockTickRequeries(true, true));
-    EXPECT_FALSE(clockTickRequeries(true, false));
-    EXPECT_FALSE(clockTickRequeries(false, true));
-    EXPECT_FALSE(clockTickRequeries(false, false));
-}
-
 TEST(CustomDateTime, RequeriesOnlyWhenConfirmedOnAndChanged)
 {
     const LocalDateTime before{2024, 1, 1, 13, 45, 30};
