@@ -44,7 +44,8 @@ int main(int argc, char** argv)
                                   [](const std::filesystem::path& executable) {
                                       TVersionAwareAbout about(executable, QApplication::activeWindow());
                                       about.exec();
-                                  }};
+                                  },
+                                  dialogPreviewer()};
         TMainForm mainForm(programEnvironment(), services);
         mainForm.createDialogs();
         mainForm.show();

@@ -5,7 +5,11 @@
 #include "app/option_dialog.h"
 #include "app/qt_text.h"
 #include "app/radio_group.h"
+#include "board/board_grid.h"
 #include "board/board_model.h"
+#include "board/clock_caption.h"
+#include "board/clock_rules.h"
+#include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
 #include "board/board_query.h"
@@ -120,14 +124,8 @@ void TMainForm::FormCreate()
     DBGrid1 = new QTableView(central);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(boardModel_);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->horizontalHeader()->setSectionsMovable(false);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[8] = {76, 64, 112, 124, 64, 142, 140, 76};
-    for (int c = 0; c < 8; ++c) DBGrid1->setColumnWidth(c, widths[c]);
+    configureBoardGrid(*DBGrid1, *flagList_, flagFolder_);
+    connect(DBGrid1, &QTableView::clicked, this, [this] { DBGrid1CellClick(); });
     layout->addWidget(DBGrid1, 1);
     setCentralWidget(central);
 
@@ -151,7 +149,7 @@ void TMainForm::buildMenu()
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     LoadFlightPlans1 = add(file, "Load  FlighPlans", &TMainForm::LoadFlightPlans1Click);
-    PrintTimeTable1 = add(file, "Print TimeTable", nullptr);
+    PrintTimeTable1 = add(file, "Print TimeTable", &TMainForm::PrintTimeTable1Click);
     file->addSeparator();
     AirportManager1 = add(file, "Airport Manager", &TMainForm::AirportManager1Click);
     FlagManager1 = add(file, "Flag Manager", &TMainForm::FlagManager1Click);
@@ -169,7 +167,7 @@ void TMainForm::buildMenu()
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     General1 = add(options, "General", &TMainForm::General1Click);
-    CustomDateTime1 = add(options, "Custom DateTime", nullptr);
+    CustomDateTime1 = add(options, "Custom DateTime", &TMainForm::CustomDateTime1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = add(help, "About", &TMainForm::About1Click);
@@ -258,6 +256,8 @@ void TMainForm::createDialogs()
     aManager = new TAManager(services_.prompter, environment_.programFolder, this);
     flagManager = new TFlagManager(*flagList_, flagFolder_, services_.prompter, services_.fileDialogs, this);
     conversionLog = new TdlgCLog(services_.fileDialogs, services_.prompter, environment_.programFolder, this);
+    customDateTimeDlg = new TCustomDateTimeDlg(customMoment_, this);
+    reportForm = new TReportForm(services_.printPreview, this);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -363,6 +363,27 @@ void TMainForm::FlightPlan1Click()
 
 void TMainForm::ViewLog1Click() { conversionLog->exec(); }
 
+void TMainForm::PrintTimeTable1Click()
+{
+    const print::TimetableChoice choice{toWindows1252(DBLookupComboBox1->currentText()),
+                                        RadioGroup1->itemIndex() == 1 ? board::Direction::Arrival : board::Direction::Departure,
+                                        showNational_};
+    printTimeTable(*reportForm, *boardModel_, choice);
+}
+
+void TMainForm::CustomDateTime1Click()
+{
+    const LocalDateTime before = customMoment_;
+    const bool accepted = customDateTimeDlg->exec() == QDialog::Accepted;
+    if (board::customDateTimeRequeries(accepted, CDTCheck->isChecked(), before, customMoment_)) DBLookupComboBox1Click();
+    Panel1->setText(clockCaption(customMoment_));
+}
+
+void TMainForm::DBGrid1CellClick()
+{
+    if (const auto text = aircraftPanelText(*DBGrid1, *boardModel_)) panels_[6]->setText(*text);
+}
+
 void TMainForm::DBLookupComboBox1Click()
 {
     const BusyScope busy(panels_[7], statusBar());
@@ -370,6 +391,7 @@ void TMainForm::DBLookupComboBox1Click()
     const board::BoardQuery query = board::buildQuery(inputs);
     tables::View view = flights_ ? board::select(flights_->table, query) : tables::View{};
     const std::size_t visible = view.size();
+    boardModel_->setDirection(inputs.direction);
     boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view));
     for (int column = 2; column <= 5; ++column) DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
     const board::StatusPanels texts = board::statusPanels(inputs, visible);
@@ -453,8 +475,7 @@ QString TMainForm::panelText(int panel) const
 {
     if (panel == 1) {
         const bool overridden = optionDlg ? optionDlg->CBOvrDST->isChecked() : state_.settings.overrideDst;
-        return platform::daylightInForce(platform::localTimeZone(), overridden) ? QStringLiteral("DST:ON")
-                                                                                  : QStringLiteral("DST:OFF");
+        return fromUtf8(board::daylightPanel(platform::localTimeZone(), overridden).text);
     }
     return panels_[std::size_t(panel)]->text();
 }
@@ -462,27 +483,13 @@ QString TMainForm::panelText(int panel) const
 void TMainForm::paintDaylightPanel(QPainter& painter, const QRect& rect) const
 {
     const bool overridden = optionDlg ? optionDlg->CBOvrDST->isChecked() : state_.settings.overrideDst;
-    painter.setPen(overridden ? QColor(255, 0, 0) : QColor(0, 128, 0));
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, panelText(1));
+    const board::DaylightPanel panel = board::daylightPanel(platform::localTimeZone(), overridden);
+    painter.setPen(QColor(panel.colour.red, panel.colour.green, panel.colour.blue));
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, fromUtf8(panel.text));
 }
 
 QColor TMainForm::gridColour() const { return colourFromSetting(state_.settings.gridColor); }
 
 QColor TMainForm::fontColour() const { return colourFromSetting(state_.settings.fontColor); }
 
-void TMainForm::applyColours()
-{
-    const QColor background = gridColour();
-    const QColor text = fontColour();
-    QPalette palette = DBGrid1->palette();
-    palette.setColor(QPalette::Base, background);
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::Text, text);
-    DBGrid1->setPalette(palette);
-}
-
-QString TMainForm::clockCaption(const LocalDateTime& moment) const
-{
-    const QDateTime time(QDate(moment.year, moment.month, moment.day), QTime(moment.hour, moment.minute));
-    return QLocale::system().toString(time, QStringLiteral("ddd dd/MM/yyyy hh:mm"));
-}
+void TMainForm::applyColours() { applyBoardColours(*DBGrid1, gridColour(), fontColour()); }

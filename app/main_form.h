@@ -9,6 +9,7 @@
 #include "board/board_query.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
+#include "print/report_form.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
 
@@ -29,6 +30,7 @@ class TAManager;
 class TFlagManager;
 class TOptionDlg;
 class TdlgCLog;
+class TCustomDateTimeDlg;
 
 namespace quorvel::flags {
 class FlagList;
@@ -42,6 +44,7 @@ struct MainFormServices {
     quorvel::FileDialogs& fileDialogs;
     std::function<std::unique_ptr<quorvel::about::SplashScreen>()> makeSplash;
     std::function<void(const std::filesystem::path& executable)> showAbout;  // the modal about box
+    PrintPreviewer printPreview;                                             // the print preview of the timetable
 };
 
 class TMainForm final : public QMainWindow {
@@ -60,6 +63,9 @@ public:
     void Aircraft1Click();
     void FlightPlan1Click();
     void ViewLog1Click();
+    void PrintTimeTable1Click();
+    void CustomDateTime1Click();
+    void DBGrid1CellClick();
     void AirportManager1Click();
     void FlagManager1Click();
     void Exit1Click();
@@ -112,6 +118,9 @@ public:
     TAManager* aManager = nullptr;
     TFlagManager* flagManager = nullptr;
     TdlgCLog* conversionLog = nullptr;
+    TCustomDateTimeDlg* customDateTimeDlg = nullptr;
+    TReportForm* reportForm = nullptr;
+    const quorvel::LocalDateTime& customMoment() const { return customMoment_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -124,7 +133,6 @@ private:
     void buildStatusBar();
     void applyColours();
     void paintDaylightPanel(QPainter& painter, const QRect& rect) const;  // StatusBar1DrawPanel, panel 1
-    QString clockCaption(const quorvel::LocalDateTime& moment) const;
     quorvel::board::BoardInputs boardInputs() const;
 
     quorvel::app::ProgramEnvironment environment_;

@@ -4,6 +4,7 @@
 #include "app/quorvel_application.h"
 #include "app/radio_group.h"
 #include "board/board_model.h"
+#include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_list.h"
@@ -21,6 +22,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QDateEdit>
+#include <QLabel>
 #include <QProcess>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -50,7 +53,8 @@ protected:
         auto form = std::make_unique<TMainForm>(
             program.environment,
             MainFormServices{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
-                             [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); }});
+                             [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
+                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }});
         form->createDialogs();
         return form;
     }
@@ -76,6 +80,7 @@ protected:
     test::ScriptedPrompter prompter;
     test::ScriptedFileDialogs fileDialogs;
     std::vector<std::filesystem::path> aboutShown;
+    int previews = 0;
 };
 
 QStringList menuCaptions(QMenu* menu)
@@ -332,4 +337,79 @@ TEST_F(MainForm, NoFlightPlanFileNameMeansNoConversion)
     form->FlightPlan1Click();
     EXPECT_FALSE(std::filesystem::exists(program.programFile("flight.cds")));
     EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(MainForm, ClickingOneRowShowsItsAircraftModel)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nAutoload=1\n");
+    tables::Table flights = tables::newFlightTable();
+    test::addLeg(flights, leg("ONE", "10:00"));
+    flights.setText(test::addLeg(flights, leg("TWO", "11:00")), tables::Model, "A320");
+    tables::writePacketFile(flights, program.programFile("flight.cds"));
+    const auto form = start();
+    form->FormShow();
+    form->DBGrid1->selectRow(1);
+    form->DBGrid1CellClick();
+    EXPECT_EQ(form->panelText(6), "Aircraft:A320");
+    form->DBGrid1->selectAll();  // two rows: the panel keeps its text
+    form->DBGrid1CellClick();
+    EXPECT_EQ(form->panelText(6), "Aircraft:A320");
+    form->DBGrid1->selectRow(0);
+    form->DBGrid1CellClick();
+    EXPECT_EQ(form->panelText(6), "Aircraft:B737");
+}
+
+TEST_F(MainForm, ClockTickRequeriesOnlyWithTheCutOnAndATableLoaded)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nAutoload=1\n");
+    writeFlights({leg("EARLY", "13:40"), leg("LATE", "13:55")});
+    const auto form = start();
+    form->FormShow();
+    form->CB15minutesflights->setChecked(true);
+    form->CB15minutesflightsClick();
+    EXPECT_EQ(form->panelText(2), "Flights:2/2");
+    clock.set({2024, 1, 1, 13, 56, 0});
+    form->Timer1Timer();  // 13:41 on: the 13:40 leg drops off
+    EXPECT_EQ(form->panelText(2), "Flights:1/2");
+    EXPECT_TRUE(form->StaticText2->text().endsWith("01/01/2024 13:56"));
+    form->CB15minutesflights->setChecked(false);
+    form->CB15minutesflightsClick();
+    clock.set({2024, 1, 1, 23, 0, 0});
+    form->Timer1Timer();
+    EXPECT_EQ(form->panelText(2), "Flights:2/2");  // the cut is off: the tick leaves the board alone
+}
+
+TEST_F(MainForm, CustomMomentDrivesTheBoardOnlyWhenTicked)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nAutoload=1\n");
+    test::Leg sunday = leg("SUNDAY", "10:00");
+    sunday.schedulingDep = "0";
+    writeFlights({sunday});
+    const auto form = start();
+    form->FormShow();
+    EXPECT_EQ(form->panelText(2), "Flights:0/1");  // Monday
+
+    QTimer answer;
+    answer.setSingleShot(true);
+    QObject::connect(&answer, &QTimer::timeout, [&form] {
+        form->customDateTimeDlg->DatePicker->setDate(QDate(2023, 12, 31));
+        form->customDateTimeDlg->OKBtn->click();
+    });
+    answer.start(0);
+    form->CustomDateTime1Click();
+    EXPECT_EQ(form->customMoment().day, 31);
+    EXPECT_EQ(form->panelText(2), "Flights:0/1");  // not ticked: the board follows the clock
+    form->CDTCheck->setChecked(true);
+    form->CDTCheckClick();
+    EXPECT_EQ(form->panelText(2), "Flights:1/1");
+    EXPECT_TRUE(form->Panel1->text().contains("31/12/2023"));
+}
+
+TEST_F(MainForm, PrintTimeTableOpensThePreviewEvenForAnEmptyBoard)
+{
+    const auto form = start();
+    form->FormShow();
+    form->PrintTimeTable1Click();
+    EXPECT_EQ(previews, 1);
+    EXPECT_FALSE(form->reportForm->lastPages().empty());
 }
