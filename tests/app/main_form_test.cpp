@@ -413,3 +413,25 @@ TEST_F(MainForm, PrintTimeTableOpensThePreviewEvenForAnEmptyBoard)
     EXPECT_EQ(previews, 1);
     EXPECT_FALSE(form->reportForm->lastPages().empty());
 }
+
+TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)
+{
+    clock.set({2024, 1, 1, 0, 14, 0});  // Monday, 00:14
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nAutoload=1\n");
+    test::Leg sunday = leg("SUN2359", "23:59");
+    sunday.schedulingDep = "0";
+    test::Leg early = leg("SUN2358", "23:58");
+    early.schedulingDep = "0";
+    test::Leg monday = leg("MON0005", "00:05");
+    monday.schedulingDep = "1";
+    writeFlights({monday, leg("DAILY", "12:00"), early, sunday});
+    const auto form = start();
+    form->FormShow();
+    form->CB15minutesflights->setChecked(true);
+    form->CB15minutesflightsClick();
+    const BoardModel& board = form->boardModel();
+    QStringList flights;
+    for (int row = 0; row < board.rowCount(); ++row) flights << board.data(board.index(row, 1), Qt::DisplayRole).toString();
+    EXPECT_EQ(flights, (QStringList{"SUN2359", "DAILY", "MON0005"}));
+    EXPECT_EQ(board.data(board.index(0, 6), BoardModel::ScheduledTimeRole).toString(), "23:59");
+}
