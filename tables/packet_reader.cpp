@@ -27,7 +27,7 @@ public:
     PacketSource(std::FILE* file, std::uint64_t size, std::string name)
         : name_(std::move(name)), file_(file), size_(size)
     {
-        buffer_.resize(blockSize);
+        buffer_.resize(std::size_t(std::min<std::uint64_t>(size, blockSize)));  // a small file needs no large block
     }
 
     std::uint64_t position() const { return position_; }
@@ -90,7 +90,7 @@ private:
     {
         if (!file_) truncated();
         const std::size_t kept = window_.size();
-        std::memmove(buffer_.data(), window_.data(), kept);
+        if (kept > 0) std::memmove(buffer_.data(), window_.data(), kept);  // an empty window may point nowhere
         const std::size_t wanted = std::size_t(std::min<std::uint64_t>(buffer_.size() - kept, remaining() - kept));
         const std::size_t got = std::fread(buffer_.data() + kept, 1, wanted, file_);
         if (got < wanted && std::ferror(file_)) throw Error(name_ + ": cannot be read: " + std::strerror(errno));
