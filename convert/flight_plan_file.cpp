@@ -5,6 +5,38 @@
 
 namespace quorvel::convert {
 
+TextLines::TextLines(const TextLines& other) : text(other.text), lines(other.lines) { rebase(other.text.data()); }
+
+TextLines::TextLines(TextLines&& other) noexcept
+{
+    const char* const oldText = other.text.data();
+    text = std::move(other.text);
+    lines = std::move(other.lines);
+    rebase(oldText);
+}
+
+TextLines& TextLines::operator=(const TextLines& other)
+{
+    if (this != &other) *this = TextLines(other);
+    return *this;
+}
+
+TextLines& TextLines::operator=(TextLines&& other) noexcept
+{
+    if (this == &other) return *this;
+    const char* const oldText = other.text.data();
+    text = std::move(other.text);
+    lines = std::move(other.lines);
+    rebase(oldText);
+    return *this;
+}
+
+void TextLines::rebase(const char* oldText)
+{
+    if (oldText == text.data()) return;
+    for (std::string_view& line : lines) line = {text.data() + (line.data() - oldText), line.size()};
+}
+
 TextLines splitLines(std::string text)
 {
     TextLines result;

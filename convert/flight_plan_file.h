@@ -14,10 +14,20 @@
 
 namespace quorvel::convert {
 
-// A file's text and its lines, which are views into the text.
+// A file's text and its lines, which are views into the text. Copies and moves point their views
+// into their own text: a short text is kept inside the string object and does not move with it.
 struct TextLines {
     std::string text;
     std::vector<std::string_view> lines;
+
+    TextLines() = default;
+    TextLines(const TextLines& other);
+    TextLines(TextLines&& other) noexcept;
+    TextLines& operator=(const TextLines& other);
+    TextLines& operator=(TextLines&& other) noexcept;
+
+private:
+    void rebase(const char* oldText);   // moves every view from `oldText` to text.data()
 };
 
 TextLines splitLines(std::string text);

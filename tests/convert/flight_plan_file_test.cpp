@@ -36,6 +36,26 @@ TEST(FlightPlanFile, LinesEndAtCrLfCrOrLf)
     EXPECT_EQ(splitLines("\r\r\n").lines, (std::vector<std::string_view>{"", ""}));
 }
 
+// A short text lives inside the string object itself, so the lines must follow it when the
+// object moves (as it does into the optional that readTextLines returns).
+TEST(FlightPlanFile, LinesFollowTheTextWhenItMovesOrIsCopied)
+{
+    for (const std::string& text : {std::string("AC#1,x\nRF"), std::string(40, 'x') + "\n,y"}) {
+        TextLines first = splitLines(text);
+        const std::vector<std::string> wanted(first.lines.begin(), first.lines.end());
+        TextLines moved = std::move(first);
+        first.text.assign(text.size(), '#');   // overwrites whatever the old object still holds
+        EXPECT_EQ(std::vector<std::string>(moved.lines.begin(), moved.lines.end()), wanted);
+        TextLines copy = moved;
+        moved.text.assign(text.size(), '#');
+        EXPECT_EQ(std::vector<std::string>(copy.lines.begin(), copy.lines.end()), wanted);
+        TextLines assigned;
+        assigned = std::move(copy);
+        copy.text.assign(text.size(), '#');
+        EXPECT_EQ(std::vector<std::string>(assigned.lines.begin(), assigned.lines.end()), wanted);
+    }
+}
+
 TEST(FlightPlanFile, WhatIsNotAFlightPlanLine)
 {
     for (const char* skipped : {"", "0", "// a comment", "  // comment, with commas, 24Hr, LIRF", "\t//x,y", "AC#1 LIRF"})
@@ -71,7 +91,8 @@ TEST(FlightPlanFile, HomeAirportIsTheLastFourCharactersWhateverTheyAre)
     EXPECT_EQ(cutPlanLine("1,0,50%,24Hr,IFR,10:00,11:00,1,F,X1,EGLL  ")->homeAirport, "LL  ");
     EXPECT_EQ(cutPlanLine("1,0,50%,24Hr,IFR,10:00,11:00,1,F,X1,EGLL,")->homeAirport, "GLL,");
     // Only the home airport after field 5: no legs.
-    std::string_view legs = cutPlanLine("1,0,50%,24Hr,IFR,EGLL")->legList;
+    const auto plan = cutPlanLine("1,0,50%,24Hr,IFR,EGLL");
+    std::string_view legs = plan->legList;
     EXPECT_EQ(legs, "EGLL");
     EXPECT_FALSE(nextLeg(legs));
 }
