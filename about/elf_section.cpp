@@ -131,9 +131,10 @@ std::optional<std::string> readElfSection(const std::filesystem::path& file, std
     for (std::uint64_t index = 0; index < count; ++index) {
         const Section candidate = readSectionHeader(in, at, tableOffset, entrySize, index);
         if (candidate.name >= names.size()) continue;   // a name outside the table names nothing we look for
-        const std::size_t end = names.find('\0', candidate.name);
-        if (end == std::string::npos || std::string_view(names).substr(candidate.name, end - candidate.name) != name)
-            continue;
+        // Only as many bytes as the wanted name are compared: a name table without terminators is
+        // not searched to its end again for every section.
+        const std::string_view named = std::string_view(names).substr(candidate.name);
+        if (!named.starts_with(name) || named.size() == name.size() || named[name.size()] != '\0') continue;
         if (candidate.type == kSectionNoBits) in.fail("is damaged: its section " + std::string(name) + " holds no bytes");
         return in.read(candidate.offset, candidate.size, "section " + std::string(name));
     }
