@@ -1,0 +1,1 @@
+GIF89a-not-a-table-at-all-but-long-enough
