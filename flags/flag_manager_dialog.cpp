@@ -73,7 +73,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // The view sees the press before any delegate does and moves the current cell with it.
-        if (watched == view_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // The type is asked first: while the view is destroyed its viewport still sends events here.
+        if (event->type() == QEvent::MouseButtonPress && watched == view_->viewport()) {
             const QModelIndex index = view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
             pressedButton_ = onButton(index, event, view_->visualRect(index)) ? QPersistentModelIndex(index) : QPersistentModelIndex();
             return false;
