@@ -1,5 +1,5 @@
-// Every file the program writes, saved when the save cannot succeed: the target is a folder, its
-// folder is a file, or the disk fills up part-way through the write. The error names the file and
+// Every file the program writes, saved when the save cannot succeed: the disk fills up part-way
+// through the write, the target is a folder, its folder is a file, or its folder is read-only. The error names the file and
 // the reason, the file that was there stays byte for byte, and no temporary file is left behind.
 #include "app/settings.h"
 #include "convert/conversion_log.h"
@@ -15,8 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <map>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -184,6 +187,45 @@ private:
     void (*oldHandler_)(int) = nullptr;
 };
 
+// Makes a folder refuse new files while it lives: by its permissions for an ordinary user, and
+// for root, whom permissions do not stop, by the file system's immutable flag where it has one.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder))
+    {
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        if (refusesNewFiles()) return;
+        const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            immutable_ = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (immutable_) {
+            const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+            int flags = 0;
+            if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+                flags &= ~FS_IMMUTABLE_FL;
+                ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+            }
+            if (fd >= 0) ::close(fd);
+        }
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    bool refusesNewFiles() const { return ::access(folder_.c_str(), W_OK) != 0; }
+
+private:
+    std::filesystem::path folder_;
+    bool immutable_ = false;
+};
+
 }  // namespace
 
 TEST(FailedSave, DiskFullPartWayKeepsTheOldFile)
@@ -237,25 +279,23 @@ TEST(FailedSave, FolderThatIsAFileStaysAsItWas)
     }
 }
 
-// Permissions stop a write only for an ordinary user; the suite often runs as root, whom they do not stop.
 TEST(FailedSave, ReadOnlyFolderKeepsTheOldFile)
 {
-    TempFolder folder;
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (::access(folder.path().c_str(), W_OK) == 0) {
-        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
-        GTEST_SKIP() << "permissions do not stop this user's writes";
-    }
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
     for (const Saver& saver : savers()) {
+        TempFolder folder;
         const auto file = folder / saver.fileName;
         writeBytes(file, saver.oldBytes);
         saver.prepare(folder.path());
-        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        const std::string error = errorOf([&] { saver.save(folder.path(), file); });
-        std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+        std::string error;
+        {
+            const ReadOnlyFolder readOnly(folder.path());
+            if (!readOnly.refusesNewFiles()) GTEST_SKIP() << "nothing makes a folder read-only for this user here";
+            error = errorOf([&] { saver.save(folder.path(), file); });
+        }
         expectNamed(error, file, saver.what);
-        EXPECT_NE(error.find("Permission denied"), std::string::npos) << saver.what << ": " << error;
+        const bool refused = error.find("Permission denied") != std::string::npos ||
+                             error.find("Operation not permitted") != std::string::npos;
+        EXPECT_TRUE(refused) << saver.what << ": " << error;
         EXPECT_EQ(readBytes(file), saver.oldBytes) << saver.what;
     }
 }
