@@ -389,7 +389,7 @@ void TMainForm::DBLookupComboBox1Click()
     const BusyScope busy(panels_[7], statusBar());
     const board::BoardInputs inputs = boardInputs();
     const board::BoardQuery query = board::buildQuery(inputs);
-    tables::View view = flights_ ? board::select(flights_->table, query) : tables::View{};
+    tables::View view = flights_ ? board::select(*flights_, query) : tables::View{};
     const std::size_t visible = view.size();
     boardModel_->setDirection(inputs.direction);
     boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view));

@@ -66,6 +66,8 @@ LoadedFlights loadFlights(const std::filesystem::path& file, std::uint64_t avail
     loaded.table = readFlightFile(file);
     loaded.timeOrder = loaded.table.allRows();
     loaded.table.orderBy(loaded.timeOrder, "TIME_DEP");
+    loaded.departures = GroupIndex(loaded.table, IcaoCodeDep, TimeDep);
+    loaded.arrivals = GroupIndex(loaded.table, IcaoCodeArr, TimeArr);
     loaded.totalFlights = loaded.table.rowCount();
     loaded.availableFlights = availableMemoryBytes / flightRecordSize();
     return loaded;

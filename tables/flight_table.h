@@ -3,6 +3,7 @@
 // flight table and is refused on load rather than read into the wrong columns.
 #pragma once
 
+#include "tables/group_index.h"
 #include "tables/table.h"
 
 #include <cstdint>
@@ -47,11 +48,14 @@ std::uint64_t flightRecordSize();
 struct LoadedFlights {
     Table table = newFlightTable();
     View timeOrder;                     // every row, ordered by TIME_DEP
+    GroupIndex departures;              // rows by ICAO_CODE_DEP, each airport's in TIME_DEP order
+    GroupIndex arrivals;                // rows by ICAO_CODE_ARR, each airport's in TIME_ARR order
     std::uint64_t totalFlights = 0;
     std::uint64_t availableFlights = 0; // further legs that would fit into the free memory
 };
 
-// The load command: read "flight.cds", order by TIME_DEP, count. Throws quorvel::Error.
+// The load command: read "flight.cds", order by TIME_DEP, index the airports, count.
+// Throws quorvel::Error.
 LoadedFlights loadFlights(const std::filesystem::path& file, std::uint64_t availableMemoryBytes);
 
 }  // namespace quorvel::tables
