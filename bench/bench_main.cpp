@@ -414,7 +414,11 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
     rows.push_back({"start-up without its fixed waits (" + fixed(startupWaitsMs / 1000, 2) + " s of waits left out)",
                     fixed(startupMs, 0) + " ms", "", "", "", "< 300 ms", budget(startupMs < 300)});
 
-    std::cout << '\n';
+    std::ifstream loadAverage("/proc/loadavg");
+    std::string one, five, fifteen;
+    loadAverage >> one >> five >> fifteen;
+    std::cout << "\n" << sysconf(_SC_NPROCESSORS_ONLN) << " cores; load average at the end: " << one << " " << five
+              << " " << fifteen << "\n";
     printTable(rows);
     int met = 0, total = 0;
     for (const Row& row : rows)

@@ -117,12 +117,16 @@ int startupChild(int argc, char** argv, const fs::path& folder)
 
 std::string runChild(const std::string& arguments)
 {
-    const std::string command = "'" + fs::read_symlink("/proc/self/exe").string() + "' " + arguments;
+    // The toolkit's own remarks come with the figures; the figures are the last line.
+    std::string command(1, '\'');
+    command += fs::read_symlink("/proc/self/exe").string();
+    command += "' " + arguments + " 2>&1";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("cannot run " + command);
     std::string output;
     char buffer[256];
     while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
     if (pclose(pipe) != 0) throw std::runtime_error(command + " failed: " + output);
-    return output;
+    while (!output.empty() && output.back() == '\n') output.pop_back();
+    return output.substr(output.rfind('\n') == std::string::npos ? 0 : output.rfind('\n') + 1);
 }

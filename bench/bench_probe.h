@@ -17,8 +17,8 @@ int startupChild(int argc, char** argv, const std::filesystem::path& folder);
 void prepareStartupFolder(const std::filesystem::path& folder, const std::filesystem::path& airportTable,
                           const std::filesystem::path& sourceFolder);
 
-// Runs this program again with `arguments` and returns what it printed; throws std::runtime_error
-// when it fails.
+// Runs this program again with `arguments` and returns the last line it printed; throws
+// std::runtime_error with all it printed when it fails.
 std::string runChild(const std::string& arguments);
 
 // The value of a "Vm..." line of /proc/self/status, in bytes.
