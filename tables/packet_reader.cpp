@@ -210,7 +210,7 @@ Table readFrom(PacketSource& in)
     for (std::uint32_t r = 0; r < recordCount; ++r) {
         const bool replaced = in.u8() & 0x01;
         const char* flagData = in.take(flagBytes);
-        std::memcpy(flags.data(), flagData, flagBytes);
+        if (flagBytes > 0) std::memcpy(flags.data(), flagData, flagBytes);  // a table without fields has none
         const RowId row = replaced ? 0 : table.appendRow();
         for (std::size_t f = 0; f < schema.fields.size(); ++f) {
             if ((flags[f / 4] >> (2 * (f % 4))) & 0x03) continue;  // null: no bytes stored

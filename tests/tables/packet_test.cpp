@@ -186,6 +186,15 @@ TEST(Packet, DamagedHeadersAndCountsAreErrorsNotAllocations)
     expectError(patched(24 + 1 + 13 + 2, "\x07\x00"), "type word 0x0007");
 }
 
+TEST(Packet, TableWithoutFieldsKeepsItsRecords)
+{
+    Table empty{Schema{}};
+    for (int i = 0; i < 3; ++i) empty.appendRow();
+    const std::string bytes = packetBytes(empty);
+    EXPECT_EQ(readPacket(bytes, "fields.cds").rowCount(), 3u);
+    EXPECT_EQ(packetBytes(readPacket(bytes, "fields.cds")), bytes);
+}
+
 TEST(Packet, HugePropertyCountsAreErrors)
 {
     std::string bytes;
