@@ -1,6 +1,7 @@
 #include "about/version_record.h"
 
 #include "about/elf_section.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 #include <algorithm>
@@ -53,12 +54,7 @@ bool isHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
+bool sameName(std::string_view a, std::string_view b) { return platform::equalIgnoringAsciiCase(a, b); }
 
 // "\StringFileInfo\040904e4\ProductName" -> its three names. The leading backslash may be left out;
 // an empty name anywhere else ("\StringFileInfo\\x", a trailing backslash) makes the path name nothing.

@@ -1,7 +1,7 @@
 #include "aircraft/aircraft_scan.h"
 
 #include "convert/flight_plan_file.h"
-#include "flags/case_fold.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
 #include "platform/wine_paths.h"
@@ -28,7 +28,7 @@ std::string profileValue(const platform::IniFile& file, std::string_view section
 }
 
 // The key under which a title is compared: cut as the table cuts it, letter case folded.
-std::string titleKey(std::string_view title) { return flags::foldWindows1252(title.substr(0, titleWidth)); }
+std::string titleKey(std::string_view title) { return platform::foldWindows1252(title.substr(0, titleWidth)); }
 
 // First record of each title, in table order; records added later never displace it.
 using TitleIndex = std::unordered_map<std::string, RowId>;

@@ -1,5 +1,7 @@
 #include "board/board_query.h"
 
+#include "platform/case_fold.h"
+
 #include <algorithm>
 #include <span>
 
@@ -13,14 +15,6 @@ using tables::StringPool;
 using tables::Table;
 using tables::TextId;
 using tables::View;
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
 
 // One flag per text number of a column: whether that text passes `test`. A column holds far
 // fewer distinct texts than rows, so the row loop only reads these flags.
@@ -55,7 +49,7 @@ View select(const Table& flights, const BoardQuery& query)
         return {};
 
     const std::vector<std::uint8_t> codeOk =
-        passingTexts(flights.pool(f.code), [&p](std::string_view code) { return equalIgnoringCase(code, p.airport); });
+        passingTexts(flights.pool(f.code), [&p](std::string_view code) { return platform::equalIgnoringAsciiCase(code, p.airport); });
     struct ClauseTest {
         std::vector<std::uint8_t> dayOk, timeOk;
         bool anyTime;

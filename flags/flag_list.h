@@ -5,7 +5,7 @@
 // The first line that names an airline wins; a line without "=" names no airline.
 #pragma once
 
-#include "flags/case_fold.h"
+#include "platform/case_fold.h"
 
 #include <filesystem>
 #include <optional>
@@ -50,7 +50,7 @@ private:
     void index();
 
     std::vector<std::string> lines_;
-    std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> firstLine_;  // airline -> line
+    std::unordered_map<std::string, std::size_t, platform::FoldedHash, platform::FoldedEqual> firstLine_;  // airline -> line
 };
 
 }  // namespace quorvel::flags

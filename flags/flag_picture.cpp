@@ -1,6 +1,6 @@
 #include "flags/flag_picture.h"
 
-#include "flags/case_fold.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/windows1252.h"
 
@@ -37,7 +37,7 @@ Listing listFolder(const fs::path& folder, fs::file_time_type modified)
         std::error_code ignored;
         if (!entry->is_regular_file(ignored)) continue;
         const std::string name = entry->path().filename().string();
-        listing.namesByFolded[foldUtf8(name)].push_back(name);
+        listing.namesByFolded[platform::foldUtf8(name)].push_back(name);
     }
     for (auto& [folded, names] : listing.namesByFolded) std::sort(names.begin(), names.end());
     // A listing cut short by an error must not be trusted later.
@@ -61,7 +61,7 @@ public:
             if (found == listings_.end() && listings_.size() >= folderLimit) listings_.clear();
             found = listings_.insert_or_assign(folder.string(), listFolder(folder, modified)).first;
         }
-        const auto names = found->second.namesByFolded.find(foldUtf8(wanted));
+        const auto names = found->second.namesByFolded.find(platform::foldUtf8(wanted));
         if (names == found->second.namesByFolded.end()) return std::nullopt;
         const std::vector<std::string>& candidates = names->second;
         const std::string base = wanted.substr(0, wanted.size() - std::string_view(flagPictureExtension).size());

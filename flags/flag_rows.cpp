@@ -1,6 +1,6 @@
 #include "flags/flag_rows.h"
 
-#include "flags/case_fold.h"
+#include "platform/case_fold.h"
 #include "platform/windows1252.h"
 
 #include <algorithm>
@@ -23,7 +23,7 @@ std::vector<FlagRow> editorRows(const std::vector<std::string>& lines)
     std::vector<std::size_t> order;
     folded.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        folded.push_back(foldWindows1252(lines[i]));
+        folded.push_back(platform::foldWindows1252(lines[i]));
         if (!lines[i].empty()) order.push_back(i);
     }
     // Stable, so of lines equal ignoring case the one read first comes first and is the one kept.
@@ -56,7 +56,7 @@ std::vector<std::string> linesFromRows(const std::vector<FlagRow>& rows)
 std::optional<std::size_t> otherRowWithAirline(const std::vector<FlagRow>& rows, std::string_view airline, std::size_t row)
 {
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (i != row && equalIgnoringCase(rows[i].airline, airline)) return i;
+        if (i != row && platform::equalIgnoringCase(rows[i].airline, airline)) return i;
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 #include <cerrno>
@@ -25,22 +26,9 @@ std::string_view trim(std::string_view text)
     return text;
 }
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+std::string lowered(std::string_view text) { return foldAscii(text); }
 
-std::string lowered(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) c = lower(c);
-    return out;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
+bool sameName(std::string_view a, std::string_view b) { return equalIgnoringAsciiCase(a, b); }
 
 // The section name of a header line "[name]", as an offset and length within `line`.
 // A line that opens with "[" but never closes it is no header.

@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include "platform/case_fold.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -7,14 +9,6 @@
 namespace quorvel::platform {
 
 namespace {
-
-std::string lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return out;
-}
 
 // "a\\b" with the escapes of the file undone: \\ is one backslash, \" a quote, \n a line end.
 // Stops at the first unescaped quote; `end` receives the position after it (npos when there is none).
@@ -49,7 +43,7 @@ std::optional<std::string> sectionName(std::string_view line)
         if (inner[i] == '\\' && i + 1 < inner.size() && inner[i + 1] == '\\') ++i;
         name += inner[i];
     }
-    return lower(name);
+    return foldAscii(name);
 }
 
 void addValue(RegistryKey& key, std::string_view line)
@@ -80,16 +74,16 @@ void addValue(RegistryKey& key, std::string_view line)
 
 std::optional<std::string> RegistryKey::text(std::string_view valueName) const
 {
-    const auto found = values_.find(lower(valueName));
+    const auto found = values_.find(foldAscii(valueName));
     if (found == values_.end()) return {};
     return found->second;
 }
 
-void RegistryKey::put(std::string name, std::string value) { values_.emplace(lower(name), std::move(value)); }
+void RegistryKey::put(std::string name, std::string value) { values_.emplace(foldAscii(name), std::move(value)); }
 
 std::optional<RegistryKey> findKey(std::string_view systemReg, std::string_view keyPath)
 {
-    std::string wanted = lower(keyPath);
+    std::string wanted = foldAscii(keyPath);
     while (!wanted.empty() && wanted.back() == '\\') wanted.pop_back();
     std::string alternative;
     if (wanted.starts_with("software\\") && !wanted.starts_with("software\\wow6432node\\"))

@@ -1,21 +1,13 @@
 #include "platform/wine_paths.h"
 
+#include "platform/case_fold.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
 namespace quorvel::platform {
 
 namespace {
-
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
 
 // The entry of `folder` named `name` in whatever letter case it has on disk.
 std::string matchingEntry(const std::filesystem::path& folder, const std::string& name)
@@ -26,7 +18,7 @@ std::string matchingEntry(const std::filesystem::path& folder, const std::string
     if (!dir) return name;
     std::string found = name;
     while (const dirent* entry = ::readdir(dir)) {
-        if (sameIgnoringCase(entry->d_name, name)) {
+        if (equalIgnoringAsciiCase(entry->d_name, name)) {
             found = entry->d_name;
             break;
         }

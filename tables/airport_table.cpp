@@ -1,5 +1,6 @@
 #include "tables/airport_table.h"
 
+#include "platform/case_fold.h"
 #include "platform/error.h"
 #include "tables/packet.h"
 
@@ -9,26 +10,9 @@ namespace quorvel::tables {
 
 namespace {
 
-// Windows-1252 lower case: ASCII, the Latin-1 letters, and the few letters of 0x80..0x9F.
-unsigned char lower1252(unsigned char c)
-{
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    switch (c) {
-    case 0x8A: return 0x9A;  // S caron
-    case 0x8C: return 0x9C;  // OE
-    case 0x8E: return 0x9E;  // Z caron
-    case 0x9F: return 0xFF;  // Y diaeresis
-    default: return c;
-    }
-}
-
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return lower1252(static_cast<unsigned char>(a)) == lower1252(static_cast<unsigned char>(b));
-           });
+    return text.size() >= prefix.size() && platform::equalIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 int textField(const Table& table, const std::string& name, const std::filesystem::path& file)

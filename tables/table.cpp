@@ -1,5 +1,6 @@
 #include "tables/table.h"
 
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 #include <algorithm>
@@ -7,22 +8,10 @@
 
 namespace quorvel::tables {
 
-namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
-}  // namespace
-
 int Schema::fieldIndex(std::string_view name) const
 {
     for (std::size_t i = 0; i < fields.size(); ++i)
-        if (equalIgnoringCase(fields[i].name, name)) return int(i);
+        if (platform::equalIgnoringAsciiCase(fields[i].name, name)) return int(i);
     return -1;
 }
 

@@ -1,13 +1,19 @@
-// flags/case_fold.h: letter case, as the flag list and the flag folder ignore it.
-// Airline names are Windows-1252 bytes; file names on disk are UTF-8. Both fold the same
-// letters: A-Z and the accented capitals Windows-1252 can hold.
+// platform/case_fold.h: letter case, where the program ignores it.
+// Names, keys and codes that the simulator and Windows compare without regard to case are
+// ASCII; airline names and titles are Windows-1252 bytes, and file names on disk are UTF-8.
+// The Windows-1252 and UTF-8 folds cover the same letters: A-Z and the accented capitals
+// Windows-1252 can hold.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace quorvel::flags {
+namespace quorvel::platform {
+
+char foldAscii(char c);
+std::string foldAscii(std::string_view text);
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 char foldWindows1252(char c);
 std::string foldWindows1252(std::string_view text);
@@ -24,4 +30,4 @@ struct FoldedEqual {
     bool operator()(std::string_view a, std::string_view b) const { return equalIgnoringCase(a, b); }
 };
 
-}  // namespace quorvel::flags
+}  // namespace quorvel::platform

@@ -1,9 +1,24 @@
-#include "flags/case_fold.h"
+#include "platform/case_fold.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace quorvel::flags {
+namespace quorvel::platform {
+
+char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+std::string foldAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) c = foldAscii(c);
+    return out;
+}
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldAscii(x) == foldAscii(y); });
+}
 
 char foldWindows1252(char c)
 {
@@ -68,4 +83,4 @@ std::size_t FoldedHash::operator()(std::string_view text) const
     return std::size_t(hash);
 }
 
-}  // namespace quorvel::flags
+}  // namespace quorvel::platform
