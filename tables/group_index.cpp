@@ -1,5 +1,6 @@
 #include "tables/group_index.h"
 
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 #include <algorithm>
@@ -11,11 +12,11 @@ namespace {
 
 constexpr std::size_t longestKey = 255;   // no text field is wider
 
-// `text` with ASCII capitals made small, in `buffer`.
+// `text` with its ASCII letter case folded, in `buffer`: a query folds its key without allocating.
 std::string_view fold(std::string_view text, char (&buffer)[longestKey])
 {
     const std::size_t n = std::min(text.size(), longestKey);
-    for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+    for (std::size_t i = 0; i < n; ++i) buffer[i] = platform::foldAscii(text[i]);
     return {buffer, n};
 }
 

@@ -33,7 +33,8 @@ Table mixedLegs()
         leg.schedulingArr = pick(days);
         leg.percent = int(draw() % 11) * 10;
         leg.national = draw() % 3 != 0;
-        leg.flight = "F" + std::to_string(i);
+        leg.flight = 'F';
+        leg.flight += std::to_string(i);
         const RowId row = test::addLeg(flights, leg);
         switch (draw() % 40) {
         case 0: flights.setNull(row, TimeDep); break;
