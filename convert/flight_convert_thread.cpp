@@ -4,6 +4,9 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
+#include <chrono>
+#include <future>
+#include <memory>
 
 using quorvel::convert::Summary;
 
@@ -15,8 +18,10 @@ FlightConvertThread::FlightConvertThread(quorvel::convert::ConvertInputs inputs,
 
 FlightConvertThread::~FlightConvertThread()
 {
+    // A stopped worker never waits for the GUI thread (see waitForGui), so it can be joined
+    // here without serving it; calls it queued for this object are dropped with the object.
     requestStop();
-    waitUntilFinished();
+    if (worker_.joinable()) worker_.join();
 }
 
 void FlightConvertThread::start()
@@ -103,21 +108,34 @@ void FlightConvertThread::label(std::string_view text)
     schedulePublish();
 }
 
+void FlightConvertThread::waitForGui(const std::function<void()>& work)
+{
+    // Like a blocking queued call, but a stop request releases the worker: the GUI thread may be
+    // tearing the dialog down and no longer serve it.
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> served = done->get_future();
+    QMetaObject::invokeMethod(
+        this,
+        [work, done] {
+            work();
+            done->set_value();
+        },
+        Qt::QueuedConnection);
+    while (served.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        if (stop_) return;
+}
+
 void FlightConvertThread::logLine(std::string_view key)
 {
-    const std::string line(key);
-    QMetaObject::invokeMethod(this, [this, &line] { emit logLineAdded(line); }, Qt::BlockingQueuedConnection);
+    waitForGui([this, line = std::string(key)] { emit logLineAdded(line); });
 }
 
 void FlightConvertThread::message(std::string_view caption, std::string_view text)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, caption, text] {
-            // Once the user has pressed "Stop" the dialog is gone; a late warning would stand alone.
-            if (!stop_) prompter_.message(caption, text);
-        },
-        Qt::BlockingQueuedConnection);
+    waitForGui([this, caption = std::string(caption), text = std::string(text)] {
+        // Once the user has pressed "Stop" the dialog is gone; a late warning would stand alone.
+        if (!stop_) prompter_.message(caption, text);
+    });
 }
 
 void FlightConvertThread::buttonCaption(std::string_view text)

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -46,6 +47,7 @@ signals:
     void finished();
 
 private:
+    void waitForGui(const std::function<void()>& work);   // worker thread: runs `work` on the GUI thread and waits, unless stopped
     struct Progress {
         int minimum = 0;
         int maximum = 100;
