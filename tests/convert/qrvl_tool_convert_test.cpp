@@ -1,12 +1,11 @@
 #include "tables/aircraft_table.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sys/wait.h>
 
 using namespace quorvel;
 using namespace quorvel::tables;
@@ -14,13 +13,7 @@ using quorvel::test::TempFolder;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& arg) { return "'" + arg + "'"; }
+using test::ToolRun;
 
 class ToolConvert : public ::testing::Test {
 protected:
@@ -55,17 +48,7 @@ protected:
 
     ToolRun tool(const std::vector<std::string>& args, const std::string& tz = "UTC0")
     {
-        std::string command = "TZ=" + quoted(tz) + " " + QRVL_TOOL_PATH;
-        for (const std::string& a : args) command += " " + quoted(a);
-        command += " 2>" + quoted((folder / "stderr").string());
-        ToolRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = test::readBytes(folder / "stderr");
-        return run;
+        return test::runTool(QRVL_TOOL_PATH, args, folder.path(), tz);
     }
 
     std::vector<std::string> departures() const

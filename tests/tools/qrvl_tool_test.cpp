@@ -1,12 +1,11 @@
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 #include "tests/support/flight_rows.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sys/wait.h>
 
 using namespace quorvel;
 using namespace quorvel::tables;
@@ -14,27 +13,11 @@ using quorvel::test::TempFolder;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& arg) { return "'" + arg + "'"; }
+using test::ToolRun;
 
 ToolRun tool(const TempFolder& folder, const std::vector<std::string>& args)
 {
-    std::string command = QRVL_TOOL_PATH;
-    for (const std::string& a : args) command += " " + quoted(a);
-    command += " 2>" + quoted((folder / "stderr").string());
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = test::readBytes(folder / "stderr");
-    return run;
+    return test::runTool(QRVL_TOOL_PATH, args, folder.path());
 }
 
 const std::string header =
