@@ -11,6 +11,7 @@
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/silent_report.h"
 
 #include <gtest/gtest.h>
 
@@ -30,15 +31,7 @@ using quorvel::test::writeBytes;
 
 namespace {
 
-struct NoReport final : convert::ConversionReport {
-    void progressRange(int, int) override {}
-    void progress(int) override {}
-    void label(std::string_view) override {}
-    void logLine(std::string_view) override {}
-    void message(std::string_view, std::string_view) override {}
-    void buttonCaption(std::string_view) override {}
-    void pressButton() override {}
-};
+using NoReport = test::SilentReport;
 
 tables::Table airports(int rows)
 {

@@ -9,6 +9,7 @@
 #include "tables/packet.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_program.h"
+#include "tests/support/silent_report.h"
 
 #include <gtest/gtest.h>
 
@@ -55,15 +56,7 @@ private:
     }
 };
 
-struct NoReport final : convert::ConversionReport {
-    void progressRange(int, int) override {}
-    void progress(int) override {}
-    void label(std::string_view) override {}
-    void logLine(std::string_view) override {}
-    void message(std::string_view, std::string_view) override {}
-    void buttonCaption(std::string_view) override {}
-    void pressButton() override {}
-};
+using NoReport = test::SilentReport;
 
 struct NoScanReport final : aircraft::ScanReport {
     void catalogueStarted() override {}

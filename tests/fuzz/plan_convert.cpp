@@ -6,6 +6,7 @@
 #include "tables/aircraft_table.h"
 #include "tables/flight_table.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/support/silent_report.h"
 
 #include <unistd.h>
 
@@ -13,15 +14,7 @@ using namespace quorvel;
 
 namespace {
 
-struct NoReport final : convert::ConversionReport {
-    void progressRange(int, int) override {}
-    void progress(int) override {}
-    void label(std::string_view) override {}
-    void logLine(std::string_view) override {}
-    void message(std::string_view, std::string_view) override {}
-    void buttonCaption(std::string_view) override {}
-    void pressButton() override {}
-};
+using NoReport = test::SilentReport;
 
 // One program folder for the whole run, in memory where the system offers it, so saving the
 // flight table costs no disk writes.
