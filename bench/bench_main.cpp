@@ -4,6 +4,7 @@
 //   quorvel-bench --data FOLDER [--records N] [benchmark options]   the full run (bench/run)
 //   quorvel-bench --smoke                                           one short pass on small data
 //   --full-scan                  the board query without the airport indexes, to compare
+//   quorvel-bench --airports [--smoke]                               the airport list figures alone
 //
 // The data is made once in FOLDER: made-up traffic (qrvl-traffic's generator, seed 1), the
 // aircraft table from its simulator folder, the shipped airport table, and a program folder
@@ -11,6 +12,7 @@
 // status is 1 when a budget is missed (never in --smoke, which checks only that all runs).
 
 #include "aircraft/aircraft_scan.h"
+#include "bench/airport_bench.h"
 #include "bench/bench_probe.h"
 #include "bench/sqlite_board.h"
 #include "board/board_grid.h"
@@ -529,6 +531,7 @@ int main(int argc, char** argv)
         // Our options come first; the rest go to the benchmark library.
         std::vector<char*> rest = {argv[0]};
         Options& options = shared.options;
+        bool airportsOnly = false;
         std::unique_ptr<char, void (*)(char*)> smokeFolder(nullptr, [](char* p) {
             std::error_code ignored;
             fs::remove_all(p, ignored);
@@ -544,9 +547,17 @@ int main(int argc, char** argv)
                 options.fullScan = true;
             } else if (arg == "--smoke") {
                 options.smoke = true;
+            } else if (arg == "--airports") {
+                airportsOnly = true;
             } else {
                 rest.push_back(argv[i]);
             }
+        }
+        if (airportsOnly) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 0);
+            int qtArgc = 1;
+            QApplication application(qtArgc, argv);
+            return bench::runAirportBenchmarks(QRVL_AIRPORT_TABLE, QRVL_AIRPORT_ZONES, options.smoke);
         }
         if (options.smoke && options.data.empty()) {
             char pattern[] = "/tmp/quorvel-bench-XXXXXX";

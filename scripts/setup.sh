@@ -9,6 +9,7 @@ QRVL_PACKAGES=(
     qt6-base-dev libgl-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev
     poppler-utils        # pdftotext: the tests read the printed timetable back
+    libhowardhinnant-date-dev tzdata   # time zones by name (date/tz over the system's zone database)
 )
 
 qrvl_install_packages() {

@@ -1,11 +1,15 @@
 #include "platform/error.h"
 #include "tables/airport_table.h"
+#include "tables/airport_zones.h"
 #include "tables/packet.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
+#include <sstream>
 #include <sys/wait.h>
 
 using namespace quorvel;
@@ -182,7 +186,7 @@ ToolRun makeAirports(const TempFolder& folder, const std::filesystem::path& csv,
 
 }  // namespace
 
-TEST(MakeAirports, TheShippedListHoldsTheKnownAirportsInUpperCaseWithinThirtyCharacters)
+TEST(MakeAirports, TheShippedListHoldsTheWorldsAirportsUnderDistinctUpperCaseDescriptions)
 {
     TempFolder folder;
     const ToolRun run = makeAirports(folder, QRVL_AIRPORTS_CSV, folder / "airport.cds");
@@ -190,23 +194,59 @@ TEST(MakeAirports, TheShippedListHoldsTheKnownAirportsInUpperCaseWithinThirtyCha
     AirportLookup lookup;
     lookup.load(folder / "airport.cds");
 
-    EXPECT_GE(lookup.size(), 951u);
+    EXPECT_GE(lookup.size(), 17000u);
     const std::pair<const char*, const char*> known[] = {
         {"EGLL", "LONDON HEATHROW"}, {"LFPG", "PARIS CHARLES DE GAULLE"}, {"KJFK", "NEW YORK JOHN F. KENNEDY"},
         {"LIRF", "ROME FIUMICINO"}, {"LSZH", "ZURICH"}, {"EKYT", "AALBORG"},
     };
     for (const auto& [code, description] : known) EXPECT_EQ(lookup.descriptionOf(code), description) << code;
-    for (const char* code : {"LFMN", "LGAV", "YSSY", "CYQY", "EDDF", "KLAX", "RJTT", "WSSS"})
+    // Large hubs, a regional airport, a small strip and a seaplane base.
+    for (const char* code : {"LFMN", "LGAV", "YSSY", "CYQY", "EDDF", "KLAX", "RJTT", "WSSS", "ESNX", "EGPR", "EIMS", "AGAF", "KSWF", "EGLC"})
         EXPECT_TRUE(lookup.descriptionOf(code)) << code;
-    EXPECT_EQ(lookup.code(0), "EKYT");   // AALBORG heads the list
 
+    std::set<std::string_view> codes, descriptions;
     for (std::size_t i = 0; i < lookup.size(); ++i) {
         const std::string_view code = lookup.code(i), description = lookup.description(i);
         EXPECT_EQ(code.size(), 4u) << code;
+        EXPECT_TRUE(codes.insert(code).second) << code << " twice";
+        EXPECT_TRUE(descriptions.insert(description).second) << description << " twice";
         EXPECT_TRUE(!description.empty() && description.size() <= 30) << code << " " << description;
         for (const char c : description)
             EXPECT_TRUE(c >= ' ' && c <= '~' && !(c >= 'a' && c <= 'z')) << code << " " << description;
     }
+}
+
+TEST(MakeAirports, TheToolDumpsTheShippedTableWithEveryCodeOnce)
+{
+    TempFolder folder;
+    ASSERT_EQ(makeAirports(folder, QRVL_AIRPORTS_CSV, folder / "airport.cds").status, 0);
+    const test::ToolRun dump = test::runTool(QRVL_TOOL_PATH, {"dump", (folder / "airport.cds").string()}, folder.path());
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    std::istringstream lines(dump.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "ICAO_CODE,DESCRIPTION\r");
+    std::set<std::string> codes;
+    while (std::getline(lines, line)) codes.insert(line.substr(0, line.find(',')));
+    EXPECT_GE(codes.size(), 17000u);
+    for (const char* code : {"EGLL", "LFPG", "KJFK", "LIRF", "LSZH", "EKYT"}) EXPECT_EQ(codes.count(code), 1u) << code;
+}
+
+TEST(AirportZones, EveryShippedAirportHasAZoneTheSystemKnows)
+{
+    AirportZones zones;
+    zones.load(QRVL_AIRPORT_ZONES_CSV);   // refuses any zone the system's database lacks
+    AirportLookup lookup;
+    TempFolder folder;
+    ASSERT_EQ(makeAirports(folder, QRVL_AIRPORTS_CSV, folder / "airport.cds").status, 0);
+    lookup.load(folder / "airport.cds");
+    EXPECT_EQ(zones.size(), lookup.size());
+    for (std::size_t i = 0; i < lookup.size(); ++i) EXPECT_TRUE(zones.zoneOf(lookup.code(i))) << lookup.code(i);
+    const std::pair<const char*, const char*> known[] = {
+        {"LIRF", "Europe/Rome"}, {"KJFK", "America/New_York"}, {"YSSY", "Australia/Sydney"}, {"VIDP", "Asia/Kolkata"},
+        {"EGLL", "Europe/London"}, {"NZAA", "Pacific/Auckland"},
+    };
+    for (const auto& [code, zone] : known) EXPECT_EQ(zones.zoneOf(code), zone) << code;
 }
 
 TEST(MakeAirports, ReadsQuotedFieldsLineEndsAndUtf8IntoWindows1252)
