@@ -8,8 +8,8 @@
 // What it reports as a finding (besides a crash or a sanitizer report, which end the process):
 // - the user-interface thread did not come back to its event loop for 10 s;
 // - "airport.cds" or "fmlist" was written by an event that does not save it (only the Airport
-//   Manager's Close, or Esc/Enter there, and the Flag Manager's OK, or Enter there, may), or a
-//   save left a file that no longer reads back;
+//   Manager's Close and the Flag Manager's OK may: clicked, Space on them, or Enter or Esc in
+//   their windows), or a save left a file that no longer reads back;
 // - Exit did not end the program, or the settings were not written at the end.
 //
 // Every event is written to the event log as it starts, so the last line names what was
@@ -439,8 +439,11 @@ private:
 
     void key(QWidget* target, Qt::Key pressed, unsigned writes, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        // Enter and Esc are how a window's default button or Close is pressed from the keyboard.
-        const bool saving = pressed == Qt::Key_Escape || pressed == Qt::Key_Return || pressed == Qt::Key_Enter;
+        // Enter and Esc are how a window's default button or Close is pressed from the keyboard,
+        // and Space presses the button that has the focus.
+        const auto* button = qobject_cast<const QAbstractButton*>(target);
+        const bool saving = pressed == Qt::Key_Escape || pressed == Qt::Key_Return || pressed == Qt::Key_Enter ||
+                            (pressed == Qt::Key_Space && button && savingButton(button));
         act(QStringLiteral("key %1%2 in %3")
                 .arg(modifiers & Qt::ControlModifier ? QStringLiteral("Ctrl+") : QString(),
                      QKeySequence(pressed).toString(), describe(target)),
