@@ -1,47 +1,243 @@
-// qrvl-screenshots: the program's real windows over the demo, saved as pictures, so people can
-// look at what they build: the board (departures and arrivals), the options dialog and the
-// print preview. tools/screenshots/take runs it on the demo under Xvfb.
+// qrvl-screenshots: the program's real windows over the demo, as a person sees them on a desktop
+// with a window manager, saved as pictures: the splash screen in the middle of start-up, the board
+// (departures and arrivals), the options dialog, the print preview, the Airport Manager, the Flag
+// Manager and its picture dialog, the custom date-time dialog, the about box, the conversion
+// dialog in the middle of a run and the conversion log. tools/screenshots/take runs it on a copy
+// of the demo under Xvfb and openbox.
+//
+// Each picture is read back from the screen, not painted again for the camera, so it shows what
+// offscreen tests cannot: the window manager's frames and placement, and a window that never
+// reached the screen. It also checks what it sees and ends with
+// `screenshots: P pictures, C checks, F failed`, its status 1 when F > 0.
 
+#include "about/about_dialog.h"
+#include "about/splash_form.h"
 #include "app/main_form.h"
 #include "app/message_box_prompter.h"
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
 #include "app/radio_group.h"
 #include "app/settings.h"
+#include "board/custom_date_time_dialog.h"
+#include "convert/conversion_log_dialog.h"
+#include "convert/convert_flight_plan_dialog.h"
+#include "flags/flag_manager_dialog.h"
 #include "platform/wine_paths.h"
+#include "tables/airport_manager.h"
 
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <thread>
 
 namespace {
 
-class NoSplash final : public quorvel::about::SplashScreen {
+// What the tool saw: the pictures it saved and the checks it made.
+class Findings {
 public:
-    void show() override {}
-    void say(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGauge(int value) override { gauge_ = value; }
-    int gauge() const override { return gauge_; }
-    void close() override {}
+    explicit Findings(QString folder) : folder_(std::move(folder)) {}
+
+    void save(const QImage& picture, const QString& name)
+    {
+        const QString file = folder_ + QLatin1Char('/') + name;
+        if (picture.isNull() || !picture.save(file)) {
+            check(QStringLiteral("picture ") + name, false, QStringLiteral("cannot write ") + file);
+            return;
+        }
+        ++pictures_;
+        std::cout << file.toStdString() << '\n';
+    }
+
+    void check(const QString& what, bool ok, const QString& detail)
+    {
+        ++checks_;
+        if (!ok) ++failed_;
+        std::cout << "check: " << what.toStdString() << ": " << (ok ? "ok" : "FAILED") << " (" << detail.toStdString() << ")\n";
+    }
+
+    int finish() const
+    {
+        std::cout << "screenshots: " << pictures_ << " pictures, " << checks_ << " checks, " << failed_ << " failed\n";
+        return failed_ > 0 ? 1 : 0;
+    }
 
 private:
-    int gauge_ = 0;
+    QString folder_;
+    int pictures_ = 0;
+    int checks_ = 0;
+    int failed_ = 0;
 };
 
-class NoWait final : public quorvel::Sleeper {
-public:
-    void wait(std::chrono::milliseconds) override {}
-};
-
-void save(QWidget& window, const QString& file)
+// The screen as the X server holds it, over `area` (global coordinates).
+QImage screenArea(const QRect& area)
 {
-    QApplication::processEvents();
-    if (!window.grab().save(file)) std::cerr << "cannot write " << file.toStdString() << '\n';
-    else std::cout << file.toStdString() << '\n';
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Lets the window manager map, frame and place the window, and the window paint itself.
+// False when the window was never shown on the screen.
+bool settle(QWidget& window)
+{
+    const bool exposed = QTest::qWaitForWindowExposed(&window, 5000);
+    QTest::qWait(500);
+    return exposed;
+}
+
+// The share of pixels of `picture` inside `area` that are not near black.
+double litShare(const QImage& picture, const QRect& area)
+{
+    const QRect inside = area.intersected(picture.rect());
+    if (inside.isEmpty()) return 0;
+    long lit = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (qGray(picture.pixel(x, y)) > 32) ++lit;
+    return double(lit) / (double(inside.width()) * inside.height());
+}
+
+// The share of pixels that differ clearly between two pictures of the same size.
+double differingShare(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull()) return 1;
+    long differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 60) ++differing;
+        }
+    return double(differing) / (double(a.width()) * a.height());
+}
+
+QString percent(double share) { return QString::number(share * 100, 'f', 1) + QLatin1Char('%'); }
+
+// Saves `window` with its frame as the screen shows it, and checks that it is framed and on screen.
+void take(Findings& findings, QWidget& window, const QString& name)
+{
+    const bool exposed = settle(window);
+    const QRect frame = window.frameGeometry();
+    findings.check(name + QStringLiteral(": shown on the screen"), exposed, QStringLiteral("the window manager mapped it"));
+    const QRect screen = window.screen()->geometry();
+    findings.save(screenArea(frame), name);
+    findings.check(name + QStringLiteral(": framed by the window manager"), frame.top() < window.geometry().top(),
+                   QStringLiteral("frame top %1, window top %2").arg(frame.top()).arg(window.geometry().top()));
+    findings.check(name + QStringLiteral(": whole window on the screen"), screen.contains(frame),
+                   QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
+}
+
+// Runs `open`, which shows a modal window and returns once it is closed. Once a modal window of
+// type T is up, `look` runs on it: it takes its pictures and must close it. A window that does
+// not come up within 20 s fails the check, and whatever is modal then is closed.
+template <class T>
+void whileOpen(Findings& findings, const QString& name, const std::function<void()>& open, const std::function<void(T&)>& look)
+{
+    bool seen = false;
+    QElapsedTimer waited;
+    waited.start();
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (seen) return;
+        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget()); window && window->isVisible()) {
+            seen = true;
+            poll.stop();
+            look(*window);
+        } else if (waited.elapsed() > 20000) {
+            seen = true;
+            findings.check(name + QStringLiteral(": opens"), false, QStringLiteral("no such window after 20 s"));
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+        }
+    });
+    poll.start();
+    open();
+}
+
+// The splash screen's waits, as the program makes them (no events are handled meanwhile), with
+// a look at the screen in the middle of start-up.
+class WatchedWaits final : public quorvel::Sleeper {
+public:
+    explicit WatchedWaits(Findings& findings) : findings_(findings) {}
+
+    std::unique_ptr<quorvel::about::SplashScreen> makeSplash()
+    {
+        auto splash = std::make_unique<TSplashForm>();
+        splash_ = splash.get();
+        QObject::connect(splash.get(), &QObject::destroyed, [this] { splash_ = nullptr; });
+        since_.start();
+        return splash;
+    }
+
+    void wait(std::chrono::milliseconds duration) override
+    {
+        std::this_thread::sleep_for(duration);
+        if (splash_ && !looked_ && splash_->isVisible() && since_.elapsed() >= 400) {
+            looked_ = true;
+            look(*splash_);
+        }
+    }
+
+    bool looked() const { return looked_; }
+
+private:
+    void look(TSplashForm& splash)
+    {
+        const QRect area(splash.mapToGlobal(QPoint(0, 0)), splash.size());
+        const QImage onScreen = screenArea(area);
+        findings_.save(onScreen, QStringLiteral("splash.png"));
+        const QRect picture(splash.Image1->mapTo(&splash, QPoint(0, 0)), splash.Image1->size());
+        const double lit = litShare(onScreen, picture);
+        findings_.check(QStringLiteral("splash: the picture is on the screen"), lit > 0.05,
+                        percent(lit) + QStringLiteral(" of its pixels are not black"));
+        const double differing = differingShare(onScreen, splash.grab().toImage().convertToFormat(QImage::Format_RGB32));
+        findings_.check(QStringLiteral("splash: the screen shows what the splash paints"), differing < 0.05,
+                        percent(differing) + QStringLiteral(" of the pixels differ"));
+    }
+
+    Findings& findings_;
+    TSplashForm* splash_ = nullptr;
+    QElapsedTimer since_;
+    bool looked_ = false;
+};
+
+void lookAtConversion(Findings& findings, TdlgConvertFP& dialog)
+{
+    // The run goes on meanwhile; the dialog is caught once its counter shows.
+    QElapsedTimer waited;
+    waited.start();
+    while (!dialog.Label1->text().startsWith(QStringLiteral("Flights:")) && waited.elapsed() < 10000)
+        QTest::qWait(5);
+    const bool exposed = QTest::qWaitForWindowExposed(&dialog, 5000);
+    QTest::qWait(150);
+    const bool running = exposed && dialog.ProgressBar1->value() < dialog.ProgressBar1->maximum();
+    const QString label = dialog.Label1->text();
+    findings.save(screenArea(dialog.frameGeometry()), QStringLiteral("convert-running.png"));
+    findings.check(QStringLiteral("conversion: caught in the middle of its run"), running && label.startsWith(QStringLiteral("Flights:")),
+                   QStringLiteral("bar at %1 of %2, counter \"%3\"")
+                       .arg(dialog.ProgressBar1->value())
+                       .arg(dialog.ProgressBar1->maximum())
+                       .arg(label));
+    // The counter grows while the run goes on; the longest it gets is the total twice.
+    const QString longest = QStringLiteral("Flights:%1/%1").arg(dialog.ProgressBar1->maximum());
+    const QFontMetrics metrics(dialog.Label1->font());
+    const int needed = std::max(metrics.horizontalAdvance(label), metrics.horizontalAdvance(longest));
+    const QRect shown = dialog.Label1->contentsRect().translated(dialog.Label1->pos()).intersected(dialog.rect());
+    findings.check(QStringLiteral("conversion: the whole \"Flights:\" counter is visible"), shown.width() >= needed,
+                   QStringLiteral("\"%1\" needs %2 px, the label shows %3 px").arg(longest).arg(needed).arg(shown.width()));
+    while (dialog.isVisible() && waited.elapsed() < 120000) {
+        if (dialog.Button1->text() != QStringLiteral("Stop")) dialog.Button1->click();
+        QTest::qWait(20);
+    }
 }
 
 }  // namespace
@@ -49,48 +245,89 @@ void save(QWidget& window, const QString& file)
 int main(int argc, char** argv)
 {
     QuorvelApplication application(argc, argv);
-    const QString out = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(".");
-    if (argc < 2) {
-        std::cerr << "usage: qrvl-screenshots PROGRAM_FOLDER [OUT_FOLDER]\n";
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    if (argc < 3) {
+        std::cerr << "usage: qrvl-screenshots PROGRAM_FOLDER OUT_FOLDER [EXECUTABLE]\n";
         return 2;
     }
+    Findings findings(QString::fromLocal8Bit(argv[2]));
     quorvel::app::ProgramEnvironment environment;
     environment.programFolder = argv[1];
-    environment.executable = environment.programFolder / "quorvel";
+    environment.executable = argc > 3 ? std::filesystem::path(argv[3]) : environment.programFolder / "quorvel";
     environment.winePrefix = quorvel::platform::winePrefix(std::getenv("WINEPREFIX"), std::getenv("HOME"));
     environment.settingsFile = quorvel::app::settingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 
     MessageBoxPrompter prompter;
-    NoWait sleeper;
+    WatchedWaits waits(findings);
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
     application.setErrorPrompter(&prompter);
-    const auto preview = [&out](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+    const auto preview = [&findings](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
         QPrintPreviewDialog dialog(&printer);
         dialog.resize(820, 900);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
-        QTimer::singleShot(300, &dialog, [&dialog, &out] {
+        QTimer::singleShot(0, &dialog, [&dialog, &findings] {
             if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) view->fitToWidth();
-            QApplication::processEvents();
-            save(dialog, out + "/print-preview.png");
+            take(findings, dialog, QStringLiteral("print-preview.png"));
             dialog.accept();
         });
         dialog.exec();
     };
-    MainFormServices services{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<NoSplash>(); },
-                              [](const std::filesystem::path&) {}, preview};
+    const auto about = [](const std::filesystem::path& executable) {
+        TVersionAwareAbout box(executable, QApplication::activeWindow());
+        box.exec();
+    };
+    MainFormServices services{clock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
     TMainForm form(environment, services);
+    findings.check(QStringLiteral("splash: seen in the middle of start-up"), waits.looked(),
+                   QStringLiteral("start-up waited %1").arg(waits.looked() ? QStringLiteral("long enough") : QStringLiteral("too little")));
     form.createDialogs();
     form.show();
-    save(form, out + "/board-departures.png");
+    take(findings, form, QStringLiteral("board-departures.png"));
     form.RadioGroup1->setItemIndex(1);
     form.DBLookupComboBox1Click();
-    save(form, out + "/board-arrivals.png");
+    take(findings, form, QStringLiteral("board-arrivals.png"));
     form.optionDlg->show();
-    save(*form.optionDlg, out + "/options.png");
+    take(findings, *form.optionDlg, QStringLiteral("options.png"));
     form.optionDlg->hide();
     form.RadioGroup1->setItemIndex(0);
     form.DBLookupComboBox1Click();
     form.PrintTimeTable1Click();
-    return 0;
+
+    whileOpen<TAManager>(findings, QStringLiteral("Airport Manager"), [&] { form.AirportManager1Click(); }, [&](TAManager& manager) {
+        take(findings, manager, QStringLiteral("airport-manager.png"));
+        static_cast<QDialog&>(manager).reject();   // the close box: nothing is written
+    });
+    whileOpen<TFlagManager>(findings, QStringLiteral("Flag Manager"), [&] { form.FlagManager1Click(); }, [&](TFlagManager& manager) {
+        for (int row = 0; row < manager.ValueListEditor1->rowCount(); ++row)
+            if (manager.hasEditButton(row)) {
+                manager.ValueListEditor1->setCurrentCell(row, 1);
+                break;
+            }
+        take(findings, manager, QStringLiteral("flag-manager.png"));
+        findings.check(QStringLiteral("Flag Manager: a flag picture is shown"), !manager.preview().isNull(),
+                       QStringLiteral("row %1 chosen").arg(manager.ValueListEditor1->currentRow()));
+        whileOpen<QFileDialog>(findings, QStringLiteral("flag picture dialog"), [&] { manager.ValueListEditor1EditButtonClick(); },
+                               [&](QFileDialog& pictures) {
+                                   take(findings, pictures, QStringLiteral("flag-picture-dialog.png"));
+                                   pictures.reject();
+                               });
+        manager.FMCancelButtonClick();
+    });
+    whileOpen<TCustomDateTimeDlg>(findings, QStringLiteral("custom date-time dialog"), [&] { form.CustomDateTime1Click(); },
+                                  [&](TCustomDateTimeDlg& dialog) {
+                                      take(findings, dialog, QStringLiteral("custom-date-time.png"));
+                                      dialog.reject();
+                                  });
+    whileOpen<TVersionAwareAbout>(findings, QStringLiteral("about box"), [&] { form.About1Click(); }, [&](TVersionAwareAbout& box) {
+        take(findings, box, QStringLiteral("about.png"));
+        box.accept();
+    });
+    whileOpen<TdlgConvertFP>(findings, QStringLiteral("conversion dialog"), [&] { form.FlightPlan1Click(); },
+                             [&](TdlgConvertFP& dialog) { lookAtConversion(findings, dialog); });
+    whileOpen<TdlgCLog>(findings, QStringLiteral("conversion log"), [&] { form.ViewLog1Click(); }, [&](TdlgCLog& log) {
+        take(findings, log, QStringLiteral("conversion-log.png"));
+        log.CancelBtnClick();
+    });
+    return findings.finish();
 }
