@@ -18,6 +18,7 @@
 #include "platform/error.h"
 #include "platform/free_memory.h"
 #include "platform/time_zone.h"
+#include "platform/wine_paths.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/airport_manager.h"
@@ -341,7 +342,7 @@ void TMainForm::Aircraft1Click()
         state_.simulatorFolder,
         state_.aircraftFolders,
         settings.searchByUI,
-        settings.aircraftListFile.empty() ? std::filesystem::path{} : environment_.programFolder / settings.aircraftListFile,
+        platform::settingFile(environment_.programFolder, settings.aircraftListFile),
         environment_.winePrefix,
         environment_.programFolder / tables::aircraftFileName,
     };

@@ -298,6 +298,19 @@ TEST_F(MainForm, AircraftScanWithoutTheListWarnsAndChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(program.programFile("aircraft.cds")));
 }
 
+TEST_F(MainForm, AircraftScanFindsAListWhoseNameIsNotAscii)
+{
+    program.writeSettings("[FlightPlan]\r\nAirName=avi\xF3n.txt\r\n");   // the settings file holds Windows-1252
+    test::writeBytes(program.programFile("avi\u00F3n.txt"), "AC#1,450,\"Boeing 737 Alpina\"\r\n");
+    const auto form = start();
+    form->Aircraft1Click();
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_TRUE(form->FlightPlan1->isEnabled());
+    const tables::Table aircraft = tables::readAircraftFile(program.programFile("aircraft.cds"));
+    ASSERT_EQ(aircraft.rowCount(), 1u);
+    EXPECT_EQ(aircraft.text(0, tables::AircraftTitle), "Boeing 737 Alpina");
+}
+
 TEST_F(MainForm, ConversionRunsBehindItsDialogAndEnablesLoading)
 {
     test::writeBytes(program.programFile("flightplans.txt"),
