@@ -1,6 +1,7 @@
 #include "board/clock_caption.h"
 
 #include <QDateTime>
+#include <QStringList>
 
 namespace {
 
@@ -29,7 +30,14 @@ QString separatorAfterFirstField(const QString& format, const QString& fallback)
     return separator.isEmpty() ? fallback : separator;
 }
 
-QString quoted(QString literal) { return u'\'' + literal.replace(u'\'', QStringLiteral("''")) + u'\''; }
+// A literal for a date format: quoted text, and a quote itself as two quotes outside the text.
+QString quoted(const QString& literal)
+{
+    QStringList parts = literal.split(u'\'');
+    for (QString& part : parts)
+        if (!part.isEmpty()) part = u'\'' + part + u'\'';
+    return parts.join(QStringLiteral("''"));
+}
 
 }  // namespace
 

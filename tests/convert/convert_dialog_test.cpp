@@ -96,7 +96,7 @@ TEST_F(ConvertDialog, TheCounterShowsItsWholeText)
     dialog->show();
     dialog->worker().waitUntilFinished();
     // The run's own last count, then counts of a table with a million flights.
-    for (const QString expected : {QStringLiteral("Flights:2/3"), QStringLiteral("Flights:16613/1000000"),
+    for (const QString& expected : {QStringLiteral("Flights:2/3"), QStringLiteral("Flights:16613/1000000"),
                                    QStringLiteral("Flights:1000000/1000000")}) {
         if (dialog->Label1->text() != expected) emit dialog->worker().labelChanged(expected);
         const QLabel& label = *dialog->Label1;
