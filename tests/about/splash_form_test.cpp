@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
-#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -92,16 +91,6 @@ TEST(SplashForm, FullGaugeIsNavy)
     for (int y = 0; y < gaugeArea.height(); ++y)
         for (int x = 0; x < gaugeArea.width(); ++x) navy += gaugeArea.pixelColor(x, y) == QColor(0, 0, 128);
     EXPECT_GT(navy, gaugeArea.width() * gaugeArea.height() / 2);
-}
-
-TEST(SplashForm, ShowingWaitsUntilTheWindowSystemHasExposedIt)
-{
-    // Qt paints only an exposed window, and no event loop runs to report the exposure later.
-    TSplashForm splash;
-    splash.show();
-    ASSERT_NE(splash.windowHandle(), nullptr);
-    EXPECT_TRUE(splash.windowHandle()->isExposed());
-    EXPECT_TRUE(splash.testAttribute(Qt::WA_Mapped));
 }
 
 namespace {
