@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     QuorvelApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     MessageBoxPrompter prompter;
-    ThreadSleeper sleeper;
+    EventLoopSleeper sleeper;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
     application.setErrorPrompter(&prompter);

@@ -44,6 +44,7 @@ namespace {
 
 constexpr int headerHeight = 112;
 constexpr int panelWidths[8] = {50, 50, 115, 65, 150, 50, 80, 50};
+constexpr int daylightMargin = 2;
 
 // The status bar's owner-drawn panel: the main window decides what it shows.
 class DrawnPanel final : public QWidget {
@@ -82,6 +83,26 @@ public:
 private:
     QLabel* panel_;
 };
+
+// A disabled widget that still draws in its enabled colours.
+void drawAsEnabled(QWidget& widget)
+{
+    QPalette palette = widget.palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role)
+        palette.setColor(QPalette::Disabled, QPalette::ColorRole(role), palette.color(QPalette::Active, QPalette::ColorRole(role)));
+    widget.setPalette(palette);
+}
+
+// The width of the daylight panel, whose text the program draws itself: the wider of its texts.
+int daylightPanelWidth(const QLabel& panel)
+{
+    int text = 0;
+    for (const bool daylight : {false, true})
+        for (const bool overridden : {false, true})
+            text = std::max(text, panel.fontMetrics().horizontalAdvance(
+                                      fromUtf8(board::daylightPanel(platform::TimeZone{0, daylight}, overridden).text)));
+    return text + 2 * panel.frameWidth() + 2 * daylightMargin + 1;
+}
 
 QColor colourFromSetting(const std::string& text)
 {
@@ -219,7 +240,9 @@ void TMainForm::buildHeader(QWidget* strip)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setAutoFillBackground(true);
+    Panel1->setBackgroundRole(QPalette::Button);
     Panel1->setGeometry(456, 40, 217, 25);
+    drawAsEnabled(*Panel1);   // only a display: it takes no input, yet reads as plainly as the clock
 }
 
 void TMainForm::buildStatusBar()
@@ -234,13 +257,15 @@ void TMainForm::buildStatusBar()
         auto* label = new QLabel(starts[p], bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setContentsMargins(1, 0, 0, 0);
+        // The designed width is the least a panel takes; a longer text (a million flights) widens it.
         label->setMinimumWidth(panelWidths[p]);
-        if (p < 7) label->setFixedWidth(panelWidths[p]);
+        if (p < 7) label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         panels_.push_back(label);
         if (p == 1) {
+            label->setMinimumWidth(std::max(panelWidths[p], daylightPanelWidth(*label)));
             daylightPanel_ = new DrawnPanel([this](QPainter& painter, const QRect& rect) { paintDaylightPanel(painter, rect); }, label);
             auto* inner = new QVBoxLayout(label);
-            inner->setContentsMargins(2, 1, 2, 1);
+            inner->setContentsMargins(daylightMargin, 1, daylightMargin, 1);
             inner->addWidget(daylightPanel_);
         }
         bar->addWidget(label, p == 7 ? 1 : 0);
@@ -274,7 +299,7 @@ void TMainForm::FormShow()
     RadioGroup2->setItemIndex(0);
     showNational_ = true;
     clockMoment_ = services_.clock.now();
-    StaticText2->setText(clockCaption(clockMoment_));
+    StaticText2->setText(clockText(clockMoment_));
     customMoment_ = clockMoment_;
     panels_[0]->setText(fromUtf8(platform::gmtPanelText(platform::localTimeZone())));
     DBLookupComboBox1->selectCode(QString::fromStdString(state_.settings.defaultAirport));
@@ -358,6 +383,7 @@ void TMainForm::FlightPlan1Click()
                              airports_, *conversionLog, services_.prompter, platform::localTimeZone(), this);
         dialog.exec();
     }
+    colonTimeSeparator_ = true;   // the conversion wrote its times with ":", and the clock does from now on
     // The board keeps the table loaded before until the user loads the new one.
     LoadFlightPlans1->setEnabled(std::filesystem::exists(environment_.programFolder / tables::flightFileName));
 }
@@ -377,7 +403,7 @@ void TMainForm::CustomDateTime1Click()
     const LocalDateTime before = customMoment_;
     const bool accepted = customDateTimeDlg->exec() == QDialog::Accepted;
     if (board::customDateTimeRequeries(accepted, CDTCheck->isChecked(), before, customMoment_)) DBLookupComboBox1Click();
-    Panel1->setText(clockCaption(customMoment_));
+    Panel1->setText(clockText(customMoment_));
 }
 
 void TMainForm::DBGrid1CellClick()
@@ -395,6 +421,8 @@ void TMainForm::DBLookupComboBox1Click()
     boardModel_->setDirection(inputs.direction);
     boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view));
     for (int column = 2; column <= 5; ++column) DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
+    // Times are written with ":" from the first query with the cut on, and the clock follows.
+    if (inputs.cut15) colonTimeSeparator_ = true;
     const board::StatusPanels texts = board::statusPanels(inputs, visible);
     panels_[2]->setText(fromWindows1252(texts.flights));
     panels_[3]->setText(fromWindows1252(texts.traffic));
@@ -418,13 +446,13 @@ board::BoardInputs TMainForm::boardInputs() const
 void TMainForm::Timer1Timer()
 {
     clockMoment_ = services_.clock.now();
-    StaticText2->setText(clockCaption(clockMoment_));
+    StaticText2->setText(clockText(clockMoment_));
     if (cutOver15_ && flights_) DBLookupComboBox1Click();
 }
 
 void TMainForm::CDTCheckClick()
 {
-    Panel1->setBackgroundRole(CDTCheck->isChecked() ? QPalette::Highlight : QPalette::Button);
+    Panel1->setBackgroundRole(CDTCheck->isChecked() ? QPalette::Light : QPalette::Button);
     DBLookupComboBox1Click();
 }
 
@@ -487,6 +515,14 @@ void TMainForm::paintDaylightPanel(QPainter& painter, const QRect& rect) const
     const board::DaylightPanel panel = board::daylightPanel(platform::localTimeZone(), overridden);
     painter.setPen(QColor(panel.colour.red, panel.colour.green, panel.colour.blue));
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, fromUtf8(panel.text));
+}
+
+QString TMainForm::clockText(const LocalDateTime& moment) const
+{
+    const QLocale locale;   // the user's, unless a test made another the default
+    ClockSeparators separators = clockSeparators(locale);
+    if (colonTimeSeparator_) separators.time = QStringLiteral(":");
+    return clockCaption(moment, locale, separators);
 }
 
 QColor TMainForm::gridColour() const { return colourFromSetting(state_.settings.gridColor); }

@@ -134,6 +134,7 @@ private:
     void applyColours();
     void paintDaylightPanel(QPainter& painter, const QRect& rect) const;  // StatusBar1DrawPanel, panel 1
     quorvel::board::BoardInputs boardInputs() const;
+    QString clockText(const quorvel::LocalDateTime& moment) const;   // the clock caption in the user's locale
 
     quorvel::app::ProgramEnvironment environment_;
     MainFormServices services_;
@@ -150,4 +151,5 @@ private:
     bool cutOver15_ = false;
     bool showNational_ = true;
     bool shown_ = false;
+    bool colonTimeSeparator_ = false;   // set by a query with the cut on and by a conversion, for the rest of the run
 };

@@ -4,8 +4,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QEventLoop>
 #include <QMessageBox>
-#include <thread>
+#include <QTimer>
 
 namespace {
 
@@ -28,7 +29,12 @@ bool MessageBoxPrompter::confirm(std::string_view caption, std::string_view text
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void ThreadSleeper::wait(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void EventLoopSleeper::wait(std::chrono::milliseconds duration)
+{
+    QEventLoop loop;
+    QTimer::singleShot(duration, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
 
 std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view caption, const std::filesystem::path& folder,
                                                              std::string_view filter)

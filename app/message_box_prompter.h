@@ -11,8 +11,10 @@ public:
     bool confirm(std::string_view caption, std::string_view text) override;
 };
 
-// Blocks the calling thread; start-up waits run before any message loop does.
-class ThreadSleeper final : public quorvel::Sleeper {
+// Start-up's waits. They run before the message loop does, yet the window system must still be
+// able to map and expose the splash screen and have it painted, so the wait runs a local event
+// loop that leaves user input queued until the program is ready for it.
+class EventLoopSleeper final : public quorvel::Sleeper {
 public:
     void wait(std::chrono::milliseconds duration) override;
 };

@@ -17,6 +17,8 @@
 #include "tests/support/test_program.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QStatusBar>
 #include <QCheckBox>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -447,4 +449,107 @@ TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)
     for (int row = 0; row < board.rowCount(); ++row) flights << board.data(board.index(row, 1), Qt::DisplayRole).toString();
     EXPECT_EQ(flights, (QStringList{"SUN2359", "DAILY", "MON0005"}));
     EXPECT_EQ(board.data(board.index(0, 6), BoardModel::ScheduledTimeRole).toString(), "23:59");
+}
+
+namespace {
+
+// The darkest pixel's lightness, 0 to 255: where the text is, if there is any.
+int darkestLightness(const QImage& image)
+{
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) darkest = std::min(darkest, image.pixelColor(x, y).lightness());
+    return darkest;
+}
+
+// Makes a locale the default for as long as it lives.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(saved_); }
+
+private:
+    QLocale saved_;
+};
+
+}  // namespace
+
+TEST_F(MainForm, CustomDateTimePanelTakesTheButtonHighlightWhileTicked)
+{
+    const auto form = start();
+    form->show();
+    for (const bool ticked : {true, false, true}) {
+        form->CDTCheck->setChecked(ticked);
+        form->CDTCheckClick();
+        EXPECT_FALSE(form->Panel1->isEnabled());   // a display only, yet drawn in its enabled colours
+        const QImage shown = form->Panel1->grab().toImage();
+        const QColor expected = QApplication::palette().color(QPalette::Active, ticked ? QPalette::Light : QPalette::Button);
+        EXPECT_EQ(shown.pixelColor(4, 4), expected) << ticked;
+        EXPECT_EQ(shown.pixelColor(shown.width() - 5, shown.height() - 5), expected) << ticked;
+        EXPECT_LT(darkestLightness(shown), 64) << "the date is written in the normal text colour";
+    }
+}
+
+TEST_F(MainForm, StatusPanelsKeepTheirDesignedWidthsAndWidenForLongerTexts)
+{
+    const auto form = start();
+    form->resize(1280, 900);
+    form->show();
+    const QList<QLabel*> panels = form->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(panels.size(), 8);
+    const int designed[8] = {50, 50, 115, 65, 150, 50, 80, 50};
+    const auto check = [&](const char* when) {
+        QApplication::processEvents();   // the status bar lays itself out again
+        for (int p = 0; p < 8; ++p) {
+            EXPECT_GE(panels[p]->width(), designed[p]) << when << " panel " << p;
+            const QString text = p == 1 ? QString() : panels[p]->text();
+            EXPECT_LE(panels[p]->fontMetrics().horizontalAdvance(text), panels[p]->contentsRect().width())
+                << when << " panel " << p << ": " << text.toStdString();
+        }
+        // The daylight panel is drawn by the program; either of its texts must fit where it is drawn.
+        const QWidget* drawn = panels[1]->findChild<QWidget*>();
+        ASSERT_NE(drawn, nullptr);
+        for (const char* text : {"DST:ON", "DST:OFF"})
+            EXPECT_LE(drawn->fontMetrics().horizontalAdvance(QString::fromLatin1(text)), drawn->width()) << when << text;
+    };
+    check("at start");
+    // What the board query and a grid click write for a table of a million flights.
+    panels[0]->setText(QStringLiteral("GMT:-10"));
+    panels[2]->setText(QStringLiteral("Flights:16613/1000000"));
+    panels[3]->setText(QStringLiteral("Traffic:100"));
+    panels[4]->setText(QStringLiteral("Available flights:1000000"));
+    panels[6]->setText(QStringLiteral("Aircraft:Boeing 737-800"));
+    check("with long counts");
+    panels[2]->setText(QStringLiteral("Flights:0/0"));
+    QApplication::processEvents();
+    EXPECT_EQ(panels[2]->width(), designed[2]);   // a short text gives the panel back its designed width
+}
+
+TEST_F(MainForm, ClockUsesTheLocaleSeparatorsUntilACutQueryOrAConversionSetsTheColon)
+{
+    const DefaultLocale finnish(QLocale(QLocale::Finnish, QLocale::Finland));   // "d.M.yyyy" and "H.mm"
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    for (const bool byConversion : {false, true}) {
+        const auto form = start();
+        form->FormShow();
+        EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13.45")) << form->StaticText2->text().toStdString();
+        EXPECT_EQ(form->Panel1->text(), form->StaticText2->text());
+        form->DBLookupComboBox1Click();   // without the cut the separators stay
+        form->Timer1Timer();
+        EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13.45"));
+        if (byConversion) {
+            QTimer::singleShot(0, [] {
+                for (QWidget* window : QApplication::topLevelWidgets())
+                    if (auto* dialog = qobject_cast<TdlgConvertFP*>(window)) dialog->Button1->click();
+            });
+            form->FlightPlan1Click();
+        } else {
+            form->CB15minutesflights->setChecked(true);
+            form->CB15minutesflightsClick();
+            form->CB15minutesflights->setChecked(false);
+            form->CB15minutesflightsClick();
+        }
+        form->Timer1Timer();
+        EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13:45")) << form->StaticText2->text().toStdString();
+    }
 }
