@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -226,6 +227,24 @@ TEST_F(MainForm, BadColourSettingStopsTheShowAndIsReportedAtDialogCreation)
     const auto form = start();
     EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'purplish' is not a valid integer value"}}));
     EXPECT_THROW(form->FormShow(), Error);
+}
+
+TEST_F(MainForm, UnknownColourNameStillLetsTheOptionsDialogApply)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[Behaviour]\nGridColor=clFoo\nFontColor=clYellow\n");
+    const auto form = start();
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'clFoo' is not a valid integer value"}})) << "the start-up warning stays";
+    prompter.clear();
+    TOptionDlg& options = *form->optionDlg;
+    form->General1Click();
+    options.flpname->setText("other.txt");
+    ASSERT_NO_THROW(options.OKBtnClick());
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(form->settings().gridColor, "clBlack");
+    EXPECT_EQ(form->settings().flightPlanFile, "other.txt");
+    EXPECT_EQ(form->DBGrid1->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(form->DBGrid1->palette().color(QPalette::Text), QColor(Qt::yellow));
 }
 
 TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
