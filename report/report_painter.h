@@ -5,12 +5,18 @@
 
 #include "report/report_layout.h"
 
+#include <QString>
 #include <vector>
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 namespace quorvel::report {
+
+// A text as a page shows it: whole characters from its start, as many as fit the field's fixed
+// width or the room it has, so a long airline name ends on a whole letter before the flight number.
+QString shownText(const PlacedText& placed, const QPaintDevice& device);
 
 // Draws one page with the painter's origin at the paper's top-left corner. The paper itself
 // is not filled: a printer's is white already.
