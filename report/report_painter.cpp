@@ -116,8 +116,10 @@ void paintPage(QPainter& painter, const Page& page)
     painter.restore();
 }
 
-void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages)
+void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits& waits)
 {
+    // Started before the painter opens the device, so whatever the wait shows meets no half-drawn pages.
+    ProgressWait progress(waits, "Drawing the pages...", int(pages.size()));
     const double width = pages.empty() ? 210 : pages.front().width;
     const double height = pages.empty() ? 297 : pages.front().height;
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->setFullPage(true);
@@ -127,6 +129,7 @@ void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages)
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0) device.newPage();
         paintPage(painter, pages[i]);
+        progress.advance(int(i) + 1);
     }
 }
 

@@ -3,6 +3,7 @@
 // the device's resolution; fonts are sized in points, so a page looks alike on every device.
 #pragma once
 
+#include "platform/interaction.h"
 #include "report/report_layout.h"
 
 #include <QString>
@@ -23,7 +24,8 @@ QString shownText(const PlacedText& placed, const QPaintDevice& device);
 void paintPage(QPainter& painter, const Page& page);
 
 // Sets the device to the pages' paper (portrait, no margins of its own, so the report's margins
-// are the only ones; a printer is set to full page) and draws every page, one sheet each.
-void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages);
+// are the only ones; a printer is set to full page) and draws every page, one sheet each. A long
+// report takes seconds, so `waits` shows the busy cursor and counts the pages drawn.
+void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits& waits);
 
 }  // namespace quorvel::report

@@ -55,7 +55,7 @@ protected:
             program.environment,
             MainFormServices{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
-                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }});
+                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
         return form;
     }
@@ -82,6 +82,7 @@ protected:
     test::ScriptedFileDialogs fileDialogs;
     std::vector<std::filesystem::path> aboutShown;
     int previews = 0;
+    test::RecordingWaits waits;
 };
 
 QStringList menuCaptions(QMenu* menu)
@@ -313,6 +314,7 @@ TEST_F(MainForm, AircraftScanWritesTheTableAndEnablesTheConversion)
     EXPECT_TRUE(form->FlightPlan1->isEnabled());
     EXPECT_EQ(form->ProgressBar1->value(), 1);  // the last line's index
     EXPECT_EQ(form->panelText(7), "");
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle"})) << "while the aircraft folders are read";
     const tables::Table aircraft = tables::readAircraftFile(program.programFile("aircraft.cds"));
     ASSERT_EQ(aircraft.rowCount(), 2u);
     EXPECT_EQ(aircraft.text(0, tables::AircraftNumber), "AC#1");
@@ -440,9 +442,25 @@ TEST_F(MainForm, PrintTimeTableOpensThePreviewEvenForAnEmptyBoard)
 {
     const auto form = start();
     form->FormShow();
+    waits.clear();
     form->PrintTimeTable1Click();
     EXPECT_EQ(previews, 1);
     EXPECT_FALSE(form->reportForm->lastPages().empty());
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle"})) << "while the pages are laid out";
+}
+
+TEST_F(MainForm, LoadingTheFlightTableShowsTheBusyCursorUntilTheBoardIsFilled)
+{
+    writeFlights({leg("AZ100", "14:00")});
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    const auto form = start();
+    form->FormShow();
+    waits.clear();
+    form->LoadFlightPlans1Click();
+    EXPECT_EQ(form->panelText(2), "Flights:1/1");
+    // The load holds the cursor from before reading the file until the board query after it is done.
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "busy", "idle", "idle"}));
+    EXPECT_EQ(waits.busy(), 0);
 }
 
 TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)
