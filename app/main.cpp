@@ -36,6 +36,7 @@ int main(int argc, char** argv)
     EventLoopSleeper sleeper;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    QtWaits waits;
     application.setErrorPrompter(&prompter);
 
     try {
@@ -45,7 +46,7 @@ int main(int argc, char** argv)
                                       TVersionAwareAbout about(executable, QApplication::activeWindow());
                                       about.exec();
                                   },
-                                  dialogPreviewer()};
+                                  dialogPreviewer(), &waits};
         TMainForm mainForm(programEnvironment(), services);
         mainForm.createDialogs();
         mainForm.show();

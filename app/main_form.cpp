@@ -37,6 +37,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <optional>
 
 using namespace quorvel;
 
@@ -68,19 +69,15 @@ private:
 // The busy cursor and "Processing..." for as long as a command runs, whatever way it ends.
 class BusyScope {
 public:
-    BusyScope(QLabel* panel, QStatusBar* bar) : panel_(panel)
+    BusyScope(Waits& waits, QLabel* panel, QStatusBar* bar) : busy_(waits), panel_(panel)
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         panel_->setText(QStringLiteral("Processing..."));
         bar->repaint();
     }
-    ~BusyScope()
-    {
-        panel_->clear();
-        QApplication::restoreOverrideCursor();
-    }
+    ~BusyScope() { panel_->clear(); }
 
 private:
+    BusyWait busy_;
     QLabel* panel_;
 };
 
@@ -104,6 +101,15 @@ int daylightPanelWidth(const QLabel& panel)
     return text + 2 * panel.frameWidth() + 2 * daylightMargin + 1;
 }
 
+// Waits nobody sees, for a window run without a person at the screen.
+struct NoWaits final : Waits {
+    void busyStarted() override {}
+    void busyFinished() override {}
+    void progressStarted(std::string_view, int) override {}
+    void progressed(int) override {}
+    void progressFinished() override {}
+};
+
 QColor colourFromSetting(const std::string& text)
 {
     const auto value = app::colourValue(text);
@@ -115,7 +121,9 @@ QColor colourFromSetting(const std::string& text)
 }  // namespace
 
 TMainForm::TMainForm(app::ProgramEnvironment environment, MainFormServices services, QWidget* parent)
-    : QMainWindow(parent), environment_(std::move(environment)), services_(std::move(services))
+    : QMainWindow(parent), environment_(std::move(environment)), services_(std::move(services)),
+      noWaits_(services_.waits ? nullptr : std::make_unique<NoWaits>()),
+      waits_(services_.waits ? *services_.waits : *noWaits_)
 {
     setWindowTitle(QStringLiteral("Quorvel for FS2002"));
     FormCreate();
@@ -283,7 +291,7 @@ void TMainForm::createDialogs()
     flagManager = new TFlagManager(*flagList_, flagFolder_, services_.prompter, services_.fileDialogs, this);
     conversionLog = new TdlgCLog(services_.fileDialogs, services_.prompter, environment_.programFolder, this);
     customDateTimeDlg = new TCustomDateTimeDlg(customMoment_, this);
-    reportForm = new TReportForm(services_.printPreview, this);
+    reportForm = new TReportForm(services_.printPreview, waits_, this);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -329,6 +337,7 @@ void TMainForm::FormClose()
 
 void TMainForm::LoadFlightPlans1Click()
 {
+    const BusyWait busy(waits_);
     auto loaded = std::make_unique<tables::LoadedFlights>(tables::loadFlights(
         environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
     boardModel_->showView(&loaded->table, loaded->timeOrder);
@@ -342,18 +351,10 @@ void TMainForm::Aircraft1Click()
     // the progress bar for the matching of the AI aircraft list.
     struct WindowReport final : aircraft::ScanReport {
         TMainForm& form;
+        std::optional<BusyScope> busy;
         explicit WindowReport(TMainForm& f) : form(f) {}
-        void catalogueStarted() override
-        {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            form.panels_[7]->setText(QStringLiteral("Processing..."));
-            form.statusBar()->repaint();
-        }
-        void catalogueFinished() override
-        {
-            QApplication::restoreOverrideCursor();
-            form.panels_[7]->clear();
-        }
+        void catalogueStarted() override { busy.emplace(form.waits_, form.panels_[7], form.statusBar()); }
+        void catalogueFinished() override { busy.reset(); }
         void progressRange(int maximum) override { form.ProgressBar1->setRange(0, std::max(maximum, 1)); }
         void progress(int position) override { form.ProgressBar1->setValue(position); }
         void warning(std::string_view caption, std::string_view text) override
@@ -413,7 +414,7 @@ void TMainForm::DBGrid1CellClick()
 
 void TMainForm::DBLookupComboBox1Click()
 {
-    const BusyScope busy(panels_[7], statusBar());
+    const BusyScope busy(waits_, panels_[7], statusBar());
     const board::BoardInputs inputs = boardInputs();
     const board::BoardQuery query = board::buildQuery(inputs);
     tables::View view = flights_ ? board::select(*flights_, query) : tables::View{};

@@ -45,6 +45,7 @@ struct MainFormServices {
     std::function<std::unique_ptr<quorvel::about::SplashScreen>()> makeSplash;
     std::function<void(const std::filesystem::path& executable)> showAbout;  // the modal about box
     PrintPreviewer printPreview;                                             // the print preview of the timetable
+    quorvel::Waits* waits = nullptr;  // busy cursor and progress of the long commands; nothing: none shown
 };
 
 class TMainForm final : public QMainWindow {
@@ -138,6 +139,8 @@ private:
 
     quorvel::app::ProgramEnvironment environment_;
     MainFormServices services_;
+    std::unique_ptr<quorvel::Waits> noWaits_;  // stands in when the services bring no waits
+    quorvel::Waits& waits_;
     quorvel::app::StartupState state_;
     quorvel::tables::AirportLookup airports_;
     std::unique_ptr<quorvel::flags::FlagList> flagList_;

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ protected:
             program.environment,
             MainFormServices{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
-                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }});
+                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
         return form;
     }
@@ -83,6 +84,7 @@ protected:
     test::ScriptedFileDialogs fileDialogs;
     std::vector<std::filesystem::path> aboutShown;
     int previews = 0;
+    test::RecordingWaits waits;
 };
 
 QStringList menuCaptions(QMenu* menu)
@@ -230,6 +232,24 @@ TEST_F(MainForm, BadColourSettingStopsTheShowAndIsReportedAtDialogCreation)
     EXPECT_THROW(form->FormShow(), Error);
 }
 
+TEST_F(MainForm, UnknownColourNameStillLetsTheOptionsDialogApply)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[Behaviour]\nGridColor=clFoo\nFontColor=clYellow\n");
+    const auto form = start();
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'clFoo' is not a valid integer value"}})) << "the start-up warning stays";
+    prompter.clear();
+    TOptionDlg& options = *form->optionDlg;
+    form->General1Click();
+    options.flpname->setText("other.txt");
+    ASSERT_NO_THROW(options.OKBtnClick());
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(form->settings().gridColor, "clBlack");
+    EXPECT_EQ(form->settings().flightPlanFile, "other.txt");
+    EXPECT_EQ(form->DBGrid1->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(form->DBGrid1->palette().color(QPalette::Text), QColor(Qt::yellow));
+}
+
 TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
 {
     const auto form = start();
@@ -239,11 +259,23 @@ TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
 
 TEST(ApplicationErrors, UncaughtErrorsReachTheOneErrorBox)
 {
+    const struct {
+        const char* what;
+        std::function<bool()> deliver;
+        const char* shown;
+    } cases[] = {
+        {"an error with its text", []() -> bool { throw Error("flight.cds: truncated at byte 7"); }, "flight.cds: truncated at byte 7"},
+        {"something that is no exception", []() -> bool { throw 42; }, "An unexpected error occurred."},
+        {"an exception without a text", []() -> bool { throw std::runtime_error(""); }, "An unexpected error occurred."},
+    };
+    for (const auto& c : cases) {
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(deliverGuarded(c.deliver, &prompter)) << c.what;
+        EXPECT_EQ(prompter.shown(), (Shown{{"Error", c.shown}})) << c.what;
+    }
     test::ScriptedPrompter prompter;
-    EXPECT_FALSE(deliverGuarded([]() -> bool { throw Error("flight.cds: truncated at byte 7"); }, &prompter));
-    EXPECT_FALSE(deliverGuarded([]() -> bool { throw 42; }, &prompter));
     EXPECT_TRUE(deliverGuarded([] { return true; }, &prompter));
-    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "flight.cds: truncated at byte 7"}, {"Error", ""}}));
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 // The program itself: an aborted start ends with status 1 and leaves the settings alone.
@@ -284,6 +316,7 @@ TEST_F(MainForm, AircraftScanWritesTheTableAndEnablesTheConversion)
     EXPECT_TRUE(form->FlightPlan1->isEnabled());
     EXPECT_EQ(form->ProgressBar1->value(), 1);  // the last line's index
     EXPECT_EQ(form->panelText(7), "");
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle"})) << "while the aircraft folders are read";
     const tables::Table aircraft = tables::readAircraftFile(program.programFile("aircraft.cds"));
     ASSERT_EQ(aircraft.rowCount(), 2u);
     EXPECT_EQ(aircraft.text(0, tables::AircraftNumber), "AC#1");
@@ -424,9 +457,25 @@ TEST_F(MainForm, PrintTimeTableOpensThePreviewEvenForAnEmptyBoard)
 {
     const auto form = start();
     form->FormShow();
+    waits.clear();
     form->PrintTimeTable1Click();
     EXPECT_EQ(previews, 1);
     EXPECT_FALSE(form->reportForm->lastPages().empty());
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle"})) << "while the pages are laid out";
+}
+
+TEST_F(MainForm, LoadingTheFlightTableShowsTheBusyCursorUntilTheBoardIsFilled)
+{
+    writeFlights({leg("AZ100", "14:00")});
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    const auto form = start();
+    form->FormShow();
+    waits.clear();
+    form->LoadFlightPlans1Click();
+    EXPECT_EQ(form->panelText(2), "Flights:1/1");
+    // The load holds the cursor from before reading the file until the board query after it is done.
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "busy", "idle", "idle"}));
+    EXPECT_EQ(waits.busy(), 0);
 }
 
 TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)

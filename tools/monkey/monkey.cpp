@@ -656,7 +656,8 @@ int main(int argc, char** argv)
     environment.settingsFile = quorvel::app::settingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 
     MessageBoxPrompter prompter;
-    ThreadSleeper sleeper;
+    EventLoopSleeper sleeper;
+    QtWaits waits;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
     application.setErrorPrompter(&prompter);
@@ -666,7 +667,7 @@ int main(int argc, char** argv)
                                   TVersionAwareAbout about(executable, QApplication::activeWindow());
                                   about.exec();
                               },
-                              dialogPreviewer()};
+                              dialogPreviewer(), &waits};
     const auto settingsBefore = fs::exists(environment.settingsFile) ? fs::last_write_time(environment.settingsFile)
                                                                       : fs::file_time_type{};
     int findings = 0;

@@ -163,8 +163,8 @@ void whileOpen(Findings& findings, const QString& name, const std::function<void
     open();
 }
 
-// The splash screen's waits, as the program makes them (no events are handled meanwhile), with
-// a look at the screen in the middle of start-up.
+// The splash screen's waits, as the program makes them (the window system's events are handled,
+// the user's input waits), with a look at the screen in the middle of start-up.
 class WatchedWaits final : public quorvel::Sleeper {
 public:
     explicit WatchedWaits(Findings& findings) : findings_(findings) {}
@@ -180,7 +180,7 @@ public:
 
     void wait(std::chrono::milliseconds duration) override
     {
-        std::this_thread::sleep_for(duration);
+        sleeper_.wait(duration);
         if (splash_ && !looked_ && splash_->isVisible() && since_.elapsed() >= 400) {
             looked_ = true;
             look(*splash_);
@@ -190,6 +190,7 @@ public:
     bool looked() const { return looked_; }
 
 private:
+    EventLoopSleeper sleeper_;
     void look(TSplashForm& splash)
     {
         const QRect area(splash.mapToGlobal(QPoint(0, 0)), splash.size());
