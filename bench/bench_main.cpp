@@ -3,7 +3,7 @@
 //
 //   quorvel-bench --data FOLDER [--records N] [benchmark options]   the full run (bench/run)
 //   quorvel-bench --smoke                                           one short pass on small data
-//   --full-scan                  the board query without the airport indexes, to compare
+//   --full-scan                  the board query by the tests' scan of the whole table, to compare
 //
 // The data is made once in FOLDER: made-up traffic (qrvl-traffic's generator, seed 1), the
 // aircraft table from its simulator folder, the shipped airport table, and a program folder
@@ -24,6 +24,7 @@
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
 #include "tables/packet.h"
+#include "tests/support/board_scan.h"
 #include "tools/traffic/traffic_generator.h"
 
 #include <QApplication>
@@ -215,7 +216,7 @@ void loadOnce(benchmark::State& state)
 // What the board shows through our query: the same call the main window makes.
 tables::View ourSelect(const board::BoardQuery& query)
 {
-    return shared.options.fullScan ? board::select(shared.loaded->table, query) : board::select(*shared.loaded, query);
+    return shared.options.fullScan ? test::scanBoard(shared.loaded->table, query) : board::select(*shared.loaded, query);
 }
 
 void pickCases()
