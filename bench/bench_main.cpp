@@ -19,6 +19,7 @@
 #include "convert/conversion_run.h"
 #include "flags/flag_list.h"
 #include "platform/atomic_file.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/free_memory.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_table.h"
@@ -268,6 +269,7 @@ void pickCases()
 
 struct Grid {
     flags::FlagList flagList;
+    platform::SystemFileClock fileClock;
     BoardModel model;
     QTableView view;
     tables::View rows;
@@ -289,7 +291,7 @@ struct Grid {
         }
         flagList = flags::FlagList(lines);
         view.setModel(&model);
-        configureBoardGrid(view, flagList, flagFolder);
+        configureBoardGrid(view, flagList, flagFolder, fileClock);
         applyBoardColours(view, Qt::black, Qt::white);
         view.resize(705, 400);   // the main window's grid
         model.showView(&table, rows);

@@ -8,6 +8,7 @@
 #include "app/quorvel_application.h"
 #include "app/radio_group.h"
 #include "app/settings.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 
 #include <QPrintPreviewDialog>
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     NoWait sleeper;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
     const auto preview = [&out](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
         QPrintPreviewDialog dialog(&printer);
@@ -77,7 +79,7 @@ int main(int argc, char** argv)
         });
         dialog.exec();
     };
-    MainFormServices services{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<NoSplash>(); },
+    MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<NoSplash>(); },
                               [](const std::filesystem::path&) {}, preview};
     TMainForm form(environment, services);
     form.createDialogs();
