@@ -154,7 +154,7 @@ void TMainForm::FormCreate()
     DBGrid1 = new QTableView(central);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(boardModel_);
-    configureBoardGrid(*DBGrid1, *flagList_, flagFolder_);
+    configureBoardGrid(*DBGrid1, *flagList_, flagFolder_, services_.fileClock);
     connect(DBGrid1, &QTableView::clicked, this, [this] { DBGrid1CellClick(); });
     layout->addWidget(DBGrid1, 1);
     setCentralWidget(central);

@@ -35,10 +35,14 @@ class TCustomDateTimeDlg;
 namespace quorvel::flags {
 class FlagList;
 }
+namespace quorvel::platform {
+struct FileClock;
+}
 
 // The outside world as the main window meets it.
 struct MainFormServices {
     const quorvel::Clock& clock;
+    const quorvel::platform::FileClock& fileClock;   // dates the flag pictures the board keeps
     quorvel::Sleeper& sleeper;
     quorvel::Prompter& prompter;
     quorvel::FileDialogs& fileDialogs;

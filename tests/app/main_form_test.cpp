@@ -9,6 +9,7 @@
 #include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_list.h"
 #include "platform/error.h"
+#include "platform/file_stamp_cache.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/packet.h"
@@ -55,7 +56,7 @@ protected:
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
+            MainFormServices{clock, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
                              [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
@@ -79,6 +80,7 @@ protected:
 
     test::TestProgram program;
     test::FixedClock clock{{2024, 1, 1, 13, 45, 0}};  // a Monday
+    platform::SystemFileClock fileClock;
     test::RecordingSleeper sleeper;
     test::ScriptedPrompter prompter;
     test::ScriptedFileDialogs fileDialogs;

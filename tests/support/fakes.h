@@ -1,6 +1,7 @@
 // tests/support/fakes.h: stand-ins for the person at the screen and for the waits.
 #pragma once
 
+#include "platform/file_stamp_cache.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
 
@@ -122,6 +123,17 @@ public:
 
 private:
     LocalDateTime now_;
+};
+
+// A file-system clock that stands still until the test moves it.
+class FixedFileClock final : public platform::FileClock {
+public:
+    explicit FixedFileClock(std::filesystem::file_time_type now) : now_(now) {}
+    std::filesystem::file_time_type now() const override { return now_; }
+    void set(std::filesystem::file_time_type now) { now_ = now; }
+
+private:
+    std::filesystem::file_time_type now_;
 };
 
 }  // namespace quorvel::test

@@ -24,6 +24,7 @@
 #include "app/settings.h"
 #include "flags/flag_list.h"
 #include "flags/flag_manager_dialog.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager.h"
 #include "tables/airport_table.h"
@@ -661,7 +662,8 @@ int main(int argc, char** argv)
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
     application.setErrorPrompter(&prompter);
-    MainFormServices services{clock, sleeper, prompter, fileDialogs,
+    quorvel::platform::SystemFileClock fileClock;
+    MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path& executable) {
                                   TVersionAwareAbout about(executable, QApplication::activeWindow());

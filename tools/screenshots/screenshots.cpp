@@ -22,6 +22,7 @@
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_manager_dialog.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager.h"
 
@@ -262,6 +263,7 @@ int main(int argc, char** argv)
     WatchedWaits waits(findings);
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
     const auto preview = [&findings](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
         QPrintPreviewDialog dialog(&printer);
@@ -278,7 +280,7 @@ int main(int argc, char** argv)
         TVersionAwareAbout box(executable, QApplication::activeWindow());
         box.exec();
     };
-    MainFormServices services{clock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
+    MainFormServices services{clock, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
     TMainForm form(environment, services);
     findings.check(QStringLiteral("splash: seen in the middle of start-up"), waits.looked(),
                    QStringLiteral("start-up waited %1").arg(waits.looked() ? QStringLiteral("long enough") : QStringLiteral("too little")));
