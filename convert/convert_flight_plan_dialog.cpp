@@ -45,7 +45,7 @@ TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const s
 
 TdlgConvertFP::~TdlgConvertFP()
 {
-    // While the dialog is whole: the run may still send a log line that the GUI thread must take.
+    // Joined while the widgets its signals reach are whole; the join needs no event loop.
     worker_.reset();
 }
 
