@@ -1,6 +1,7 @@
 #include "app/option_dialog.h"
 
 #include "app/colours.h"
+#include "app/option_changes.h"
 #include "app/qt_text.h"
 #include "platform/error.h"
 
@@ -218,10 +219,10 @@ void TOptionDlg::showEvent(QShowEvent* event)
 
 void TOptionDlg::OKBtnClick()
 {
+    const Settings before = settings_;
     if (DBLookupComboBox1->hasText()) settings_.defaultAirport = toWindows1252(DBLookupComboBox1->currentCode());
     settings_.autoload = CBLoadFP->isChecked();
     settings_.searchByUI = RGSAirline->itemIndex() != 0;
-    const bool oldOverrideDst = settings_.overrideDst;
     settings_.overrideDst = CBOvrDST->isChecked();
     settings_.flightPlanFile = toWindows1252(flpname->text());
     settings_.aircraftListFile = toWindows1252(airname->text());
@@ -229,13 +230,14 @@ void TOptionDlg::OKBtnClick()
     if (TTFontColorBox->currentIndex() >= 0) settings_.fontColor = toWindows1252(TTFontColorBox->currentData().toString());
     settings_.trafficPercent = toWindows1252(CSpinEdit1->text());
 
-    if (settings_.overrideDst != oldOverrideDst) {
+    const quorvel::app::OptionChanges changes = quorvel::app::optionChanges(before, settings_, shownTrafficPercent_);
+    if (changes.reconvert) {
         prompter_.message("Warning", "You need to reconvert your flighplan!");
         if (hooks_.redrawStatusBar) hooks_.redrawStatusBar();
     }
     if (hooks_.applyColours) hooks_.applyColours();
     accept();
-    if (CSpinEdit1->text() != fromWindows1252(shownTrafficPercent_) && hooks_.runBoardQuery) hooks_.runBoardQuery();
+    if (changes.requery && hooks_.runBoardQuery) hooks_.runBoardQuery();
 }
 
 void TOptionDlg::CancelBtnClick() { reject(); }

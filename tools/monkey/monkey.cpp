@@ -25,7 +25,7 @@
 #include "flags/flag_list.h"
 #include "flags/flag_manager_dialog.h"
 #include "platform/wine_paths.h"
-#include "tables/airport_manager.h"
+#include "tables/airport_manager_dialog.h"
 #include "tables/airport_table.h"
 
 #include <QAbstractButton>

@@ -23,7 +23,7 @@
 #include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_manager_dialog.h"
 #include "platform/wine_paths.h"
-#include "tables/airport_manager.h"
+#include "tables/airport_manager_dialog.h"
 
 #include <QElapsedTimer>
 #include <QFileDialog>
