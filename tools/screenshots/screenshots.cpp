@@ -15,6 +15,7 @@
 #include "app/main_form.h"
 #include "app/message_box_prompter.h"
 #include "app/option_dialog.h"
+#include "app/picture_file_dialog.h"
 #include "app/quorvel_application.h"
 #include "app/radio_group.h"
 #include "app/settings.h"
@@ -26,6 +27,8 @@
 #include "platform/wine_paths.h"
 #include "tables/airport_manager_dialog.h"
 
+#include <QAbstractItemView>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
@@ -229,13 +232,16 @@ void lookAtConversion(Findings& findings, TdlgConvertFP& dialog)
                        .arg(dialog.ProgressBar1->value())
                        .arg(dialog.ProgressBar1->maximum())
                        .arg(label));
-    // The counter grows while the run goes on; the longest it gets is the total twice.
+    // The label fits the counter as it grows; the longest it gets, the total twice, must still
+    // find room in the dialog.
     const QString longest = QStringLiteral("Flights:%1/%1").arg(dialog.ProgressBar1->maximum());
     const QFontMetrics metrics(dialog.Label1->font());
-    const int needed = std::max(metrics.horizontalAdvance(label), metrics.horizontalAdvance(longest));
     const QRect shown = dialog.Label1->contentsRect().translated(dialog.Label1->pos()).intersected(dialog.rect());
-    findings.check(QStringLiteral("conversion: the whole \"Flights:\" counter is visible"), shown.width() >= needed,
-                   QStringLiteral("\"%1\" needs %2 px, the label shows %3 px").arg(longest).arg(needed).arg(shown.width()));
+    findings.check(QStringLiteral("conversion: the whole \"Flights:\" counter is visible"), shown.width() >= metrics.horizontalAdvance(label),
+                   QStringLiteral("\"%1\" needs %2 px, the label shows %3 px").arg(label).arg(metrics.horizontalAdvance(label)).arg(shown.width()));
+    const int room = dialog.rect().width() - dialog.Label1->x() - dialog.Label1->contentsMargins().left();
+    findings.check(QStringLiteral("conversion: the longest counter has room in the dialog"), room >= metrics.horizontalAdvance(longest),
+                   QStringLiteral("\"%1\" needs %2 px, the dialog has %3 px").arg(longest).arg(metrics.horizontalAdvance(longest)).arg(room));
     while (dialog.isVisible() && waited.elapsed() < 120000) {
         if (dialog.Button1->text() != QStringLiteral("Stop")) dialog.Button1->click();
         QTest::qWait(20);
@@ -312,6 +318,17 @@ int main(int argc, char** argv)
                        QStringLiteral("row %1 chosen").arg(manager.ValueListEditor1->currentRow()));
         whileOpen<QFileDialog>(findings, QStringLiteral("flag picture dialog"), [&] { manager.ValueListEditor1EditButtonClick(); },
                                [&](QFileDialog& pictures) {
+                                   // A file under the cursor, so that the preview beside the list shows it.
+                                   const QStringList files = pictures.directory().entryList({QStringLiteral("*.bmp"), QStringLiteral("*.BMP")}, QDir::Files, QDir::Name);
+                                   if (!files.isEmpty()) pictures.selectFile(pictures.directory().filePath(files.front()));
+                                   QTest::qWait(200);   // the folder is listed in the background
+                                   for (auto* view : pictures.findChildren<QAbstractItemView*>())
+                                       if (view->isVisible() && view->selectionModel() && !view->selectionModel()->selectedRows().isEmpty())
+                                           view->setCurrentIndex(view->selectionModel()->selectedRows().front());
+                                   const auto* preview = qobject_cast<PictureFileDialog*>(&pictures);
+                                   findings.check(QStringLiteral("flag picture dialog: the preview shows the file under the cursor"),
+                                                  preview && !preview->preview()->pixmap().isNull(),
+                                                  files.isEmpty() ? QStringLiteral("no picture in the flag folder") : files.front());
                                    take(findings, pictures, QStringLiteral("flag-picture-dialog.png"));
                                    pictures.reject();
                                });
