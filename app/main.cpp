@@ -37,12 +37,13 @@ int main(int argc, char** argv)
     EventLoopSleeper sleeper;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemTimeZone timeZone;
     QtWaits waits;
     quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
 
     try {
-        MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
+        MainFormServices services{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
                                   [] { return std::make_unique<TSplashForm>(); },
                                   [](const std::filesystem::path& executable) {
                                       TVersionAwareAbout about(executable, QApplication::activeWindow());

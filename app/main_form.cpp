@@ -22,6 +22,7 @@
 #include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/airport_manager_dialog.h"
+#include "widgets/guarded_handler.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -155,14 +156,14 @@ void TMainForm::FormCreate()
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(boardModel_);
     configureBoardGrid(*DBGrid1, *flagList_, flagFolder_, services_.fileClock);
-    connect(DBGrid1, &QTableView::clicked, this, [this] { DBGrid1CellClick(); });
+    connect(DBGrid1, &QTableView::clicked, this, guarded(services_.prompter, [this] { DBGrid1CellClick(); }));
     layout->addWidget(DBGrid1, 1);
     setCentralWidget(central);
 
     buildStatusBar();
     Timer1 = new QTimer(this);
     Timer1->setInterval(60000);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, guarded(services_.prompter, [this] { Timer1Timer(); }));
     Timer1->start();
 
     LoadFlightPlans1->setEnabled(state_.flightTableExists);
@@ -174,7 +175,7 @@ void TMainForm::buildMenu()
 {
     const auto add = [this](QMenu* menu, const char* caption, void (TMainForm::*handler)()) {
         QAction* action = menu->addAction(QString::fromLatin1(caption));
-        if (handler) connect(action, &QAction::triggered, this, handler);
+        if (handler) connect(action, &QAction::triggered, this, guarded(services_.prompter, [this, handler] { (this->*handler)(); }));
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
@@ -208,7 +209,7 @@ void TMainForm::buildHeader(QWidget* strip)
     RadioGroup1 = new RadioGroup(QStringLiteral(" TimeTable "), {QStringLiteral("Departure"), QStringLiteral("Arrival")}, 1, strip);
     RadioGroup1->setGeometry(8, 8, 97, 57);
     RadioGroup1->setToolTip(QStringLiteral("Select the flights scheduling"));
-    connect(RadioGroup1, &RadioGroup::itemClicked, this, &TMainForm::DBLookupComboBox1Click);
+    connect(RadioGroup1, &RadioGroup::itemClicked, this, guarded(services_.prompter, [this] { DBLookupComboBox1Click(); }));
 
     StaticText1 = new QLabel(QStringLiteral("Airport:"), strip);
     StaticText1->move(112, 10);
@@ -217,17 +218,17 @@ void TMainForm::buildHeader(QWidget* strip)
     DBLookupComboBox1->setGeometry(160, 8, 145, 24);
     DBLookupComboBox1->setToolTip(QStringLiteral("Select the airport: incremental search allowed"));
     DBLookupComboBox1->selectCode(QString());
-    connect(DBLookupComboBox1, &AirportBox::airportPicked, this, &TMainForm::DBLookupComboBox1Click);
+    connect(DBLookupComboBox1, &AirportBox::airportPicked, this, guarded(services_.prompter, [this] { DBLookupComboBox1Click(); }));
 
     CB15minutesflights = new QCheckBox(QStringLiteral("Cut over 15 m. flights"), strip);
     CB15minutesflights->setLayoutDirection(Qt::RightToLeft);  // the text stands left of the box
     CB15minutesflights->setGeometry(112, 40, 193, 17);
     CB15minutesflights->setToolTip(QStringLiteral("Cut off the flight to/from this airport at the last 15 minutes"));
-    connect(CB15minutesflights, &QCheckBox::clicked, this, &TMainForm::CB15minutesflightsClick);
+    connect(CB15minutesflights, &QCheckBox::clicked, this, guarded(services_.prompter, [this] { CB15minutesflightsClick(); }));
 
     RadioGroup2 = new RadioGroup(QStringLiteral("Flights"), {QStringLiteral("National"), QStringLiteral("International")}, 2, strip);
     RadioGroup2->setGeometry(8, 64, 281, 41);
-    connect(RadioGroup2, &RadioGroup::itemClicked, this, &TMainForm::RadioGroup2Click);
+    connect(RadioGroup2, &RadioGroup::itemClicked, this, guarded(services_.prompter, [this] { RadioGroup2Click(); }));
 
     StaticText2 = new QLabel(strip);
     StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -242,7 +243,7 @@ void TMainForm::buildHeader(QWidget* strip)
 
     CDTCheck = new QCheckBox(QStringLiteral("Enable custom Date-Time values"), strip);
     CDTCheck->setGeometry(456, 8, 241, 25);
-    connect(CDTCheck, &QCheckBox::clicked, this, &TMainForm::CDTCheckClick);
+    connect(CDTCheck, &QCheckBox::clicked, this, guarded(services_.prompter, [this] { CDTCheckClick(); }));
 
     Panel1 = new QLabel(strip);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -297,7 +298,7 @@ void TMainForm::createDialogs()
 void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!shown_) FormShow();
+    if (!shown_) guarded(services_.prompter, [this] { FormShow(); })();
 }
 
 void TMainForm::FormShow()
@@ -309,7 +310,7 @@ void TMainForm::FormShow()
     clockMoment_ = services_.clock.now();
     StaticText2->setText(clockText(clockMoment_));
     customMoment_ = clockMoment_;
-    panels_[0]->setText(fromUtf8(platform::gmtPanelText(platform::localTimeZone())));
+    panels_[0]->setText(fromUtf8(platform::gmtPanelText(services_.timeZone.zone())));
     DBLookupComboBox1->selectCode(QString::fromStdString(state_.settings.defaultAirport));
     if (state_.settings.autoload) LoadFlightPlans1Click();
     flagList_->load(flags::flagListFile(flagFolder_));
@@ -321,7 +322,7 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    FormClose();
+    guarded(services_.prompter, [this] { FormClose(); })();
     event->accept();
 }
 
@@ -381,7 +382,7 @@ void TMainForm::FlightPlan1Click()
     if (state_.settings.flightPlanFile.empty()) return;
     {
         TdlgConvertFP dialog(environment_.programFolder, state_.settings.flightPlanFile, state_.settings.overrideDst,
-                             airports_, *conversionLog, services_.prompter, platform::localTimeZone(), this);
+                             airports_, *conversionLog, services_.prompter, services_.timeZone.zone(), this);
         dialog.exec();
     }
     colonTimeSeparator_ = true;   // the conversion wrote its times with ":", and the clock does from now on
@@ -505,7 +506,7 @@ QString TMainForm::panelText(int panel) const
 {
     if (panel == 1) {
         const bool overridden = optionDlg ? optionDlg->CBOvrDST->isChecked() : state_.settings.overrideDst;
-        return fromUtf8(board::daylightPanel(platform::localTimeZone(), overridden).text);
+        return fromUtf8(board::daylightPanel(services_.timeZone.zone(), overridden).text);
     }
     return panels_[std::size_t(panel)]->text();
 }
@@ -513,7 +514,7 @@ QString TMainForm::panelText(int panel) const
 void TMainForm::paintDaylightPanel(QPainter& painter, const QRect& rect) const
 {
     const bool overridden = optionDlg ? optionDlg->CBOvrDST->isChecked() : state_.settings.overrideDst;
-    const board::DaylightPanel panel = board::daylightPanel(platform::localTimeZone(), overridden);
+    const board::DaylightPanel panel = board::daylightPanel(services_.timeZone.zone(), overridden);
     painter.setPen(QColor(panel.colour.red, panel.colour.green, panel.colour.blue));
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, fromUtf8(panel.text));
 }

@@ -9,6 +9,7 @@
 #include "board/board_query.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
+#include "platform/time_zone.h"
 #include "print/report_form.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
@@ -42,6 +43,7 @@ struct FileClock;
 // The outside world as the main window meets it.
 struct MainFormServices {
     const quorvel::Clock& clock;
+    const quorvel::platform::TimeZoneSource& timeZone;   // the GMT and daylight panels and the conversion
     const quorvel::platform::FileClock& fileClock;   // dates the flag pictures the board keeps
     quorvel::Sleeper& sleeper;
     quorvel::Prompter& prompter;

@@ -6,6 +6,7 @@
 #include "platform/error.h"
 
 #include "tables/airport_box.h"
+#include "widgets/guarded_handler.h"
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
@@ -170,8 +171,8 @@ void TOptionDlg::buildControls()
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"));
     HelpBtn = new QPushButton(QStringLiteral("&Help"));
-    connect(OKBtn, &QPushButton::clicked, this, &TOptionDlg::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &TOptionDlg::CancelBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, guarded(prompter_, [this] { OKBtnClick(); }));
+    connect(CancelBtn, &QPushButton::clicked, this, guarded(prompter_, [this] { CancelBtnClick(); }));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKBtn);
@@ -218,7 +219,7 @@ void TOptionDlg::FormShow() { shownTrafficPercent_ = settings_.trafficPercent; }
 void TOptionDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) guarded(prompter_, [this] { FormShow(); })();
 }
 
 Settings TOptionDlg::chosenSettings() const

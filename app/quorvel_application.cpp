@@ -2,7 +2,6 @@
 
 #include <QMessageBox>
 #include <QStyleFactory>
-#include <exception>
 
 QuorvelApplication::QuorvelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -21,15 +20,10 @@ bool QuorvelApplication::notify(QObject* receiver, QEvent* event)
 
 bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* prompter)
 {
-    std::string text;
     try {
         return deliver();
-    } catch (const std::exception& e) {
-        text = e.what();
     } catch (...) {
+        showCurrentError(prompter);
+        return false;
     }
-    // An error box must never be empty: when the error says nothing, say what little is known.
-    if (text.empty()) text = unexpectedErrorText;
-    if (prompter) prompter->message("Error", text);
-    return false;
 }

@@ -1,9 +1,10 @@
-// app/quorvel_application.h: the application object. Every event goes through notify(), so an
-// error that a window's handler did not catch ends up here: it is shown in the one standard
-// error box and the program goes on.
+// app/quorvel_application.h: the application object. Handlers run inside guarded(), which shows
+// their errors where they arise; every event goes through notify(), the last resort for an error
+// that escaped anyway: it is shown in the same standard error box and the program goes on.
 #pragma once
 
 #include "platform/interaction.h"
+#include "widgets/guarded_handler.h"
 
 #include <QApplication>
 #include <functional>
@@ -19,9 +20,6 @@ public:
 private:
     quorvel::Prompter* errorPrompter_ = nullptr;
 };
-
-// What the error box says for an error that carries no text of its own.
-inline constexpr const char* unexpectedErrorText = "An unexpected error occurred.";
 
 // Runs `deliver`; an exception it throws is shown through `prompter` with the error's text
 // (or unexpectedErrorText when it has none) and reads as "not handled".

@@ -98,13 +98,14 @@ int startupChild(int argc, char** argv, const fs::path& folder)
     SilentPrompter prompter;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemTimeZone timeZone;
     quorvel::platform::SystemFileClock fileClock;
     quorvel::app::ProgramEnvironment environment;
     environment.executable = fs::read_symlink("/proc/self/exe");
     environment.programFolder = folder / "program";
     environment.winePrefix = folder / "prefix";
     environment.settingsFile = folder / "qrvl.ini";
-    MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
+    MainFormServices services{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path&) {},
                               [](QPrinter&, const std::function<void(QPrinter*)>&) {}};

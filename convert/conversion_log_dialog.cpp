@@ -2,6 +2,7 @@
 
 #include "app/qt_text.h"
 #include "platform/error.h"
+#include "widgets/guarded_handler.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -34,8 +35,8 @@ TdlgCLog::TdlgCLog(quorvel::FileDialogs& fileDialogs, quorvel::Prompter& prompte
     CancelBtn->setAutoDefault(false);
     Button1->setGeometry(300, 46, 75, 25);
     Button1->setAutoDefault(false);
-    connect(CancelBtn, &QPushButton::clicked, this, &TdlgCLog::CancelBtnClick);
-    connect(Button1, &QPushButton::clicked, this, &TdlgCLog::Button1Click);
+    connect(CancelBtn, &QPushButton::clicked, this, guarded(prompter_, [this] { CancelBtnClick(); }));
+    connect(Button1, &QPushButton::clicked, this, guarded(prompter_, [this] { Button1Click(); }));
     MemoLog->setFocus();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -3,6 +3,7 @@
 #include "convert/conversion_log_dialog.h"
 #include "convert/flight_convert_thread.h"
 #include "tables/flight_table.h"
+#include "widgets/guarded_handler.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,7 +35,7 @@ TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const s
     Label1->setTextFormat(Qt::PlainText);   // "&" stays a character
     Button1->setGeometry(56, 88, 129, 25);
     Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &TdlgConvertFP::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, guarded(prompter_, [this] { Button1Click(); }));
     ProgressBar1->setFocus();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -77,7 +78,7 @@ void TdlgConvertFP::FormShow() { worker_->start(); }
 void TdlgConvertFP::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!worker_->started()) FormShow();
+    if (!worker_->started()) guarded(prompter_, [this] { FormShow(); })();
 }
 
 void TdlgConvertFP::Button1Click()

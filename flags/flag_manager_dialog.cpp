@@ -3,6 +3,7 @@
 #include "app/qt_text.h"
 #include "flags/flag_picture.h"
 #include "platform/error.h"
+#include "widgets/guarded_handler.h"
 
 #include <QAction>
 #include <QApplication>
@@ -124,10 +125,10 @@ TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::pat
     ValueListEditor1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     ValueListEditor1->setToolTip(QStringLiteral("Airline and flag bitmap association"));
-    const auto editButtonClicked = [this](int row) {
+    const auto editButtonClicked = guarded(prompter_, [this](int row) {
         ValueListEditor1->setCurrentCell(row, flagColumn);
         ValueListEditor1EditButtonClick();
-    };
+    });
     ValueListEditor1->setItemDelegateForColumn(flagColumn, new EditButtonDelegate(ValueListEditor1, editButtonClicked));
     const int frame = 2 * ValueListEditor1->frameWidth();
     ValueListEditor1->setFixedSize(150 + 141 + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + frame, 240);
@@ -143,14 +144,15 @@ TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::pat
         ValueListEditor1->addAction(action);
     }
     ValueListEditor1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(insertRowAction, &QAction::triggered, this, &TFlagManager::insertRow);
-    connect(deleteRowAction, &QAction::triggered, this, &TFlagManager::deleteRow);
-    connect(editButtonAction, &QAction::triggered, this, [this] {
+    connect(insertRowAction, &QAction::triggered, this, guarded(prompter_, [this] { insertRow(); }));
+    connect(deleteRowAction, &QAction::triggered, this, guarded(prompter_, [this] { deleteRow(); }));
+    connect(editButtonAction, &QAction::triggered, this, guarded(prompter_, [this] {
         if (hasEditButton(ValueListEditor1->currentRow())) ValueListEditor1EditButtonClick();
-    });
+    }));
     connect(ValueListEditor1, &QTableWidget::currentCellChanged, this,
-            [this](int row, int column, int, int) { ValueListEditor1SelectCell(row, column); });
-    connect(ValueListEditor1, &QTableWidget::itemChanged, this, &TFlagManager::airlineEdited);
+            guarded(prompter_, [this](int row, int column) { ValueListEditor1SelectCell(row, column); }));
+    connect(ValueListEditor1, &QTableWidget::itemChanged, this,
+            guarded(prompter_, [this](QTableWidgetItem* item) { airlineEdited(item); }));
 
     Label1 = new QLabel(QStringLiteral("Flag"), this);
     Panel1 = new QFrame(this);
@@ -167,8 +169,8 @@ TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::pat
     // Enter belongs to the cell being edited, not to the buttons.
     FMOkButton->setAutoDefault(false);
     FMCancelButton->setAutoDefault(false);
-    connect(FMOkButton, &QPushButton::clicked, this, &TFlagManager::FMOkButtonClick);
-    connect(FMCancelButton, &QPushButton::clicked, this, &TFlagManager::FMCancelButtonClick);
+    connect(FMOkButton, &QPushButton::clicked, this, guarded(prompter_, [this] { FMOkButtonClick(); }));
+    connect(FMCancelButton, &QPushButton::clicked, this, guarded(prompter_, [this] { FMCancelButtonClick(); }));
 
     auto* side = new QVBoxLayout;
     side->addWidget(Label1);
@@ -185,7 +187,7 @@ TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::pat
 void TFlagManager::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();   // not when the window comes back from being minimised
+    if (!event->spontaneous()) guarded(prompter_, [this] { FormShow(); })();   // not when the window comes back from being minimised
 }
 
 void TFlagManager::done(int result)

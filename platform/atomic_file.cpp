@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fstream>
+#include <sstream>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -67,6 +69,24 @@ int syncFolder(const std::filesystem::path& folder)
 
 }  // namespace
 
+mode_t processUmask(const std::filesystem::path& status)
+{
+    // Setting the umask to read it back would, for that moment, give the files that another
+    // thread creates the wrong mode; the kernel shows it in the process status instead.
+    std::ifstream in(status);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.starts_with("Umask:")) continue;
+        std::istringstream field(line.substr(6));
+        unsigned mask = 0;
+        if (field >> std::oct >> mask && mask <= 0777 && (field >> std::ws).eof()) return mode_t(mask);
+        break;
+    }
+    // Without it the temporary file keeps the private mode mkstemp gave it: never more open
+    // than the user allows.
+    return 077;
+}
+
 AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target))
 {
     std::string pattern = (folderOf(target_) / (temporaryPrefix(target_) + std::string(suffixLength, 'X'))).string();
@@ -76,9 +96,7 @@ AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)
     // Tells a save of the same target in another process that this file is no leftover.
     ::flock(fd_, LOCK_EX | LOCK_NB);
     // mkstemp makes the file private; a table file should be as readable as any other file we create.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
+    ::fchmod(fd_, 0666 & ~processUmask());
     buffer_.reserve(bufferLimit);
 }
 

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace quorvel::platform {
 
@@ -35,6 +36,10 @@ private:
     int fd_ = -1;
     std::string buffer_;
 };
+
+// The process's umask, read from the "Umask:" line of its status file without changing it;
+// 077 (files private) when the line cannot be read.
+mode_t processUmask(const std::filesystem::path& status = "/proc/self/status");
 
 // Writes the whole of `bytes` to `target` atomically; throws quorvel::Error naming the path and the reason.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);

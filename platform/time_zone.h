@@ -13,6 +13,18 @@ struct TimeZone {
 
 TimeZone localTimeZone();   // reads TZ afresh
 
+// Where a window learns the local zone: the program reads the system's, tests pass a fixed one.
+struct TimeZoneSource {
+    virtual ~TimeZoneSource() = default;
+    virtual TimeZone zone() const = 0;
+};
+
+// The system's zone, read afresh at each call as localTimeZone() does.
+class SystemTimeZone final : public TimeZoneSource {
+public:
+    TimeZone zone() const override { return localTimeZone(); }
+};
+
 // "GMT:" and the standard offset in whole hours east, the fraction dropped toward zero: "GMT:5", "GMT:-3".
 std::string gmtPanelText(const TimeZone& zone);
 

@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "tables/airport_cell_delegate.h"
+#include "widgets/guarded_handler.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -55,7 +56,7 @@ TAManager::TAManager(quorvel::Prompter& prompter, std::filesystem::path programF
         button->setMinimumWidth(28);
         navigatorLayout->addWidget(button);
         navigator_[i] = button;
-        connect(button, &QToolButton::clicked, this, [this, i] { navigate(NavigatorButton(i)); });
+        connect(button, &QToolButton::clicked, this, guarded(prompter_, [this, i] { navigate(NavigatorButton(i)); }));
     }
 
     RadioGroup1 = new RadioGroup(QStringLiteral(" Sorting: "), {QStringLiteral("By ICAO_CODE"), QStringLiteral("By DESCRIPTION")},
@@ -63,12 +64,12 @@ TAManager::TAManager(quorvel::Prompter& prompter, std::filesystem::path programF
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setToolTip(QStringLiteral("Define the sorting type"));
     RadioGroup1->setItemIndex(1);
-    connect(RadioGroup1, &RadioGroup::itemClicked, this, [this] { RadioGroup1Click(); });
+    connect(RadioGroup1, &RadioGroup::itemClicked, this, guarded(prompter_, [this] { RadioGroup1Click(); }));
 
     Button1 = new QPushButton(QStringLiteral("Close"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAutoDefault(false);   // Enter finishes a cell edit; it must not close the window
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button1, &QPushButton::clicked, this, guarded(prompter_, [this] { Button1Click(); }));
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(DBNavigator1, 0, Qt::AlignVCenter);

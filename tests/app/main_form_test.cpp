@@ -56,7 +56,7 @@ protected:
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
+            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
                              [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
@@ -80,6 +80,7 @@ protected:
 
     test::TestProgram program;
     test::FixedClock clock{{2024, 1, 1, 13, 45, 0}};  // a Monday
+    test::FixedTimeZone timeZone;
     platform::SystemFileClock fileClock;
     test::RecordingSleeper sleeper;
     test::ScriptedPrompter prompter;
@@ -213,17 +214,17 @@ TEST_F(MainForm, UnknownDefaultAirportLeavesTheBoxEmptyWithoutError)
 
 TEST_F(MainForm, GmtPanelShowsTheStandardOffsetInWholeHours)
 {
-    const char* saved = std::getenv("TZ");
-    const std::string restore = saved ? saved : "";
-    for (const auto& [tz, panel] : {std::pair{"IST-5:30", "GMT:5"}, std::pair{"NST3:30", "GMT:-3"}}) {
-        ::setenv("TZ", tz, 1);
+    const struct {
+        const char* tz;
+        platform::TimeZone zone;
+        const char* panel;
+    } cases[] = {{"IST-5:30", {-19800, false}, "GMT:5"}, {"NST3:30", {12600, false}, "GMT:-3"}};
+    for (const auto& [tz, zone, panel] : cases) {
+        timeZone.set(zone);
         const auto form = start();
         form->FormShow();
         EXPECT_EQ(form->panelText(0), panel) << tz;
     }
-    if (saved) ::setenv("TZ", restore.c_str(), 1);
-    else ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST_F(MainForm, BadColourSettingStopsTheShowAndIsReportedAtDialogCreation)
@@ -232,6 +233,43 @@ TEST_F(MainForm, BadColourSettingStopsTheShowAndIsReportedAtDialogCreation)
     const auto form = start();
     EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'purplish' is not a valid integer value"}}));
     EXPECT_THROW(form->FormShow(), Error);
+}
+
+TEST_F(MainForm, AnErrorInAMenuCommandIsShownAndTheWindowGoesOn)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    writeFlights({leg("EARLY", "06:00"), leg("LATE", "18:00")});
+    const auto form = start();
+    form->FormShow();
+    form->LoadFlightPlans1->trigger();
+    ASSERT_EQ(form->boardModel().rowCount(), 2);
+    ASSERT_TRUE(prompter.shown().empty());
+
+    test::writeBytes(program.programFile("flight.cds"), "CDS");   // cut short by a crash
+    form->LoadFlightPlans1->trigger();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].first, "Error");
+    EXPECT_NE(prompter.shown()[0].second.find("flight.cds"), std::string::npos) << prompter.shown()[0].second;
+    EXPECT_EQ(form->boardModel().rowCount(), 2) << "the rest of the command did not run";
+    EXPECT_EQ(form->panelText(2), "Flights:2/2");
+    EXPECT_EQ(waits.busy(), 0);
+
+    prompter.clear();
+    writeFlights({leg("ONLY", "06:00")});
+    form->LoadFlightPlans1->trigger();
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(form->boardModel().rowCount(), 1);
+}
+
+TEST_F(MainForm, AnErrorWhileTheWindowIsShownIsShownAndTheWindowStillOpens)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[Behaviour]\nGridColor=purplish\n");
+    const auto form = start();
+    prompter.clear();
+    form->show();
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'purplish' is not a valid integer value"}}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Panel1->isEnabled()) << "the rest of the show did not run";
 }
 
 TEST_F(MainForm, UnknownColourNameStillLetsTheOptionsDialogApply)

@@ -6,6 +6,7 @@
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace quorvel;
 using quorvel::test::TempFolder;
@@ -55,4 +56,41 @@ TEST(AtomicFile, UncommittedWriteLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
     platform::writeFileAtomically(folder / "fmlist", std::string(3 << 20, 'x'));  // larger than the buffer
     EXPECT_EQ(test::readBytes(folder / "fmlist"), std::string(3 << 20, 'x'));
+}
+
+TEST(AtomicFile, CreatedFileModeFollowsTheUmask)
+{
+    const mode_t saved = ::umask(022);
+    for (const mode_t mask : {mode_t(022), mode_t(027), mode_t(077), mode_t(002)}) {
+        ::umask(mask);
+        TempFolder folder;
+        platform::writeFileAtomically(folder / "flight.cds", "rows");
+        struct stat info {};
+        ASSERT_EQ(::stat((folder / "flight.cds").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
+        EXPECT_EQ(::umask(mask), mask) << "the save left the umask as it found it";
+    }
+    ::umask(saved);
+}
+
+TEST(AtomicFile, UmaskIsReadFromTheStatusLineOrFilesStayPrivate)
+{
+    const struct {
+        const char* status;
+        mode_t mask;
+    } cases[] = {
+        {"Name:\tquorvel\nUmask:\t0027\nState:\tR (running)\n", 027},
+        {"Umask:\t0002", 002},
+        {"Name:\tquorvel\nState:\tR (running)\n", 077},           // an old kernel without the line
+        {"Umask:\t0028\n", 077},                                    // not octal
+        {"Umask:\t-1\n", 077},
+        {"Umask:\t01777\n", 077},                                   // more than permission bits
+        {"", 077},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        test::writeBytes(folder / "status", c.status);
+        EXPECT_EQ(platform::processUmask(folder / "status"), c.mask) << c.status;
+    }
+    EXPECT_EQ(platform::processUmask(folder / "missing"), mode_t(077));
 }

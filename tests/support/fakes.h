@@ -4,6 +4,7 @@
 #include "platform/file_stamp_cache.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
+#include "platform/time_zone.h"
 
 #include <deque>
 #include <string>
@@ -123,6 +124,18 @@ public:
 
 private:
     LocalDateTime now_;
+};
+
+// A time zone that stays as the test sets it, whatever TZ says; Greenwich without daylight saving
+// unless told otherwise.
+class FixedTimeZone final : public platform::TimeZoneSource {
+public:
+    explicit FixedTimeZone(platform::TimeZone zone = {}) : zone_(zone) {}
+    platform::TimeZone zone() const override { return zone_; }
+    void set(platform::TimeZone zone) { zone_ = zone; }
+
+private:
+    platform::TimeZone zone_;
 };
 
 // A file-system clock that stands still until the test moves it.

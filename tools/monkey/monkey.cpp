@@ -661,9 +661,10 @@ int main(int argc, char** argv)
     QtWaits waits;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemTimeZone timeZone;
     application.setErrorPrompter(&prompter);
     quorvel::platform::SystemFileClock fileClock;
-    MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
+    MainFormServices services{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path& executable) {
                                   TVersionAwareAbout about(executable, QApplication::activeWindow());

@@ -269,6 +269,7 @@ int main(int argc, char** argv)
     WatchedWaits waits(findings);
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemTimeZone timeZone;
     quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
     const auto preview = [&findings](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
@@ -286,7 +287,7 @@ int main(int argc, char** argv)
         TVersionAwareAbout box(executable, QApplication::activeWindow());
         box.exec();
     };
-    MainFormServices services{clock, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
+    MainFormServices services{clock, timeZone, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
     TMainForm form(environment, services);
     findings.check(QStringLiteral("splash: seen in the middle of start-up"), waits.looked(),
                    QStringLiteral("start-up waited %1").arg(waits.looked() ? QStringLiteral("long enough") : QStringLiteral("too little")));
