@@ -1,8 +1,8 @@
 #include "about/about_dialog.h"
 
 #include "about/about_content.h"
-#include "about/jpeg_image.h"
-#include "app/qt_text.h"
+#include "widgets/jpeg_image.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 
 #include <QGuiApplication>

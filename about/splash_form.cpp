@@ -1,7 +1,7 @@
 #include "about/splash_form.h"
 
-#include "about/jpeg_image.h"
-#include "app/qt_text.h"
+#include "widgets/jpeg_image.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 
 #include <QDeadlineTimer>

@@ -5,7 +5,7 @@
 // into the settings; the file itself is written only when the main window closes.
 #pragma once
 
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 #include "app/settings.h"
 #include "tables/airport_table.h"
 #include "platform/interaction.h"

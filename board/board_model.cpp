@@ -1,6 +1,6 @@
 #include "board/board_model.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "board/flag_cell_delegate.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "board/board_model.h"
 #include "flags/flag_list.h"
 

@@ -1,6 +1,6 @@
 #include "board/flag_picture_cache.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "convert/conversion_log_dialog.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "convert/flight_convert_thread.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 #include <QEventLoop>
 #include <QMetaObject>

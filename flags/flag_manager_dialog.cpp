@@ -1,6 +1,6 @@
 #include "flags/flag_manager_dialog.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "flags/flag_picture.h"
 #include "platform/error.h"
 

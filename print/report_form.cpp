@@ -1,6 +1,6 @@
 #include "print/report_form.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "board/board_model.h"
 #include "report/report_painter.h"
 

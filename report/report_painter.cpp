@@ -1,6 +1,6 @@
 #include "report/report_painter.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>

@@ -1,6 +1,6 @@
 #include "tables/airport_list_model.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 AirportListModel::AirportListModel(const quorvel::tables::AirportLookup& airports, QObject* parent)
     : QAbstractListModel(parent), airports_(airports)

@@ -8,7 +8,7 @@
 // posts the row too but writes nothing: the edits stay in the copy for the next opening.
 #pragma once
 
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 #include "platform/interaction.h"
 #include "tables/airport_table.h"
 #include "tables/airport_table_model.h"

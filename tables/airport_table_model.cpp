@@ -1,6 +1,6 @@
 #include "tables/airport_table_model.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 AirportTableModel::AirportTableModel(quorvel::tables::Table& airports, QObject* parent)
     : QAbstractTableModel(parent), editor_(airports, *this)

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "tables/airport_table.h"
 #include <QTabWidget>
 #include <gtest/gtest.h>

@@ -18,7 +18,7 @@
 #include "about/about_dialog.h"
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"

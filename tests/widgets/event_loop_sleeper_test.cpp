@@ -1,4 +1,4 @@
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QWidget>
 #include <QWindow>

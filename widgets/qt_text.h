@@ -1,4 +1,4 @@
-// app/qt_text.h: the one crossing between the core's Windows-1252 bytes and the windows' QString.
+// widgets/qt_text.h: the one crossing between the core's Windows-1252 bytes and the windows' QString.
 #pragma once
 
 #include <QString>

@@ -1,4 +1,4 @@
-// about/jpeg_image.h: the splash and logo pictures, JPEG files compiled into the program as Qt
+// widgets/jpeg_image.h: the splash and logo pictures, JPEG files compiled into the program as Qt
 // resources and decoded with libjpeg. A damaged picture is a quorvel::Error naming it and saying
 // what libjpeg found wrong; libjpeg's warnings (a cut-off file, bad data) count as damage too.
 #pragma once

@@ -1,7 +1,7 @@
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 
-#include "app/picture_file_dialog.h"
-#include "app/qt_text.h"
+#include "widgets/picture_file_dialog.h"
+#include "widgets/qt_text.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "board/clock_caption.h"
+#include "widgets/clock_caption.h"
 
 #include <QDateTime>
 #include <QStringList>

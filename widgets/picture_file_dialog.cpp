@@ -1,4 +1,4 @@
-#include "app/picture_file_dialog.h"
+#include "widgets/picture_file_dialog.h"
 
 #include <QGridLayout>
 #include <QImageReader>

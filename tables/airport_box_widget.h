@@ -1,4 +1,4 @@
-// tables/airport_box.h: the lookup box that picks an airport by its description.
+// tables/airport_box_widget.h: the lookup box that picks an airport by its description.
 //
 // The box lists the lookup copy in DESCRIPTION order and yields the chosen entry's ICAO code.
 // Its text cannot be edited freely: typing searches. Each typed character extends a prefix,

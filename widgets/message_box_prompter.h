@@ -1,4 +1,4 @@
-// app/message_box_prompter.h: the real prompter, waits and file dialogs of the program.
+// widgets/message_box_prompter.h: the real prompter, waits and file dialogs of the program.
 #pragma once
 
 #include "platform/interaction.h"

@@ -1,4 +1,4 @@
-#include "about/jpeg_image.h"
+#include "widgets/jpeg_image.h"
 
 #include "platform/error.h"
 

@@ -1,4 +1,4 @@
-// app/picture_file_dialog.h: the file-open dialog for pictures, which shows the picture of the
+// widgets/picture_file_dialog.h: the file-open dialog for pictures, which shows the picture of the
 // file under the cursor beside the file list before the user takes it.
 #pragma once
 

@@ -1,4 +1,4 @@
-// board/board_grid.h: the board grid's look and its click, applied to the main window's DBGrid1.
+// board/board_grid_view.h: the board grid's look and its click, applied to the main window's DBGrid1.
 #pragma once
 
 #include <QColor>

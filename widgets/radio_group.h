@@ -1,4 +1,4 @@
-// app/radio_group.h: a captioned group of radio buttons addressed by item index, as the
+// widgets/radio_group.h: a captioned group of radio buttons addressed by item index, as the
 // windows name their choices ("Departure" = 0, "Arrival" = 1).
 #pragma once
 

@@ -1,6 +1,6 @@
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "tables/airport_list_model.h"
 
 #include <QFocusEvent>
