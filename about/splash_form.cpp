@@ -16,6 +16,8 @@
 #include <QWindow>
 #include <algorithm>
 
+using namespace quorvel::ui;
+
 namespace {
 
 constexpr std::chrono::milliseconds exposeBound{2000};
@@ -90,7 +92,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     Image1->setGeometry(1, 1, 247, 175);
     Image1->setScaledContents(true);
     try {
-        Image1->setPixmap(QPixmap::fromImage(quorvel::about::loadJpegResource(QString::fromLatin1(quorvel::about::kSplashPicture))));
+        Image1->setPixmap(QPixmap::fromImage(loadJpegResource(QString::fromLatin1(kSplashPicture))));
     } catch (const quorvel::Error&) {
         // Start-up goes on without its picture; the picture is compiled in, so its tests catch this.
     }

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+using namespace quorvel::ui;
+
 namespace {
 
 quorvel::app::ProgramEnvironment programEnvironment()

@@ -40,6 +40,7 @@
 #include <optional>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -26,6 +26,7 @@
 #include <algorithm>
 
 using quorvel::app::Settings;
+using namespace quorvel::ui;
 
 namespace {
 

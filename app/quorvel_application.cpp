@@ -4,6 +4,8 @@
 #include <QStyleFactory>
 #include <exception>
 
+namespace quorvel::ui {
+
 QuorvelApplication::QuorvelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The windows are laid out in pixels for a small classic dialog font; a larger desktop
@@ -33,3 +35,5 @@ bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* pro
     if (prompter) prompter->message("Error", text);
     return false;
 }
+
+}  // namespace quorvel::ui

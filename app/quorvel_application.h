@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <functional>
 
+namespace quorvel::ui {
+
 class QuorvelApplication final : public QApplication {
 public:
     QuorvelApplication(int& argc, char** argv);
@@ -26,3 +28,5 @@ inline constexpr const char* unexpectedErrorText = "An unexpected error occurred
 // Runs `deliver`; an exception it throws is shown through `prompter` with the error's text
 // (or unexpectedErrorText when it has none) and reads as "not handled".
 bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* prompter);
+
+}  // namespace quorvel::ui

@@ -19,6 +19,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace quorvel::ui;
+
 namespace quorvel::bench {
 
 namespace {

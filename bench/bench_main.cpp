@@ -46,6 +46,8 @@
 #include <sstream>
 #include <unistd.h>
 
+using namespace quorvel::ui;
+
 namespace fs = std::filesystem;
 using namespace quorvel;
 

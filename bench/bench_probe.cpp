@@ -17,6 +17,8 @@
 #include <iostream>
 #include <stdexcept>
 
+using namespace quorvel::ui;
+
 namespace fs = std::filesystem;
 
 std::uint64_t procStatusBytes(const char* key)

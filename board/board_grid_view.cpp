@@ -9,6 +9,8 @@
 #include <QTableView>
 #include <set>
 
+namespace quorvel::ui {
+
 namespace {
 
 QFont boardFont(bool italic)
@@ -82,3 +84,5 @@ std::optional<QString> aircraftPanelText(const QTableView& grid, const BoardMode
     if (rows.size() != 1) return std::nullopt;
     return QStringLiteral("Aircraft:") + model.fieldText(*rows.begin(), quorvel::tables::Model);
 }
+
+}  // namespace quorvel::ui

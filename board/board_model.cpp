@@ -2,6 +2,8 @@
 
 #include "widgets/qt_text.h"
 
+namespace quorvel::ui {
+
 namespace {
 
 using namespace quorvel::tables;
@@ -80,3 +82,5 @@ Qt::ItemFlags BoardModel::flags(const QModelIndex& index) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
+
+}  // namespace quorvel::ui

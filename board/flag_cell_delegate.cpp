@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+namespace quorvel::ui {
+
 namespace {
 
 // Far more pictures than any board shows; past this the cache starts again rather than grow.
@@ -87,3 +89,5 @@ void FlagCellDelegate::paintAirline(QPainter* painter, const QStyleOptionViewIte
     else
         writeTopLeft(painter, option, airline);
 }
+
+}  // namespace quorvel::ui

@@ -16,6 +16,8 @@ namespace quorvel::flags {
 class FlagList;
 }
 
+namespace quorvel::ui {
+
 // The flag pictures of the board's airline cells, found and decoded. The flag folder's listing
 // and each decoded picture are kept while the folder's and the file's stamps hold
 // (platform/file_stamp_cache.h), so scrolling a long board looks at file status only; a picture
@@ -56,3 +58,5 @@ private:
     std::filesystem::path flagFolder_;
     mutable FlagPictureCache pictures_;
 };
+
+}  // namespace quorvel::ui

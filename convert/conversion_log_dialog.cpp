@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+using namespace quorvel::ui;
+
 TdlgCLog::TdlgCLog(quorvel::FileDialogs& fileDialogs, quorvel::Prompter& prompter, std::filesystem::path saveFolder,
                    QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -6,6 +6,8 @@
 #include <QMetaObject>
 #include <utility>
 
+namespace quorvel::ui {
+
 using quorvel::convert::Summary;
 
 FlightConvertThread::FlightConvertThread(quorvel::convert::ConvertInputs inputs, quorvel::Prompter& prompter,
@@ -156,3 +158,5 @@ void FlightConvertThread::pressButton()
 {
     QMetaObject::invokeMethod(this, [this] { emit buttonPressed(); }, Qt::QueuedConnection);
 }
+
+}  // namespace quorvel::ui

@@ -23,6 +23,8 @@
 #include <functional>
 #include <utility>
 
+using namespace quorvel::ui;
+
 namespace flags = quorvel::flags;
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+namespace quorvel::ui {
+
 namespace {
 
 constexpr int defaultSearchPause = 700;  // ms; long enough to type a city, short enough to feel settled
@@ -139,3 +141,5 @@ void AirportBox::cancelSearch()
     typed_.clear();
     searchMoved_ = false;
 }
+
+}  // namespace quorvel::ui

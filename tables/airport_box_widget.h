@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QTimer>
 
+namespace quorvel::ui {
+
 class AirportListModel;
 
 class AirportBox final : public QComboBox {
@@ -53,3 +55,5 @@ private:
     QString typed_;                     // the prefix typed since the last pause
     bool searchMoved_ = false;          // the running search changed the selection
 };
+
+}  // namespace quorvel::ui

@@ -2,6 +2,8 @@
 
 #include "widgets/qt_text.h"
 
+namespace quorvel::ui {
+
 AirportListModel::AirportListModel(const quorvel::tables::AirportLookup& airports, QObject* parent)
     : QAbstractListModel(parent), airports_(airports)
 {
@@ -31,3 +33,5 @@ QVariant AirportListModel::data(const QModelIndex& index, int role) const
     default: return {};
     }
 }
+
+}  // namespace quorvel::ui

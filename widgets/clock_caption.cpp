@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+namespace quorvel::ui {
+
 namespace {
 
 bool isFieldLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -54,3 +56,5 @@ QString clockCaption(const quorvel::LocalDateTime& moment, const QLocale& locale
     return locale.toString(time, QStringLiteral("ddd dd") + date + QStringLiteral("MM") + date + QStringLiteral("yyyy HH") +
                                      quoted(separators.time) + QStringLiteral("mm"));
 }
+
+}  // namespace quorvel::ui

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QString>
 
+namespace quorvel::ui {
+
 // What the locale writes between the fields of a short date and between hours and minutes.
 struct ClockSeparators {
     QString date;
@@ -24,3 +26,5 @@ inline QString clockCaption(const quorvel::LocalDateTime& moment, const QLocale&
 {
     return clockCaption(moment, locale, clockSeparators(locale));
 }
+
+}  // namespace quorvel::ui

@@ -7,7 +7,7 @@
 #include <QString>
 #include <string_view>
 
-namespace quorvel::about {
+namespace quorvel::ui {
 
 inline constexpr const char* kSplashPicture = ":/about/splash.jpg";   // 247 x 175
 inline constexpr const char* kLogoPicture = ":/about/logo.jpg";       // 251 x 105
@@ -18,4 +18,4 @@ QImage decodeJpeg(std::string_view bytes, std::string_view source);   // throws 
 // Decodes a picture of the program's resources, such as kSplashPicture.
 QImage loadJpegResource(const QString& resource);   // throws quorvel::Error
 
-}  // namespace quorvel::about
+}  // namespace quorvel::ui

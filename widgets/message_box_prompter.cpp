@@ -13,6 +13,8 @@
 #include <QWindow>
 #include <algorithm>
 
+namespace quorvel::ui {
+
 namespace {
 
 QWidget* activeWindow() { return QApplication::activeWindow(); }
@@ -112,3 +114,5 @@ std::optional<std::filesystem::path> QtFileDialogs::saveFile(std::string_view ca
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return std::filesystem::path(dialog.selectedFiles().front().toStdString());
 }
+
+}  // namespace quorvel::ui

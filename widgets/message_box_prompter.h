@@ -8,6 +8,8 @@
 
 class QProgressDialog;
 
+namespace quorvel::ui {
+
 class MessageBoxPrompter final : public quorvel::Prompter {
 public:
     void message(std::string_view caption, std::string_view text) override;
@@ -49,3 +51,5 @@ public:
     std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path& folder,
                                                   std::string_view filter, std::string_view defaultSuffix) override;
 };
+
+}  // namespace quorvel::ui

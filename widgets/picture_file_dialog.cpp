@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+namespace quorvel::ui {
+
 namespace {
 
 constexpr QSize previewBox(160, 120);
@@ -45,3 +47,5 @@ void PictureFileDialog::showPreview(const QString& file)
                              : picture;
     preview_->setPixmap(QPixmap::fromImage(shown));
 }
+
+}  // namespace quorvel::ui

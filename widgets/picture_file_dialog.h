@@ -6,6 +6,8 @@
 
 class QLabel;
 
+namespace quorvel::ui {
+
 class PictureFileDialog final : public QFileDialog {
     Q_OBJECT
 public:
@@ -21,3 +23,5 @@ private:
 
     QLabel* preview_;
 };
+
+}  // namespace quorvel::ui

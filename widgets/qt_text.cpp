@@ -2,6 +2,8 @@
 
 #include "platform/windows1252.h"
 
+namespace quorvel::ui {
+
 QString fromWindows1252(std::string_view bytes)
 {
     const std::string utf8 = quorvel::platform::utf8FromWindows1252(bytes);
@@ -32,3 +34,5 @@ std::string toWindows1252(const QString& text)
 }
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+}  // namespace quorvel::ui

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <vector>
 
+namespace quorvel::ui {
+
 class RadioGroup final : public QGroupBox {
     Q_OBJECT
 public:
@@ -24,3 +26,5 @@ private:
     QButtonGroup group_;
     std::vector<QRadioButton*> buttons_;
 };
+
+}  // namespace quorvel::ui

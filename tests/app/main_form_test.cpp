@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using test::Shown;
 
 namespace {

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 using quorvel::app::Settings;
+using namespace quorvel::ui;
 using quorvel::test::ScriptedPrompter;
 using quorvel::test::Shown;
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -9,6 +9,8 @@
 
 #include <map>
 
+using namespace quorvel::ui;
+
 namespace flags = quorvel::flags;
 
 TEST(ShippedFlags, ListedPicturesAreBitmapsExceptTheDeliberateGaps)

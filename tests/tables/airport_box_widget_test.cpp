@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace quorvel::tables;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using quorvel::LocalDateTime;
+using namespace quorvel::ui;
 
 TEST(ClockCaption, DayNameOfTheLocaleThenDateAndTwentyFourHourTimeWithItsSeparators)
 {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
+using namespace quorvel::ui;
 
 TEST(EventLoopSleeper, TheWindowSystemMapsAndPaintsWindowsWhileStartUpWaits)
 {

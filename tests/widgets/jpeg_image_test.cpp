@@ -4,7 +4,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-using namespace quorvel::about;
+using namespace quorvel::ui;
 
 namespace {
 

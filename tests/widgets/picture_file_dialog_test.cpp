@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using quorvel::test::TempFolder;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <QProgressDialog>
 #include <gtest/gtest.h>
 
+using namespace quorvel::ui;
+
 namespace {
 
 QProgressDialog* shownProgress()

@@ -59,6 +59,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace quorvel::ui;
+
 extern "C" void __sanitizer_print_stack_trace() __attribute__((weak));
 
 namespace fs = std::filesystem;

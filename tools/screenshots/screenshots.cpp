@@ -42,6 +42,8 @@
 #include <iostream>
 #include <thread>
 
+using namespace quorvel::ui;
+
 namespace {
 
 // What the tool saw: the pictures it saved and the checks it made.
