@@ -1,8 +1,8 @@
 #include "about/about_dialog.h"
 
 #include "about/about_content.h"
-#include "about/jpeg_image.h"
-#include "app/qt_text.h"
+#include "widgets/jpeg_image.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 
 #include <QGuiApplication>
@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
+
+using namespace quorvel::ui;
 
 TVersionAwareAbout::TVersionAwareAbout(std::filesystem::path executable, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -25,7 +27,7 @@ TVersionAwareAbout::TVersionAwareAbout(std::filesystem::path executable, QWidget
     Image1->setGeometry(8, 8, 251, 105);
     Image1->setScaledContents(true);
     try {
-        Image1->setPixmap(QPixmap::fromImage(quorvel::about::loadJpegResource(QString::fromLatin1(quorvel::about::kLogoPicture))));
+        Image1->setPixmap(QPixmap::fromImage(loadJpegResource(QString::fromLatin1(kLogoPicture))));
     } catch (const quorvel::Error&) {
         // The box still shows the version lines; the picture is compiled in, so its tests catch this.
     }

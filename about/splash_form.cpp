@@ -1,7 +1,7 @@
 #include "about/splash_form.h"
 
-#include "about/jpeg_image.h"
-#include "app/qt_text.h"
+#include "widgets/jpeg_image.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 
 #include <QDeadlineTimer>
@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+
+using namespace quorvel::ui;
 
 namespace {
 
@@ -90,7 +92,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     Image1->setGeometry(1, 1, 247, 175);
     Image1->setScaledContents(true);
     try {
-        Image1->setPixmap(QPixmap::fromImage(quorvel::about::loadJpegResource(QString::fromLatin1(quorvel::about::kSplashPicture))));
+        Image1->setPixmap(QPixmap::fromImage(loadJpegResource(QString::fromLatin1(kSplashPicture))));
     } catch (const quorvel::Error&) {
         // Start-up goes on without its picture; the picture is compiled in, so its tests catch this.
     }

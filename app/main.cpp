@@ -4,7 +4,7 @@
 #include "about/splash_form.h"
 #include "about/about_dialog.h"
 #include "app/main_form.h"
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"
 #include "platform/file_stamp_cache.h"
@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <cstdlib>
 #include <filesystem>
+
+using namespace quorvel::ui;
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include "aircraft/aircraft_scan.h"
 #include "app/colours.h"
 #include "app/option_dialog.h"
-#include "app/qt_text.h"
-#include "app/radio_group.h"
-#include "board/board_grid.h"
+#include "widgets/qt_text.h"
+#include "widgets/radio_group.h"
+#include "board/board_grid_view.h"
 #include "board/board_model.h"
-#include "board/clock_caption.h"
+#include "widgets/clock_caption.h"
 #include "board/clock_rules.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
@@ -20,7 +20,7 @@
 #include "platform/time_zone.h"
 #include "platform/wine_paths.h"
 #include "tables/aircraft_table.h"
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "tables/airport_manager_dialog.h"
 #include "widgets/guarded_handler.h"
 
@@ -41,6 +41,7 @@
 #include <optional>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 
 namespace {
 

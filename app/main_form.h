@@ -18,21 +18,23 @@
 #include <functional>
 #include <memory>
 
-class AirportBox;
-class BoardModel;
 class QAction;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QTableView;
 class QTimer;
-class RadioGroup;
 class TAManager;
 class TFlagManager;
 class TOptionDlg;
 class TdlgCLog;
 class TCustomDateTimeDlg;
 
+namespace quorvel::ui {
+class AirportBox;
+class BoardModel;
+class RadioGroup;
+}
 namespace quorvel::flags {
 class FlagList;
 }
@@ -90,7 +92,7 @@ public:
     const quorvel::app::StartupState& startupState() const { return state_; }
     const quorvel::tables::AirportLookup& airports() const { return airports_; }
     const quorvel::flags::FlagList& flagList() const { return *flagList_; }
-    const BoardModel& boardModel() const { return *boardModel_; }
+    const quorvel::ui::BoardModel& boardModel() const { return *boardModel_; }
     const std::filesystem::path& flagFolder() const { return flagFolder_; }
     QColor gridColour() const;
     QColor fontColour() const;
@@ -109,11 +111,11 @@ public:
     QAction* CustomDateTime1 = nullptr;
     QAction* About1 = nullptr;
     // Header strip
-    RadioGroup* RadioGroup1 = nullptr;
+    quorvel::ui::RadioGroup* RadioGroup1 = nullptr;
     QLabel* StaticText1 = nullptr;
-    AirportBox* DBLookupComboBox1 = nullptr;
+    quorvel::ui::AirportBox* DBLookupComboBox1 = nullptr;
     QCheckBox* CB15minutesflights = nullptr;
-    RadioGroup* RadioGroup2 = nullptr;
+    quorvel::ui::RadioGroup* RadioGroup2 = nullptr;
     QLabel* StaticText2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QCheckBox* CDTCheck = nullptr;
@@ -152,7 +154,7 @@ private:
     std::unique_ptr<quorvel::flags::FlagList> flagList_;
     std::filesystem::path flagFolder_;
     std::unique_ptr<quorvel::tables::LoadedFlights> flights_;  // the board's table; empty until loaded
-    BoardModel* boardModel_ = nullptr;
+    quorvel::ui::BoardModel* boardModel_ = nullptr;
     std::vector<QLabel*> panels_;
     QWidget* daylightPanel_ = nullptr;
     quorvel::LocalDateTime clockMoment_;

@@ -2,10 +2,10 @@
 
 #include "app/colours.h"
 #include "app/option_changes.h"
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "widgets/guarded_handler.h"
 #include <QCheckBox>
 #include <QColor>
@@ -27,6 +27,7 @@
 #include <algorithm>
 
 using quorvel::app::Settings;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -5,7 +5,7 @@
 // into the settings; the file itself is written only when the main window closes.
 #pragma once
 
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 #include "app/settings.h"
 #include "tables/airport_table.h"
 #include "platform/interaction.h"
@@ -16,7 +16,9 @@
 #include <optional>
 #include <string>
 
+namespace quorvel::ui {
 class AirportBox;
+}
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -60,14 +62,14 @@ public:
     QTabWidget* PageControl1;
     // General
     QLabel* Label1;
-    AirportBox* DBLookupComboBox1;
+    quorvel::ui::AirportBox* DBLookupComboBox1;
     QCheckBox* CBLoadFP;
     QLabel* Label2;
     QLineEdit* flpname;
     QLabel* Label3;
     QLineEdit* airname;            // turns every letter into lower case
     // Aircraft
-    RadioGroup* RGSAirline;        // item 0: by "atc_airline", item 1: by "ui_variation"
+    quorvel::ui::RadioGroup* RGSAirline;        // item 0: by "atc_airline", item 1: by "ui_variation"
     // FlightPlan
     QCheckBox* CBOvrDST;
     QLabel* Label4;

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QStyleFactory>
 
+namespace quorvel::ui {
+
 QuorvelApplication::QuorvelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The windows are laid out in pixels for a small classic dialog font; a larger desktop
@@ -27,3 +29,5 @@ bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* pro
         return false;
     }
 }
+
+}  // namespace quorvel::ui

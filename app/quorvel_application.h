@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <functional>
 
+namespace quorvel::ui {
+
 class QuorvelApplication final : public QApplication {
 public:
     QuorvelApplication(int& argc, char** argv);
@@ -24,3 +26,5 @@ private:
 // Runs `deliver`; an exception it throws is shown through `prompter` with the error's text
 // (or unexpectedErrorText when it has none) and reads as "not handled".
 bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* prompter);
+
+}  // namespace quorvel::ui

@@ -1,6 +1,6 @@
 #include "bench/airport_bench.h"
 
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "tables/airport_manager_dialog.h"
 #include "tables/airport_table.h"
 #include "tables/airport_zones.h"
@@ -18,6 +18,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+using namespace quorvel::ui;
 
 namespace quorvel::bench {
 

@@ -15,7 +15,7 @@
 #include "bench/airport_bench.h"
 #include "bench/bench_probe.h"
 #include "bench/sqlite_board.h"
-#include "board/board_grid.h"
+#include "board/board_grid_view.h"
 #include "board/board_model.h"
 #include "board/board_query.h"
 #include "convert/conversion_run.h"
@@ -45,6 +45,8 @@
 #include <memory>
 #include <sstream>
 #include <unistd.h>
+
+using namespace quorvel::ui;
 
 namespace fs = std::filesystem;
 using namespace quorvel;

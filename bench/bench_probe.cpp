@@ -2,7 +2,7 @@
 
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/free_memory.h"
@@ -16,6 +16,8 @@
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+
+using namespace quorvel::ui;
 
 namespace fs = std::filesystem;
 

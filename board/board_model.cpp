@@ -1,6 +1,8 @@
 #include "board/board_model.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
+
+namespace quorvel::ui {
 
 namespace {
 
@@ -80,3 +82,5 @@ Qt::ItemFlags BoardModel::flags(const QModelIndex& index) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
+
+}  // namespace quorvel::ui

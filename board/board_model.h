@@ -7,6 +7,8 @@
 
 #include <QAbstractTableModel>
 
+namespace quorvel::ui {
+
 class BoardModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -41,3 +43,5 @@ private:
     quorvel::tables::View view_;  // row numbers into flights_, in board order; rows are never copied
     quorvel::board::Direction direction_ = quorvel::board::Direction::Departure;
 };
+
+}  // namespace quorvel::ui

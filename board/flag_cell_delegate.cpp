@@ -1,12 +1,17 @@
 #include "board/flag_cell_delegate.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "board/board_model.h"
 #include "flags/flag_list.h"
 
 #include <QPainter>
 
+namespace quorvel::ui {
+
 namespace {
+
+// Far more pictures than any board shows; past this the cache starts again rather than grow.
+constexpr std::size_t pictureLimit = 512;
 
 // The cell's own colours after the standard painting: the selection's when selected.
 QPalette::ColorGroup colourGroup(const QStyleOptionViewItem& option)
@@ -40,6 +45,23 @@ void writeTopLeft(QPainter* painter, const QStyleOptionViewItem& option, const Q
 
 }  // namespace
 
+FlagPictureCache::FlagPictureCache(const quorvel::platform::FileClock& clock) : files_(clock), images_(clock, pictureLimit)
+{
+}
+
+const QImage* FlagPictureCache::picture(const std::filesystem::path& flagFolder, std::string_view flagName)
+{
+    const std::optional<std::filesystem::path> file = files_.find(flagFolder, flagName);
+    if (!file) return nullptr;
+    // A file that is not a bitmap is kept as a null image, so it is not decoded at every paint.
+    const QImage* image = images_.get(*file, [](const std::filesystem::path& path) {
+        quorvel::platform::FileStampCache<QImage>::Made made;
+        made.value.load(fromUtf8(path.string()), "BMP");
+        return made;
+    });
+    return image && !image->isNull() ? image : nullptr;
+}
+
 FlagCellDelegate::FlagCellDelegate(const quorvel::flags::FlagList& flagList, std::filesystem::path flagFolder,
                                    const quorvel::platform::FileClock& fileClock, QObject* parent)
     : QStyledItemDelegate(parent), flagList_(flagList), flagFolder_(std::move(flagFolder)), pictures_(fileClock)
@@ -67,3 +89,5 @@ void FlagCellDelegate::paintAirline(QPainter* painter, const QStyleOptionViewIte
     else
         writeTopLeft(painter, option, airline);
 }
+
+}  // namespace quorvel::ui

@@ -1,6 +1,6 @@
 #include "convert/conversion_log_dialog.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "platform/error.h"
 #include "widgets/guarded_handler.h"
 
@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+
+using namespace quorvel::ui;
 
 TdlgCLog::TdlgCLog(quorvel::FileDialogs& fileDialogs, quorvel::Prompter& prompter, std::filesystem::path saveFolder,
                    QWidget* parent)

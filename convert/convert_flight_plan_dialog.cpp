@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <algorithm>
 
+using namespace quorvel::ui;
+
 TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const std::string& flightPlanSetting,
                              bool overrideDst, const quorvel::tables::AirportLookup& airports, TdlgCLog& log,
                              quorvel::Prompter& prompter, quorvel::platform::TimeZone zone, QWidget* parent)

@@ -12,7 +12,9 @@
 #include <memory>
 #include <string>
 
+namespace quorvel::ui {
 class FlightConvertThread;
+}
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -33,7 +35,7 @@ public:
     void FormCreate();
     void FormShow();      // starts the run; runs on the first show
     void Button1Click();  // stop request and close with Cancel
-    FlightConvertThread& worker() { return *worker_; }
+    quorvel::ui::FlightConvertThread& worker() { return *worker_; }
 
     QProgressBar* ProgressBar1;
     QLabel* Label1;
@@ -51,5 +53,5 @@ private:
     quorvel::convert::ConvertInputs inputs_;
     TdlgCLog& log_;
     quorvel::Prompter& prompter_;
-    std::unique_ptr<FlightConvertThread> worker_;
+    std::unique_ptr<quorvel::ui::FlightConvertThread> worker_;
 };

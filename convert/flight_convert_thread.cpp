@@ -1,10 +1,12 @@
 #include "convert/flight_convert_thread.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 #include <QEventLoop>
 #include <QMetaObject>
 #include <utility>
+
+namespace quorvel::ui {
 
 using quorvel::convert::Summary;
 
@@ -156,3 +158,5 @@ void FlightConvertThread::pressButton()
 {
     QMetaObject::invokeMethod(this, [this] { emit buttonPressed(); }, Qt::QueuedConnection);
 }
+
+}  // namespace quorvel::ui

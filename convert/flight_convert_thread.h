@@ -26,6 +26,8 @@
 #include <string>
 #include <thread>
 
+namespace quorvel::ui {
+
 class FlightConvertThread final : public QObject, private quorvel::convert::ConversionReport {
     Q_OBJECT
 public:
@@ -90,3 +92,5 @@ private:
     std::optional<quorvel::convert::Summary> summary_;  // GUI thread
     std::jthread worker_;
 };
+
+}  // namespace quorvel::ui

@@ -1,6 +1,6 @@
 #include "flags/flag_manager_dialog.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "flags/flag_picture.h"
 #include "platform/error.h"
 #include "widgets/guarded_handler.h"
@@ -23,6 +23,8 @@
 
 #include <functional>
 #include <utility>
+
+using namespace quorvel::ui;
 
 namespace flags = quorvel::flags;
 

@@ -1,6 +1,6 @@
 #include "print/report_form.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "board/board_model.h"
 #include "report/report_painter.h"
 
@@ -9,6 +9,7 @@
 #include <QPrinter>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 
 PrintPreviewer dialogPreviewer(QWidget* parent)
 {
@@ -35,7 +36,7 @@ void TReportForm::preview(const report::Records& records)
     QPrinter printer(QPrinter::HighResolution);
     printer.setCopyCount(1);
     printer.setDocName(fromWindows1252(QuickRep1.title));
-    previewer_(printer, [this](QPrinter* target) { report::printPages(*target, lastPages_, waits_); });
+    previewer_(printer, [this](QPrinter* target) { ui::printPages(*target, lastPages_, waits_); });
 }
 
 void printTimeTable(TReportForm& form, const BoardModel& board, const print::TimetableChoice& choice)

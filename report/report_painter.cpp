@@ -1,6 +1,6 @@
 #include "report/report_painter.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -11,7 +11,9 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
-namespace quorvel::report {
+namespace quorvel::ui {
+
+using namespace report;
 
 namespace {
 
@@ -133,4 +135,4 @@ void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits
     }
 }
 
-}  // namespace quorvel::report
+}  // namespace quorvel::ui

@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+namespace quorvel::ui {
+
 QWidget* AirportCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
     if (opened) opened(index);
@@ -32,3 +34,5 @@ void AirportCellDelegate::close()
 {
     if (QWidget* editor = editor_) emit closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
+
+}  // namespace quorvel::ui

@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <functional>
 
+namespace quorvel::ui {
+
 class AirportCellDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -24,3 +26,5 @@ public:
 private:
     mutable QPointer<QWidget> editor_;
 };
+
+}  // namespace quorvel::ui

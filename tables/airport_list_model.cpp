@@ -1,6 +1,8 @@
 #include "tables/airport_list_model.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
+
+namespace quorvel::ui {
 
 AirportListModel::AirportListModel(const quorvel::tables::AirportLookup& airports, QObject* parent)
     : QAbstractListModel(parent), airports_(airports)
@@ -31,3 +33,5 @@ QVariant AirportListModel::data(const QModelIndex& index, int role) const
     default: return {};
     }
 }
+
+}  // namespace quorvel::ui

@@ -6,6 +6,8 @@
 
 #include <QAbstractListModel>
 
+namespace quorvel::ui {
+
 class AirportListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -22,3 +24,5 @@ public:
 private:
     const quorvel::tables::AirportLookup& airports_;
 };
+
+}  // namespace quorvel::ui

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+using namespace quorvel::ui;
+
 TAManager::TAManager(quorvel::Prompter& prompter, std::filesystem::path programFolder, QWidget* parent)
     : QDialog(parent),
       prompter_(prompter),

@@ -8,7 +8,7 @@
 // posts the row too but writes nothing: the edits stay in the copy for the next opening.
 #pragma once
 
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 #include "platform/interaction.h"
 #include "tables/airport_table.h"
 #include "tables/airport_table_model.h"
@@ -20,7 +20,9 @@
 #include <array>
 #include <filesystem>
 
+namespace quorvel::ui {
 class AirportCellDelegate;
+}
 
 class TAManager final : public QDialog {
     Q_OBJECT
@@ -35,12 +37,12 @@ public:
     void Button1Click();     // saves the manager copy to "airport.cds", then closes; a failed save keeps it open
 
     const quorvel::tables::Table& airports() const { return airports_; }
-    AirportTableModel* gridModel() const { return model_; }
+    quorvel::ui::AirportTableModel* gridModel() const { return model_; }
     QToolButton* navigatorButton(NavigatorButton button) const { return navigator_[std::size_t(button)]; }
 
     QTableView* DBGrid1;
     QWidget* DBNavigator1;
-    RadioGroup* RadioGroup1;
+    quorvel::ui::RadioGroup* RadioGroup1;
     QPushButton* Button1;
 
 protected:
@@ -57,7 +59,7 @@ private:
     quorvel::Prompter& prompter_;
     std::filesystem::path programFolder_;
     quorvel::tables::Table airports_;
-    AirportTableModel* model_;
-    AirportCellDelegate* delegate_;
+    quorvel::ui::AirportTableModel* model_;
+    quorvel::ui::AirportCellDelegate* delegate_;
     std::array<QToolButton*, 9> navigator_{};
 };

@@ -1,6 +1,8 @@
 #include "tables/airport_table_model.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
+
+namespace quorvel::ui {
 
 AirportTableModel::AirportTableModel(quorvel::tables::Table& airports, QObject* parent)
     : QAbstractTableModel(parent), editor_(airports, *this)
@@ -68,3 +70,5 @@ bool AirportTableModel::setData(const QModelIndex& index, const QVariant& value,
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return false;
     return editor_.setValue(index.row(), index.column(), toWindows1252(value.toString())) >= 0;
 }
+
+}  // namespace quorvel::ui

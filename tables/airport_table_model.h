@@ -9,6 +9,8 @@
 
 #include <QAbstractTableModel>
 
+namespace quorvel::ui {
+
 class AirportTableModel final : public QAbstractTableModel, private quorvel::tables::AirportEditorListener {
     Q_OBJECT
 public:
@@ -53,3 +55,5 @@ private:
 
     quorvel::tables::AirportEditor editor_;
 };
+
+}  // namespace quorvel::ui

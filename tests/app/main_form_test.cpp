@@ -2,7 +2,7 @@
 #include "app/main_form.h"
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 #include "board/board_model.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
@@ -11,7 +11,7 @@
 #include "platform/error.h"
 #include "platform/file_stamp_cache.h"
 #include "tables/aircraft_table.h"
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "tables/packet.h"
 #include "tests/support/fakes.h"
 #include "tests/support/flight_rows.h"
@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using test::Shown;
 
 namespace {

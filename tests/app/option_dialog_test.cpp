@@ -11,12 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "tables/airport_table.h"
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
 using quorvel::app::Settings;
+using namespace quorvel::ui;
 using quorvel::test::ScriptedPrompter;
 using quorvel::test::Shown;
 

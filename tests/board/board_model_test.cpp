@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using quorvel::board::Direction;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "board/board_grid.h"
+#include "board/board_grid_view.h"
 #include "board/board_model.h"
 #include "board/flag_cell_delegate.h"
 #include "flags/flag_list.h"
@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using quorvel::board::Direction;
 namespace fs = std::filesystem;
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using quorvel::convert::Outcome;
 using quorvel::test::Shown;
 

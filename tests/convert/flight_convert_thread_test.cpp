@@ -9,6 +9,7 @@
 #include <memory>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using quorvel::convert::Outcome;
 
 namespace {

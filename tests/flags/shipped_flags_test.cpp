@@ -1,6 +1,6 @@
 // The flag list and pictures that come with the program: every picture the list names is a
 // bitmap the board can draw, and the list holds the cases the demo is meant to show.
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "flags/flag_list.h"
 #include "flags/flag_picture.h"
 
@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+using namespace quorvel::ui;
 
 namespace flags = quorvel::flags;
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using quorvel::board::Direction;
 using report::BandKind;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel::report;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <QTest>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 using namespace quorvel::tables;
 using quorvel::test::ScriptedPrompter;
 using quorvel::test::TempFolder;

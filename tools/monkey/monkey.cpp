@@ -18,7 +18,7 @@
 #include "about/about_dialog.h"
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"
@@ -58,6 +58,8 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+
+using namespace quorvel::ui;
 
 extern "C" void __sanitizer_print_stack_trace() __attribute__((weak));
 

@@ -13,11 +13,11 @@
 #include "about/about_dialog.h"
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 #include "app/option_dialog.h"
-#include "app/picture_file_dialog.h"
+#include "widgets/picture_file_dialog.h"
 #include "app/quorvel_application.h"
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 #include "app/settings.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
@@ -44,6 +44,8 @@
 #include <functional>
 #include <iostream>
 #include <thread>
+
+using namespace quorvel::ui;
 
 namespace {
 

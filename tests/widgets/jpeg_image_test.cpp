@@ -1,10 +1,10 @@
-#include "about/jpeg_image.h"
+#include "widgets/jpeg_image.h"
 #include "platform/error.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
-using namespace quorvel::about;
+using namespace quorvel::ui;
 
 namespace {
 

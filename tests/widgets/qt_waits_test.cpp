@@ -1,10 +1,12 @@
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <gtest/gtest.h>
+
+using namespace quorvel::ui;
 
 namespace {
 

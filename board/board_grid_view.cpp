@@ -1,4 +1,4 @@
-#include "board/board_grid.h"
+#include "board/board_grid_view.h"
 
 #include "board/board_model.h"
 #include "board/flag_cell_delegate.h"
@@ -8,6 +8,8 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <set>
+
+namespace quorvel::ui {
 
 namespace {
 
@@ -82,3 +84,5 @@ std::optional<QString> aircraftPanelText(const QTableView& grid, const BoardMode
     if (rows.size() != 1) return std::nullopt;
     return QStringLiteral("Aircraft:") + model.fieldText(*rows.begin(), quorvel::tables::Model);
 }
+
+}  // namespace quorvel::ui

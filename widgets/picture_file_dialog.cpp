@@ -1,9 +1,11 @@
-#include "app/picture_file_dialog.h"
+#include "widgets/picture_file_dialog.h"
 
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+
+namespace quorvel::ui {
 
 namespace {
 
@@ -45,3 +47,5 @@ void PictureFileDialog::showPreview(const QString& file)
                              : picture;
     preview_->setPixmap(QPixmap::fromImage(shown));
 }
+
+}  // namespace quorvel::ui

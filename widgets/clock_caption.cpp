@@ -1,7 +1,9 @@
-#include "board/clock_caption.h"
+#include "widgets/clock_caption.h"
 
 #include <QDateTime>
 #include <QStringList>
+
+namespace quorvel::ui {
 
 namespace {
 
@@ -54,3 +56,5 @@ QString clockCaption(const quorvel::LocalDateTime& moment, const QLocale& locale
     return locale.toString(time, QStringLiteral("ddd dd") + date + QStringLiteral("MM") + date + QStringLiteral("yyyy HH") +
                                      quoted(separators.time) + QStringLiteral("mm"));
 }
+
+}  // namespace quorvel::ui

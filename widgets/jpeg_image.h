@@ -1,4 +1,4 @@
-// about/jpeg_image.h: the splash and logo pictures, JPEG files compiled into the program as Qt
+// widgets/jpeg_image.h: the splash and logo pictures, JPEG files compiled into the program as Qt
 // resources and decoded with libjpeg. A damaged picture is a quorvel::Error naming it and saying
 // what libjpeg found wrong; libjpeg's warnings (a cut-off file, bad data) count as damage too.
 #pragma once
@@ -7,7 +7,7 @@
 #include <QString>
 #include <string_view>
 
-namespace quorvel::about {
+namespace quorvel::ui {
 
 inline constexpr const char* kSplashPicture = ":/about/splash.jpg";   // 247 x 175
 inline constexpr const char* kLogoPicture = ":/about/logo.jpg";       // 251 x 105
@@ -18,4 +18,4 @@ QImage decodeJpeg(std::string_view bytes, std::string_view source);   // throws 
 // Decodes a picture of the program's resources, such as kSplashPicture.
 QImage loadJpegResource(const QString& resource);   // throws quorvel::Error
 
-}  // namespace quorvel::about
+}  // namespace quorvel::ui

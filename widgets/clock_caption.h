@@ -1,4 +1,4 @@
-// board/clock_caption.h: a moment as the board's clock and the custom date-time panel show it:
+// widgets/clock_caption.h: a moment as the board's clock and the custom date-time panel show it:
 // "ddd dd/mm/yyyy hh:mm", the abbreviated day name in the locale's language, 24-hour time, and
 // the locale's own date and time separators standing for "/" and ":".
 #pragma once
@@ -7,6 +7,8 @@
 
 #include <QLocale>
 #include <QString>
+
+namespace quorvel::ui {
 
 // What the locale writes between the fields of a short date and between hours and minutes.
 struct ClockSeparators {
@@ -24,3 +26,5 @@ inline QString clockCaption(const quorvel::LocalDateTime& moment, const QLocale&
 {
     return clockCaption(moment, locale, clockSeparators(locale));
 }
+
+}  // namespace quorvel::ui

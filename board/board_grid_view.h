@@ -1,4 +1,4 @@
-// board/board_grid.h: the board grid's look and its click, applied to the main window's DBGrid1.
+// board/board_grid_view.h: the board grid's look and its click, applied to the main window's DBGrid1.
 #pragma once
 
 #include <QColor>
@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <optional>
 
-class BoardModel;
-class FlagCellDelegate;
 class QTableView;
 
 namespace quorvel::flags {
@@ -18,6 +16,11 @@ class FlagList;
 namespace quorvel::platform {
 struct FileClock;
 }
+
+namespace quorvel::ui {
+
+class BoardModel;
+class FlagCellDelegate;
 
 // Column widths in pixels; 0 stands for the toolkit's default width.
 inline constexpr std::array<int, 8> boardColumnWidths = {76, 0, 112, 124, 0, 142, 140, 76};
@@ -38,3 +41,5 @@ void applyBoardColours(QTableView& grid, const QColor& background, const QColor&
 // What panel 6 shows after a click: "Aircraft:" and the model of the selected row when exactly
 // one row is selected; nothing otherwise, and the panel keeps its text.
 std::optional<QString> aircraftPanelText(const QTableView& grid, const BoardModel& model);
+
+}  // namespace quorvel::ui

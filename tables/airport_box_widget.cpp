@@ -1,11 +1,13 @@
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 #include "tables/airport_list_model.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+
+namespace quorvel::ui {
 
 namespace {
 
@@ -139,3 +141,5 @@ void AirportBox::cancelSearch()
     typed_.clear();
     searchMoved_ = false;
 }
+
+}  // namespace quorvel::ui

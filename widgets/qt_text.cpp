@@ -1,6 +1,8 @@
-#include "app/qt_text.h"
+#include "widgets/qt_text.h"
 
 #include "platform/windows1252.h"
+
+namespace quorvel::ui {
 
 QString fromWindows1252(std::string_view bytes)
 {
@@ -32,3 +34,5 @@ std::string toWindows1252(const QString& text)
 }
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+}  // namespace quorvel::ui

@@ -1,10 +1,12 @@
-// app/picture_file_dialog.h: the file-open dialog for pictures, which shows the picture of the
+// widgets/picture_file_dialog.h: the file-open dialog for pictures, which shows the picture of the
 // file under the cursor beside the file list before the user takes it.
 #pragma once
 
 #include <QFileDialog>
 
 class QLabel;
+
+namespace quorvel::ui {
 
 class PictureFileDialog final : public QFileDialog {
     Q_OBJECT
@@ -21,3 +23,5 @@ private:
 
     QLabel* preview_;
 };
+
+}  // namespace quorvel::ui

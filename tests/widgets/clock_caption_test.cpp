@@ -1,8 +1,9 @@
-#include "board/clock_caption.h"
+#include "widgets/clock_caption.h"
 
 #include <gtest/gtest.h>
 
 using quorvel::LocalDateTime;
+using namespace quorvel::ui;
 
 TEST(ClockCaption, DayNameOfTheLocaleThenDateAndTwentyFourHourTimeWithItsSeparators)
 {

@@ -1,4 +1,4 @@
-#include "app/picture_file_dialog.h"
+#include "widgets/picture_file_dialog.h"
 
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using quorvel::test::TempFolder;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -1,10 +1,11 @@
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
+using namespace quorvel::ui;
 
 TEST(EventLoopSleeper, TheWindowSystemMapsAndPaintsWindowsWhileStartUpWaits)
 {

@@ -1,4 +1,4 @@
-#include "about/jpeg_image.h"
+#include "widgets/jpeg_image.h"
 
 #include "platform/error.h"
 
@@ -10,7 +10,7 @@
 // The pictures live in a static library; naming their initialiser pulls it into the program.
 static void initialisePictures() { Q_INIT_RESOURCE(about_pictures); }
 
-namespace quorvel::about {
+namespace quorvel::ui {
 
 namespace {
 
@@ -118,4 +118,4 @@ QImage loadJpegResource(const QString& resource)
     return decodeJpeg(std::string_view(bytes.constData(), std::size_t(bytes.size())), resource.toStdString());
 }
 
-}  // namespace quorvel::about
+}  // namespace quorvel::ui

@@ -1,4 +1,4 @@
-#include "board/board_grid.h"
+#include "board/board_grid_view.h"
 #include "board/board_model.h"
 #include "board/flag_cell_delegate.h"
 #include "flags/flag_list.h"
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::ui;
 
 namespace {
 

@@ -1,4 +1,4 @@
-// app/radio_group.h: a captioned group of radio buttons addressed by item index, as the
+// widgets/radio_group.h: a captioned group of radio buttons addressed by item index, as the
 // windows name their choices ("Departure" = 0, "Arrival" = 1).
 #pragma once
 
@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QStringList>
 #include <vector>
+
+namespace quorvel::ui {
 
 class RadioGroup final : public QGroupBox {
     Q_OBJECT
@@ -24,3 +26,5 @@ private:
     QButtonGroup group_;
     std::vector<QRadioButton*> buttons_;
 };
+
+}  // namespace quorvel::ui

@@ -1,4 +1,4 @@
-// tables/airport_box.h: the lookup box that picks an airport by its description.
+// tables/airport_box_widget.h: the lookup box that picks an airport by its description.
 //
 // The box lists the lookup copy in DESCRIPTION order and yields the chosen entry's ICAO code.
 // Its text cannot be edited freely: typing searches. Each typed character extends a prefix,
@@ -12,6 +12,8 @@
 
 #include <QComboBox>
 #include <QTimer>
+
+namespace quorvel::ui {
 
 class AirportListModel;
 
@@ -53,3 +55,5 @@ private:
     QString typed_;                     // the prefix typed since the last pause
     bool searchMoved_ = false;          // the running search changed the selection
 };
+
+}  // namespace quorvel::ui

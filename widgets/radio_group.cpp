@@ -1,6 +1,8 @@
-#include "app/radio_group.h"
+#include "widgets/radio_group.h"
 
 #include <QGridLayout>
+
+namespace quorvel::ui {
 
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent)
     : QGroupBox(caption, parent)
@@ -23,3 +25,5 @@ void RadioGroup::setItemIndex(int index)
 {
     if (index >= 0 && index < int(buttons_.size())) buttons_[std::size_t(index)]->setChecked(true);
 }
+
+}  // namespace quorvel::ui

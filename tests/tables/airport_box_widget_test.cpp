@@ -1,4 +1,4 @@
-#include "tables/airport_box.h"
+#include "tables/airport_box_widget.h"
 #include "tables/airport_list_model.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace quorvel::tables;
+using namespace quorvel::ui;
 
 namespace {
 

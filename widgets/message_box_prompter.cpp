@@ -1,7 +1,7 @@
-#include "app/message_box_prompter.h"
+#include "widgets/message_box_prompter.h"
 
-#include "app/picture_file_dialog.h"
-#include "app/qt_text.h"
+#include "widgets/picture_file_dialog.h"
+#include "widgets/qt_text.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+
+namespace quorvel::ui {
 
 namespace {
 
@@ -112,3 +114,5 @@ std::optional<std::filesystem::path> QtFileDialogs::saveFile(std::string_view ca
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return std::filesystem::path(dialog.selectedFiles().front().toStdString());
 }
+
+}  // namespace quorvel::ui

@@ -1,4 +1,4 @@
-// app/message_box_prompter.h: the real prompter, waits and file dialogs of the program.
+// widgets/message_box_prompter.h: the real prompter, waits and file dialogs of the program.
 #pragma once
 
 #include "platform/interaction.h"
@@ -7,6 +7,8 @@
 #include <memory>
 
 class QProgressDialog;
+
+namespace quorvel::ui {
 
 class MessageBoxPrompter final : public quorvel::Prompter {
 public:
@@ -49,3 +51,5 @@ public:
     std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path& folder,
                                                   std::string_view filter, std::string_view defaultSuffix) override;
 };
+
+}  // namespace quorvel::ui
