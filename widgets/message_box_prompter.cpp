@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWindow>
@@ -65,6 +66,15 @@ void QtWaits::busyFinished()
 
 void QtWaits::progressStarted(std::string_view label, int total)
 {
+    // A wait may start inside another (the preview asks for its pages again while the window
+    // system's events are handled below): the inner one takes over the dialog that is up, and the
+    // dialog goes when the outermost wait ends.
+    if (progressDepth_++ > 0 && progress_) {
+        progress_->setLabelText(fromUtf8(label));
+        progress_->setMaximum(std::max(total, 1));
+        progress_->setValue(0);
+        return;
+    }
     progress_ = std::make_unique<QProgressDialog>(fromUtf8(label), QString(), 0, std::max(total, 1), activeWindow());
     progress_->setWindowTitle(QApplication::applicationName());
     progress_->setMinimumDuration(0);
@@ -74,10 +84,11 @@ void QtWaits::progressStarted(std::string_view label, int total)
     progress_->show();
     // The dialog can paint itself only once the window system has shown it; this runs before the
     // work starts, so the events handled here meet nothing half done. Input waits for the end.
+    const QPointer<QProgressDialog> dialog = progress_.get();
     const QDeadlineTimer shown(250);
-    while (!(progress_->windowHandle() && progress_->windowHandle()->isExposed()) && !shown.hasExpired())
+    while (dialog && !(dialog->windowHandle() && dialog->windowHandle()->isExposed()) && !shown.hasExpired())
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    progress_->repaint();
+    if (dialog) dialog->repaint();
 }
 
 void QtWaits::progressed(int done)
@@ -86,7 +97,11 @@ void QtWaits::progressed(int done)
     if (progress_) progress_->setValue(done);
 }
 
-void QtWaits::progressFinished() { progress_.reset(); }
+void QtWaits::progressFinished()
+{
+    if (progressDepth_ == 0) return;
+    if (--progressDepth_ == 0) progress_.reset();
+}
 
 std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view caption, const std::filesystem::path& folder,
                                                              std::string_view filter)

@@ -39,6 +39,7 @@ public:
 
 private:
     std::unique_ptr<QProgressDialog> progress_;
+    int progressDepth_ = 0;   // progress waits running, one inside the other
     int busy_ = 0;
 };
 

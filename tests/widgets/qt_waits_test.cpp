@@ -59,3 +59,22 @@ TEST(QtWaits, ProgressDialogOverTheWindowCountsTheSteps)
     waits.progressFinished();
     EXPECT_EQ(shownProgress(), nullptr);
 }
+
+TEST(QtWaits, AWaitInsideAnotherKeepsTheDialogUntilTheOuterOneEnds)
+{
+    QMainWindow window;
+    window.show();
+    QtWaits waits;
+    waits.progressStarted("Drawing the pages...", 3);
+    waits.progressStarted("Drawing the pages...", 2);   // the preview asks for its pages again meanwhile
+    waits.progressed(2);
+    waits.progressFinished();
+    QProgressDialog* progress = shownProgress();
+    ASSERT_NE(progress, nullptr) << "the outer wait still counts its pages";
+    waits.progressed(3);
+    EXPECT_EQ(progress->value(), 3);
+    waits.progressFinished();
+    EXPECT_EQ(shownProgress(), nullptr);
+    waits.progressFinished();   // one too many changes nothing
+    EXPECT_EQ(shownProgress(), nullptr);
+}
