@@ -67,11 +67,12 @@ void QtWaits::busyFinished()
 void QtWaits::progressStarted(std::string_view label, int total)
 {
     // A wait may start inside another (the preview asks for its pages again while the window
-    // system's events are handled below): the inner one takes over the dialog that is up, and the
-    // dialog goes when the outermost wait ends.
-    if (progressDepth_++ > 0 && progress_) {
-        progress_->setLabelText(fromUtf8(label));
-        progress_->setMaximum(std::max(total, 1));
+    // system's events are handled below): the inner one borrows the dialog that is up, the outer
+    // one gets it back when the inner ends, and it goes when the outermost wait ends.
+    progressSteps_.push_back({fromUtf8(label), std::max(total, 1)});
+    if (progressSteps_.size() > 1 && progress_) {
+        progress_->setLabelText(progressSteps_.back().label);
+        progress_->setMaximum(progressSteps_.back().total);
         progress_->setValue(0);
         return;
     }
@@ -99,8 +100,14 @@ void QtWaits::progressed(int done)
 
 void QtWaits::progressFinished()
 {
-    if (progressDepth_ == 0) return;
-    if (--progressDepth_ == 0) progress_.reset();
+    if (progressSteps_.empty()) return;
+    progressSteps_.pop_back();
+    if (progressSteps_.empty()) {
+        progress_.reset();
+    } else if (progress_) {
+        progress_->setLabelText(progressSteps_.back().label);
+        progress_->setMaximum(progressSteps_.back().total);
+    }
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view caption, const std::filesystem::path& folder,

@@ -4,7 +4,9 @@
 #include "platform/interaction.h"
 
 #include <QWidget>
+#include <QString>
 #include <memory>
+#include <vector>
 
 class QProgressDialog;
 
@@ -39,7 +41,11 @@ public:
 
 private:
     std::unique_ptr<QProgressDialog> progress_;
-    int progressDepth_ = 0;   // progress waits running, one inside the other
+    struct ProgressStep {
+        QString label;
+        int total;
+    };
+    std::vector<ProgressStep> progressSteps_;   // the progress waits running, the innermost last
     int busy_ = 0;
 };
 

@@ -71,6 +71,7 @@ TEST(QtWaits, AWaitInsideAnotherKeepsTheDialogUntilTheOuterOneEnds)
     waits.progressFinished();
     QProgressDialog* progress = shownProgress();
     ASSERT_NE(progress, nullptr) << "the outer wait still counts its pages";
+    EXPECT_EQ(progress->maximum(), 3);
     waits.progressed(3);
     EXPECT_EQ(progress->value(), 3);
     waits.progressFinished();
