@@ -4,12 +4,74 @@
 #include "app/qt_text.h"
 #include "platform/error.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
+
+namespace {
+
+constexpr std::chrono::milliseconds exposeBound{2000};
+
+// Ends a local event loop when the window it watches is reported exposed.
+class ExposeWatch final : public QObject {
+public:
+    explicit ExposeWatch(QEventLoop& loop) : loop_(loop) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose) loop_.quit();   // the loop ends after this event is handled
+        return false;
+    }
+
+private:
+    QEventLoop& loop_;
+};
+
+// The gauge: navy fills from the left over white, and its percentage stays readable over both,
+// white where it lies on the fill and black where it lies on the empty part.
+class Gauge final : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect inside = rect().adjusted(1, 1, -1, -1);
+        const QRect filled(inside.topLeft(), QSize(filledWidth(inside.width()), inside.height()));
+        const QRect empty = QRect(filled.right() + 1, inside.top(), inside.width() - filled.width(), inside.height());
+        painter.fillRect(inside, Qt::white);
+        painter.fillRect(filled, fillColour);
+        painter.setPen(Qt::gray);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        if (!isTextVisible()) return;
+        const QString percentage = text();
+        for (const auto& [part, ink] : {std::pair{empty, QColor(Qt::black)}, std::pair{filled, QColor(Qt::white)}}) {
+            painter.setClipRect(part);
+            painter.setPen(ink);
+            painter.drawText(inside, Qt::AlignCenter, percentage);
+        }
+    }
+
+private:
+    static constexpr QColor fillColour{0, 0, 128};   // navy
+
+    int filledWidth(int width) const
+    {
+        const qint64 span = qint64(maximum()) - minimum();
+        if (span <= 0 || value() < minimum()) return 0;
+        return int(width * (qint64(value()) - minimum()) / span);
+    }
+};
+
+}  // namespace
 
 TSplashForm::TSplashForm(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
@@ -17,7 +79,7 @@ TSplashForm::TSplashForm(QWidget* parent)
       Image1(new QLabel(Panel1)),
       StaticText1(new QLabel(QStringLiteral("Quorvel for MS- Flight Simulator 2002"), this)),
       InfoLabel(new QLabel(QStringLiteral("Caption INFO"), this)),
-      CGauge1(new QProgressBar(this))
+      CGauge1(new Gauge(this))
 {
     setFixedSize(256, 255);
     setContentsMargins(4, 4, 4, 4);
@@ -45,8 +107,6 @@ TSplashForm::TSplashForm(QWidget* parent)
     CGauge1->setGeometry(8, 232, 241, 17);
     CGauge1->setOrientation(Qt::Horizontal);
     CGauge1->setAlignment(Qt::AlignCenter);
-    CGauge1->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid gray; background: white; color: black; }"
-                                          "QProgressBar::chunk { background: navy; }"));
     CGauge1->setRange(0, 100);
     CGauge1->setValue(0);
 }
@@ -57,7 +117,26 @@ void TSplashForm::show()
         move(screen->geometry().center() - rect().center());
     QWidget::show();
     raise();
+    waitUntilExposed();
     repaint();
+}
+
+void TSplashForm::waitUntilExposed()
+{
+    // Qt paints a window only once the window system has reported it exposed, and that report
+    // comes as an event. A window manager maps the window some time after we asked, so without
+    // this the splash would stay an empty frame until the message loop runs, after start-up.
+    QWindow* window = windowHandle();
+    if (!window) return;
+    const QDeadlineTimer deadline(exposeBound);   // a window system that never answers
+    while (!window->isExposed() && !deadline.hasExpired()) {
+        QEventLoop loop;
+        ExposeWatch watch(loop);
+        window->installEventFilter(&watch);
+        QTimer::singleShot(int(std::max<qint64>(deadline.remainingTime(), 0)), &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        window->removeEventFilter(&watch);
+    }
 }
 
 void TSplashForm::say(std::string_view message)

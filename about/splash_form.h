@@ -1,5 +1,6 @@
 // about/splash_form.h: the splash screen start-up shows while it works. No message loop runs then,
-// so every change of the message line or the gauge repaints the window at once.
+// so showing waits until the window system has exposed the window, and every change of the
+// message line or the gauge repaints the window at once.
 #pragma once
 
 #include "about/splash_screen.h"
@@ -27,4 +28,7 @@ public:
     QLabel* StaticText1;
     QLabel* InfoLabel;
     QProgressBar* CGauge1;
+
+private:
+    void waitUntilExposed();   // bounded; lets the window system deliver the events that map the window
 };

@@ -7,6 +7,7 @@
 #include "app/message_box_prompter.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 
 #include <QMessageBox>
@@ -33,19 +34,21 @@ int main(int argc, char** argv)
     QuorvelApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     MessageBoxPrompter prompter;
-    ThreadSleeper sleeper;
+    EventLoopSleeper sleeper;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    QtWaits waits;
+    quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
 
     try {
-        MainFormServices services{clock, sleeper, prompter, fileDialogs,
+        MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
                                   [] { return std::make_unique<TSplashForm>(); },
                                   [](const std::filesystem::path& executable) {
                                       TVersionAwareAbout about(executable, QApplication::activeWindow());
                                       about.exec();
                                   },
-                                  dialogPreviewer()};
+                                  dialogPreviewer(), &waits};
         TMainForm mainForm(programEnvironment(), services);
         mainForm.createDialogs();
         mainForm.show();

@@ -18,6 +18,7 @@
 #include "platform/error.h"
 #include "platform/free_memory.h"
 #include "platform/time_zone.h"
+#include "platform/wine_paths.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/airport_manager.h"
@@ -36,6 +37,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <optional>
 
 using namespace quorvel;
 
@@ -43,6 +45,7 @@ namespace {
 
 constexpr int headerHeight = 112;
 constexpr int panelWidths[8] = {50, 50, 115, 65, 150, 50, 80, 50};
+constexpr int daylightMargin = 2;
 
 // The status bar's owner-drawn panel: the main window decides what it shows.
 class DrawnPanel final : public QWidget {
@@ -66,20 +69,45 @@ private:
 // The busy cursor and "Processing..." for as long as a command runs, whatever way it ends.
 class BusyScope {
 public:
-    BusyScope(QLabel* panel, QStatusBar* bar) : panel_(panel)
+    BusyScope(Waits& waits, QLabel* panel, QStatusBar* bar) : busy_(waits), panel_(panel)
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         panel_->setText(QStringLiteral("Processing..."));
         bar->repaint();
     }
-    ~BusyScope()
-    {
-        panel_->clear();
-        QApplication::restoreOverrideCursor();
-    }
+    ~BusyScope() { panel_->clear(); }
 
 private:
+    BusyWait busy_;
     QLabel* panel_;
+};
+
+// A disabled widget that still draws in its enabled colours.
+void drawAsEnabled(QWidget& widget)
+{
+    QPalette palette = widget.palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role)
+        palette.setColor(QPalette::Disabled, QPalette::ColorRole(role), palette.color(QPalette::Active, QPalette::ColorRole(role)));
+    widget.setPalette(palette);
+}
+
+// The width of the daylight panel, whose text the program draws itself: the wider of its texts.
+int daylightPanelWidth(const QLabel& panel)
+{
+    int text = 0;
+    for (const bool daylight : {false, true})
+        for (const bool overridden : {false, true})
+            text = std::max(text, panel.fontMetrics().horizontalAdvance(
+                                      fromUtf8(board::daylightPanel(platform::TimeZone{0, daylight}, overridden).text)));
+    return text + 2 * panel.frameWidth() + 2 * daylightMargin + 1;
+}
+
+// Waits nobody sees, for a window run without a person at the screen.
+struct NoWaits final : Waits {
+    void busyStarted() override {}
+    void busyFinished() override {}
+    void progressStarted(std::string_view, int) override {}
+    void progressed(int) override {}
+    void progressFinished() override {}
 };
 
 QColor colourFromSetting(const std::string& text)
@@ -93,7 +121,9 @@ QColor colourFromSetting(const std::string& text)
 }  // namespace
 
 TMainForm::TMainForm(app::ProgramEnvironment environment, MainFormServices services, QWidget* parent)
-    : QMainWindow(parent), environment_(std::move(environment)), services_(std::move(services))
+    : QMainWindow(parent), environment_(std::move(environment)), services_(std::move(services)),
+      noWaits_(services_.waits ? nullptr : std::make_unique<NoWaits>()),
+      waits_(services_.waits ? *services_.waits : *noWaits_)
 {
     setWindowTitle(QStringLiteral("Quorvel for FS2002"));
     FormCreate();
@@ -124,7 +154,7 @@ void TMainForm::FormCreate()
     DBGrid1 = new QTableView(central);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(boardModel_);
-    configureBoardGrid(*DBGrid1, *flagList_, flagFolder_);
+    configureBoardGrid(*DBGrid1, *flagList_, flagFolder_, services_.fileClock);
     connect(DBGrid1, &QTableView::clicked, this, [this] { DBGrid1CellClick(); });
     layout->addWidget(DBGrid1, 1);
     setCentralWidget(central);
@@ -218,7 +248,9 @@ void TMainForm::buildHeader(QWidget* strip)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setAutoFillBackground(true);
+    Panel1->setBackgroundRole(QPalette::Button);
     Panel1->setGeometry(456, 40, 217, 25);
+    drawAsEnabled(*Panel1);   // only a display: it takes no input, yet reads as plainly as the clock
 }
 
 void TMainForm::buildStatusBar()
@@ -233,13 +265,15 @@ void TMainForm::buildStatusBar()
         auto* label = new QLabel(starts[p], bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setContentsMargins(1, 0, 0, 0);
+        // The designed width is the least a panel takes; a longer text (a million flights) widens it.
         label->setMinimumWidth(panelWidths[p]);
-        if (p < 7) label->setFixedWidth(panelWidths[p]);
+        if (p < 7) label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         panels_.push_back(label);
         if (p == 1) {
+            label->setMinimumWidth(std::max(panelWidths[p], daylightPanelWidth(*label)));
             daylightPanel_ = new DrawnPanel([this](QPainter& painter, const QRect& rect) { paintDaylightPanel(painter, rect); }, label);
             auto* inner = new QVBoxLayout(label);
-            inner->setContentsMargins(2, 1, 2, 1);
+            inner->setContentsMargins(daylightMargin, 1, daylightMargin, 1);
             inner->addWidget(daylightPanel_);
         }
         bar->addWidget(label, p == 7 ? 1 : 0);
@@ -257,7 +291,7 @@ void TMainForm::createDialogs()
     flagManager = new TFlagManager(*flagList_, flagFolder_, services_.prompter, services_.fileDialogs, this);
     conversionLog = new TdlgCLog(services_.fileDialogs, services_.prompter, environment_.programFolder, this);
     customDateTimeDlg = new TCustomDateTimeDlg(customMoment_, this);
-    reportForm = new TReportForm(services_.printPreview, this);
+    reportForm = new TReportForm(services_.printPreview, waits_, this);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -273,7 +307,7 @@ void TMainForm::FormShow()
     RadioGroup2->setItemIndex(0);
     showNational_ = true;
     clockMoment_ = services_.clock.now();
-    StaticText2->setText(clockCaption(clockMoment_));
+    StaticText2->setText(clockText(clockMoment_));
     customMoment_ = clockMoment_;
     panels_[0]->setText(fromUtf8(platform::gmtPanelText(platform::localTimeZone())));
     DBLookupComboBox1->selectCode(QString::fromStdString(state_.settings.defaultAirport));
@@ -303,6 +337,7 @@ void TMainForm::FormClose()
 
 void TMainForm::LoadFlightPlans1Click()
 {
+    const BusyWait busy(waits_);
     auto loaded = std::make_unique<tables::LoadedFlights>(tables::loadFlights(
         environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
     boardModel_->showView(&loaded->table, loaded->timeOrder);
@@ -316,18 +351,10 @@ void TMainForm::Aircraft1Click()
     // the progress bar for the matching of the AI aircraft list.
     struct WindowReport final : aircraft::ScanReport {
         TMainForm& form;
+        std::optional<BusyScope> busy;
         explicit WindowReport(TMainForm& f) : form(f) {}
-        void catalogueStarted() override
-        {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            form.panels_[7]->setText(QStringLiteral("Processing..."));
-            form.statusBar()->repaint();
-        }
-        void catalogueFinished() override
-        {
-            QApplication::restoreOverrideCursor();
-            form.panels_[7]->clear();
-        }
+        void catalogueStarted() override { busy.emplace(form.waits_, form.panels_[7], form.statusBar()); }
+        void catalogueFinished() override { busy.reset(); }
         void progressRange(int maximum) override { form.ProgressBar1->setRange(0, std::max(maximum, 1)); }
         void progress(int position) override { form.ProgressBar1->setValue(position); }
         void warning(std::string_view caption, std::string_view text) override
@@ -341,7 +368,7 @@ void TMainForm::Aircraft1Click()
         state_.simulatorFolder,
         state_.aircraftFolders,
         settings.searchByUI,
-        settings.aircraftListFile.empty() ? std::filesystem::path{} : environment_.programFolder / settings.aircraftListFile,
+        platform::settingFile(environment_.programFolder, settings.aircraftListFile),
         environment_.winePrefix,
         environment_.programFolder / tables::aircraftFileName,
     };
@@ -357,6 +384,7 @@ void TMainForm::FlightPlan1Click()
                              airports_, *conversionLog, services_.prompter, platform::localTimeZone(), this);
         dialog.exec();
     }
+    colonTimeSeparator_ = true;   // the conversion wrote its times with ":", and the clock does from now on
     // The board keeps the table loaded before until the user loads the new one.
     LoadFlightPlans1->setEnabled(std::filesystem::exists(environment_.programFolder / tables::flightFileName));
 }
@@ -376,7 +404,7 @@ void TMainForm::CustomDateTime1Click()
     const LocalDateTime before = customMoment_;
     const bool accepted = customDateTimeDlg->exec() == QDialog::Accepted;
     if (board::customDateTimeRequeries(accepted, CDTCheck->isChecked(), before, customMoment_)) DBLookupComboBox1Click();
-    Panel1->setText(clockCaption(customMoment_));
+    Panel1->setText(clockText(customMoment_));
 }
 
 void TMainForm::DBGrid1CellClick()
@@ -386,7 +414,7 @@ void TMainForm::DBGrid1CellClick()
 
 void TMainForm::DBLookupComboBox1Click()
 {
-    const BusyScope busy(panels_[7], statusBar());
+    const BusyScope busy(waits_, panels_[7], statusBar());
     const board::BoardInputs inputs = boardInputs();
     const board::BoardQuery query = board::buildQuery(inputs);
     tables::View view = flights_ ? board::select(*flights_, query) : tables::View{};
@@ -394,6 +422,8 @@ void TMainForm::DBLookupComboBox1Click()
     boardModel_->setDirection(inputs.direction);
     boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view));
     for (int column = 2; column <= 5; ++column) DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
+    // Times are written with ":" from the first query with the cut on, and the clock follows.
+    if (inputs.cut15) colonTimeSeparator_ = true;
     const board::StatusPanels texts = board::statusPanels(inputs, visible);
     panels_[2]->setText(fromWindows1252(texts.flights));
     panels_[3]->setText(fromWindows1252(texts.traffic));
@@ -417,13 +447,13 @@ board::BoardInputs TMainForm::boardInputs() const
 void TMainForm::Timer1Timer()
 {
     clockMoment_ = services_.clock.now();
-    StaticText2->setText(clockCaption(clockMoment_));
+    StaticText2->setText(clockText(clockMoment_));
     if (cutOver15_ && flights_) DBLookupComboBox1Click();
 }
 
 void TMainForm::CDTCheckClick()
 {
-    Panel1->setBackgroundRole(CDTCheck->isChecked() ? QPalette::Highlight : QPalette::Button);
+    Panel1->setBackgroundRole(CDTCheck->isChecked() ? QPalette::Light : QPalette::Button);
     DBLookupComboBox1Click();
 }
 
@@ -486,6 +516,14 @@ void TMainForm::paintDaylightPanel(QPainter& painter, const QRect& rect) const
     const board::DaylightPanel panel = board::daylightPanel(platform::localTimeZone(), overridden);
     painter.setPen(QColor(panel.colour.red, panel.colour.green, panel.colour.blue));
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, fromUtf8(panel.text));
+}
+
+QString TMainForm::clockText(const LocalDateTime& moment) const
+{
+    const QLocale locale;   // the user's, unless a test made another the default
+    ClockSeparators separators = clockSeparators(locale);
+    if (colonTimeSeparator_) separators.time = QStringLiteral(":");
+    return clockCaption(moment, locale, separators);
 }
 
 QColor TMainForm::gridColour() const { return colourFromSetting(state_.settings.gridColor); }

@@ -35,16 +35,21 @@ class TCustomDateTimeDlg;
 namespace quorvel::flags {
 class FlagList;
 }
+namespace quorvel::platform {
+struct FileClock;
+}
 
 // The outside world as the main window meets it.
 struct MainFormServices {
     const quorvel::Clock& clock;
+    const quorvel::platform::FileClock& fileClock;   // dates the flag pictures the board keeps
     quorvel::Sleeper& sleeper;
     quorvel::Prompter& prompter;
     quorvel::FileDialogs& fileDialogs;
     std::function<std::unique_ptr<quorvel::about::SplashScreen>()> makeSplash;
     std::function<void(const std::filesystem::path& executable)> showAbout;  // the modal about box
     PrintPreviewer printPreview;                                             // the print preview of the timetable
+    quorvel::Waits* waits = nullptr;  // busy cursor and progress of the long commands; nothing: none shown
 };
 
 class TMainForm final : public QMainWindow {
@@ -134,9 +139,12 @@ private:
     void applyColours();
     void paintDaylightPanel(QPainter& painter, const QRect& rect) const;  // StatusBar1DrawPanel, panel 1
     quorvel::board::BoardInputs boardInputs() const;
+    QString clockText(const quorvel::LocalDateTime& moment) const;   // the clock caption in the user's locale
 
     quorvel::app::ProgramEnvironment environment_;
     MainFormServices services_;
+    std::unique_ptr<quorvel::Waits> noWaits_;  // stands in when the services bring no waits
+    quorvel::Waits& waits_;
     quorvel::app::StartupState state_;
     quorvel::tables::AirportLookup airports_;
     std::unique_ptr<quorvel::flags::FlagList> flagList_;
@@ -150,4 +158,5 @@ private:
     bool cutOver15_ = false;
     bool showNational_ = true;
     bool shown_ = false;
+    bool colonTimeSeparator_ = false;   // set by a query with the cut on and by a conversion, for the rest of the run
 };

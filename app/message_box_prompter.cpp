@@ -1,11 +1,17 @@
 #include "app/message_box_prompter.h"
 
+#include "app/picture_file_dialog.h"
 #include "app/qt_text.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <thread>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -28,7 +34,57 @@ bool MessageBoxPrompter::confirm(std::string_view caption, std::string_view text
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void ThreadSleeper::wait(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void EventLoopSleeper::wait(std::chrono::milliseconds duration)
+{
+    QEventLoop loop;
+    QTimer::singleShot(duration, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+QtWaits::QtWaits() = default;
+
+QtWaits::~QtWaits() = default;
+
+void QtWaits::busyStarted()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (busy_++ > 0) return;
+    // The work blocks the event loop, so whatever a closed menu or dialog covered is painted now.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible()) window->repaint();
+}
+
+void QtWaits::busyFinished()
+{
+    if (busy_ == 0) return;
+    --busy_;
+    QApplication::restoreOverrideCursor();
+}
+
+void QtWaits::progressStarted(std::string_view label, int total)
+{
+    progress_ = std::make_unique<QProgressDialog>(fromUtf8(label), QString(), 0, std::max(total, 1), activeWindow());
+    progress_->setWindowTitle(QApplication::applicationName());
+    progress_->setMinimumDuration(0);
+    progress_->setAutoReset(false);
+    progress_->setAutoClose(false);
+    progress_->setValue(0);
+    progress_->show();
+    // The dialog can paint itself only once the window system has shown it; this runs before the
+    // work starts, so the events handled here meet nothing half done. Input waits for the end.
+    const QDeadlineTimer shown(250);
+    while (!(progress_->windowHandle() && progress_->windowHandle()->isExposed()) && !shown.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    progress_->repaint();
+}
+
+void QtWaits::progressed(int done)
+{
+    // Not modal, so setting the value handles no events; the bar repaints itself at once.
+    if (progress_) progress_->setValue(done);
+}
+
+void QtWaits::progressFinished() { progress_.reset(); }
 
 std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view caption, const std::filesystem::path& folder,
                                                              std::string_view filter)
@@ -37,6 +93,14 @@ std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view ca
                                                       QString::fromStdString(folder.string()), fromUtf8(filter));
     if (file.isEmpty()) return std::nullopt;
     return std::filesystem::path(file.toStdString());
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::openPicture(std::string_view caption, const std::filesystem::path& folder,
+                                                                std::string_view filter)
+{
+    PictureFileDialog dialog(activeWindow(), fromUtf8(caption), QString::fromStdString(folder.string()), fromUtf8(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return std::filesystem::path(dialog.selectedFiles().front().toStdString());
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::saveFile(std::string_view caption, const std::filesystem::path& folder,

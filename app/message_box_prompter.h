@@ -4,6 +4,9 @@
 #include "platform/interaction.h"
 
 #include <QWidget>
+#include <memory>
+
+class QProgressDialog;
 
 class MessageBoxPrompter final : public quorvel::Prompter {
 public:
@@ -11,16 +14,38 @@ public:
     bool confirm(std::string_view caption, std::string_view text) override;
 };
 
-// Blocks the calling thread; start-up waits run before any message loop does.
-class ThreadSleeper final : public quorvel::Sleeper {
+// Start-up's waits. They run before the message loop does, yet the window system must still be
+// able to map and expose the splash screen and have it painted, so the wait runs a local event
+// loop that leaves user input queued until the program is ready for it.
+class EventLoopSleeper final : public quorvel::Sleeper {
 public:
     void wait(std::chrono::milliseconds duration) override;
+};
+
+// The busy cursor over every window of the program, and a progress dialog over the active one.
+// The windows are repainted as the wait starts, so a menu or dialog just closed does not stay
+// painted over them while the work runs; no other events are handled during the wait.
+class QtWaits final : public quorvel::Waits {
+public:
+    QtWaits();
+    ~QtWaits() override;
+    void busyStarted() override;
+    void busyFinished() override;
+    void progressStarted(std::string_view label, int total) override;
+    void progressed(int done) override;
+    void progressFinished() override;
+
+private:
+    std::unique_ptr<QProgressDialog> progress_;
+    int busy_ = 0;
 };
 
 class QtFileDialogs final : public quorvel::FileDialogs {
 public:
     std::optional<std::filesystem::path> openFile(std::string_view caption, const std::filesystem::path& folder,
                                                   std::string_view filter) override;
+    std::optional<std::filesystem::path> openPicture(std::string_view caption, const std::filesystem::path& folder,
+                                                     std::string_view filter) override;
     std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path& folder,
                                                   std::string_view filter, std::string_view defaultSuffix) override;
 };

@@ -182,24 +182,28 @@ void TOptionDlg::buildControls()
     layout->addLayout(buttons);
 }
 
-bool TOptionDlg::selectColour(QComboBox& box, const std::string& text)
+bool TOptionDlg::selectColour(QComboBox& box, const std::string& text, const std::string& fallback)
 {
     const auto value = quorvel::app::colourValue(text);
-    // A number that names no colour of the list shows nothing; OK then keeps the setting as it is.
-    box.setCurrentIndex(value ? box.findData(fromUtf8(quorvel::app::colourIdentifier(*value))) : -1);
+    // A text that names no colour at all shows the setting's default, so the box always holds a
+    // colour OK can apply. A number that names no colour of the list shows nothing; OK then keeps
+    // the number, which applies as it stands.
+    const std::string shown = value ? quorvel::app::colourIdentifier(*value) : fallback;
+    box.setCurrentIndex(box.findData(fromUtf8(shown)));
     return value.has_value();
 }
 
 void TOptionDlg::FormCreate()
 {
+    const Settings defaults;
     DBLookupComboBox1->selectCode(fromWindows1252(settings_.defaultAirport));
     CBLoadFP->setChecked(settings_.autoload);
     RGSAirline->setItemIndex(settings_.searchByUI ? 1 : 0);
     CBOvrDST->setChecked(settings_.overrideDst);
     flpname->setText(fromWindows1252(settings_.flightPlanFile));
     airname->setText(fromWindows1252(settings_.aircraftListFile));
-    const bool gridKnown = selectColour(*TTBackColorBox, settings_.gridColor);
-    const bool fontKnown = selectColour(*TTFontColorBox, settings_.fontColor);
+    const bool gridKnown = selectColour(*TTBackColorBox, settings_.gridColor, defaults.gridColor);
+    const bool fontKnown = selectColour(*TTFontColorBox, settings_.fontColor, defaults.fontColor);
     // The spin box holds only 0..100: a larger or smaller number is clamped, any other text shows
     // the default 100. The setting itself changes only when OK is pressed.
     const auto percent = quorvel::app::parseInteger(settings_.trafficPercent);
@@ -216,24 +220,37 @@ void TOptionDlg::showEvent(QShowEvent* event)
     if (!event->spontaneous()) FormShow();
 }
 
+Settings TOptionDlg::chosenSettings() const
+{
+    Settings chosen = settings_;
+    if (DBLookupComboBox1->hasText()) chosen.defaultAirport = toWindows1252(DBLookupComboBox1->currentCode());
+    chosen.autoload = CBLoadFP->isChecked();
+    chosen.searchByUI = RGSAirline->itemIndex() != 0;
+    chosen.overrideDst = CBOvrDST->isChecked();
+    chosen.flightPlanFile = toWindows1252(flpname->text());
+    chosen.aircraftListFile = toWindows1252(airname->text());
+    if (TTBackColorBox->currentIndex() >= 0) chosen.gridColor = toWindows1252(TTBackColorBox->currentData().toString());
+    if (TTFontColorBox->currentIndex() >= 0) chosen.fontColor = toWindows1252(TTFontColorBox->currentData().toString());
+    chosen.trafficPercent = toWindows1252(CSpinEdit1->text());
+    return chosen;
+}
+
 void TOptionDlg::OKBtnClick()
 {
-    if (DBLookupComboBox1->hasText()) settings_.defaultAirport = toWindows1252(DBLookupComboBox1->currentCode());
-    settings_.autoload = CBLoadFP->isChecked();
-    settings_.searchByUI = RGSAirline->itemIndex() != 0;
-    const bool oldOverrideDst = settings_.overrideDst;
-    settings_.overrideDst = CBOvrDST->isChecked();
-    settings_.flightPlanFile = toWindows1252(flpname->text());
-    settings_.aircraftListFile = toWindows1252(airname->text());
-    if (TTBackColorBox->currentIndex() >= 0) settings_.gridColor = toWindows1252(TTBackColorBox->currentData().toString());
-    if (TTFontColorBox->currentIndex() >= 0) settings_.fontColor = toWindows1252(TTFontColorBox->currentData().toString());
-    settings_.trafficPercent = toWindows1252(CSpinEdit1->text());
-
-    if (settings_.overrideDst != oldOverrideDst) {
-        prompter_.message("Warning", "You need to reconvert your flighplan!");
-        if (hooks_.redrawStatusBar) hooks_.redrawStatusBar();
+    // All or nothing: when the board refuses what was chosen, the settings go back to what they
+    // were and the dialog stays open.
+    const Settings before = settings_;
+    settings_ = chosenSettings();
+    try {
+        if (settings_.overrideDst != before.overrideDst) {
+            prompter_.message("Warning", "You need to reconvert your flighplan!");
+            if (hooks_.redrawStatusBar) hooks_.redrawStatusBar();
+        }
+        if (hooks_.applyColours) hooks_.applyColours();
+    } catch (...) {
+        settings_ = before;
+        throw;
     }
-    if (hooks_.applyColours) hooks_.applyColours();
     accept();
     if (CSpinEdit1->text() != fromWindows1252(shownTrafficPercent_) && hooks_.runBoardQuery) hooks_.runBoardQuery();
 }

@@ -44,11 +44,13 @@ public:
                OptionDlgHooks hooks, QWidget* parent = nullptr);
 
     // Fills the controls from the settings. A colour text that is neither a colour identifier nor
-    // a number leaves its box showing nothing and throws quorvel::Error (colourError's message)
-    // once every other control is filled, so the dialog stays usable.
+    // a number shows that setting's default colour in its box and throws quorvel::Error
+    // (colourError's message) once every other control is filled, so the dialog stays usable.
     void FormCreate();
     void FormShow();     // remembers shownTrafficPercent; runs whenever the dialog is shown
-    void OKBtnClick();   // controls -> settings, warnings, colours, close, board query
+    // Controls -> settings, warnings, colours, close, board query; all of it or, when the colours
+    // cannot be applied, none of it.
+    void OKBtnClick();
     void CancelBtnClick();
 
     // The message of the error FormCreate raised while the constructor ran it, if any.
@@ -85,7 +87,9 @@ protected:
 
 private:
     void buildControls();
-    bool selectColour(QComboBox& box, const std::string& text);  // false for a text that names no colour
+    // False for a text that names no colour; the box then shows `fallback` (an identifier).
+    bool selectColour(QComboBox& box, const std::string& text, const std::string& fallback);
+    quorvel::app::Settings chosenSettings() const;  // the settings as the controls show them
 
     quorvel::app::Settings& settings_;
     const quorvel::tables::AirportLookup& airports_;

@@ -27,8 +27,9 @@ bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* pro
     } catch (const std::exception& e) {
         text = e.what();
     } catch (...) {
-        text.clear();
     }
+    // An error box must never be empty: when the error says nothing, say what little is known.
+    if (text.empty()) text = unexpectedErrorText;
     if (prompter) prompter->message("Error", text);
     return false;
 }

@@ -20,6 +20,9 @@ private:
     quorvel::Prompter* errorPrompter_ = nullptr;
 };
 
+// What the error box says for an error that carries no text of its own.
+inline constexpr const char* unexpectedErrorText = "An unexpected error occurred.";
+
 // Runs `deliver`; an exception it throws is shown through `prompter` with the error's text
-// (an error without a text shows an empty message) and reads as "not handled".
+// (or unexpectedErrorText when it has none) and reads as "not handled".
 bool deliverGuarded(const std::function<bool()>& deliver, quorvel::Prompter* prompter);

@@ -3,7 +3,7 @@
 //
 //   quorvel-bench --data FOLDER [--records N] [benchmark options]   the full run (bench/run)
 //   quorvel-bench --smoke                                           one short pass on small data
-//   --full-scan                  the board query without the airport indexes, to compare
+//   --full-scan                  the board query by the tests' scan of the whole table, to compare
 //   quorvel-bench --airports [--smoke]                               the airport list figures alone
 //
 // The data is made once in FOLDER: made-up traffic (qrvl-traffic's generator, seed 1), the
@@ -21,11 +21,13 @@
 #include "convert/conversion_run.h"
 #include "flags/flag_list.h"
 #include "platform/atomic_file.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/free_memory.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
 #include "tables/packet.h"
+#include "tests/support/board_scan.h"
 #include "tools/traffic/traffic_generator.h"
 
 #include <QApplication>
@@ -217,7 +219,7 @@ void loadOnce(benchmark::State& state)
 // What the board shows through our query: the same call the main window makes.
 tables::View ourSelect(const board::BoardQuery& query)
 {
-    return shared.options.fullScan ? board::select(shared.loaded->table, query) : board::select(*shared.loaded, query);
+    return shared.options.fullScan ? test::scanBoard(shared.loaded->table, query) : board::select(*shared.loaded, query);
 }
 
 void pickCases()
@@ -269,6 +271,7 @@ void pickCases()
 
 struct Grid {
     flags::FlagList flagList;
+    platform::SystemFileClock fileClock;
     BoardModel model;
     QTableView view;
     tables::View rows;
@@ -290,7 +293,7 @@ struct Grid {
         }
         flagList = flags::FlagList(lines);
         view.setModel(&model);
-        configureBoardGrid(view, flagList, flagFolder);
+        configureBoardGrid(view, flagList, flagFolder, fileClock);
         applyBoardColours(view, Qt::black, Qt::white);
         view.resize(705, 400);   // the main window's grid
         model.showView(&table, rows);

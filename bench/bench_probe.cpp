@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/message_box_prompter.h"
 #include "platform/atomic_file.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/free_memory.h"
 #include "platform/local_time.h"
 #include "tables/flight_table.h"
@@ -97,12 +98,13 @@ int startupChild(int argc, char** argv, const fs::path& folder)
     SilentPrompter prompter;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemFileClock fileClock;
     quorvel::app::ProgramEnvironment environment;
     environment.executable = fs::read_symlink("/proc/self/exe");
     environment.programFolder = folder / "program";
     environment.winePrefix = folder / "prefix";
     environment.settingsFile = folder / "qrvl.ini";
-    MainFormServices services{clock, sleeper, prompter, fileDialogs,
+    MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path&) {},
                               [](QPrinter&, const std::function<void(QPrinter*)>&) {}};

@@ -27,7 +27,7 @@ QFont boardCellFont() { return boardFont(true); }
 QFont boardTitleFont() { return boardFont(false); }
 
 FlagCellDelegate* configureBoardGrid(QTableView& grid, const quorvel::flags::FlagList& flagList,
-                                     const std::filesystem::path& flagFolder)
+                                     const std::filesystem::path& flagFolder, const quorvel::platform::FileClock& fileClock)
 {
     grid.setFont(boardCellFont());
     QHeaderView* titles = grid.horizontalHeader();
@@ -57,7 +57,7 @@ FlagCellDelegate* configureBoardGrid(QTableView& grid, const quorvel::flags::Fla
     grid.setWordWrap(false);
     grid.setCornerButtonEnabled(false);
 
-    auto* delegate = new FlagCellDelegate(flagList, flagFolder, &grid);
+    auto* delegate = new FlagCellDelegate(flagList, flagFolder, fileClock, &grid);
     grid.setItemDelegate(delegate);
     return delegate;
 }

@@ -5,8 +5,8 @@
 // to the legs at most 15 minutes old. Shortly after midnight that cut reaches back into the
 // previous weekday, so the board then shows the late legs of yesterday before today's.
 //
-// buildQuery turns the inputs into a predicate that select() evaluates directly over the
-// table's text numbers; the filter-expression text is kept alongside for people and tools.
+// buildQuery turns the inputs into a predicate that select() evaluates over the loaded table's
+// airport indexes; the filter-expression text is kept alongside for people and tools.
 #pragma once
 
 #include "platform/local_time.h"
@@ -75,10 +75,10 @@ int trafficBound(const std::string& trafficPercent);
 
 BoardQuery buildQuery(const BoardInputs& inputs);
 
-// The rows of `flights` that pass the query, in board order (equal keys keep stored order).
-tables::View select(const tables::Table& flights, const BoardQuery& query);
-// The same rows from a loaded flight table, read through its airport indexes: only the chosen
-// airport's rows are looked at, so a quiet airport costs microseconds however large the table.
+// The rows of the loaded table that pass the query, in board order (equal keys keep stored
+// order), read through its airport indexes: only the chosen airport's rows are looked at, so a
+// quiet airport costs microseconds however large the table. The window and qrvl-tool both ask
+// this, so the tool prints what the board shows.
 tables::View select(const tables::LoadedFlights& flights, const BoardQuery& query);
 
 StatusPanels statusPanels(const BoardInputs& inputs, std::uint64_t visibleCount);

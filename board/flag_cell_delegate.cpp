@@ -3,7 +3,6 @@
 #include "app/qt_text.h"
 #include "board/board_model.h"
 #include "flags/flag_list.h"
-#include "flags/flag_picture.h"
 
 #include <QPainter>
 
@@ -42,8 +41,8 @@ void writeTopLeft(QPainter* painter, const QStyleOptionViewItem& option, const Q
 }  // namespace
 
 FlagCellDelegate::FlagCellDelegate(const quorvel::flags::FlagList& flagList, std::filesystem::path flagFolder,
-                                   QObject* parent)
-    : QStyledItemDelegate(parent), flagList_(flagList), flagFolder_(std::move(flagFolder))
+                                   const quorvel::platform::FileClock& fileClock, QObject* parent)
+    : QStyledItemDelegate(parent), flagList_(flagList), flagFolder_(std::move(flagFolder)), pictures_(fileClock)
 {
 }
 
@@ -62,9 +61,7 @@ void FlagCellDelegate::paintAirline(QPainter* painter, const QStyleOptionViewIte
 {
     painter->fillRect(option.rect, cellBrush(option));
     const std::optional<std::string> flagName = flagList_.flagName(toWindows1252(airline));
-    const std::optional<std::filesystem::path> file =
-        flagName ? quorvel::flags::flagPicture(flagFolder_, *flagName) : std::nullopt;
-    const QImage* picture = file ? pictures_.picture(*file) : nullptr;
+    const QImage* picture = flagName ? pictures_.picture(flagFolder_, *flagName) : nullptr;
     if (picture)
         painter->drawImage(QRectF(option.rect), *picture);
     else

@@ -17,9 +17,9 @@ class FlagCellDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
     // `flagList` must outlive the delegate; it is read at every paint, so a reloaded list shows
-    // at the next paint.
+    // at the next paint. `fileClock` dates the flag files for the picture cache and must outlive it too.
     FlagCellDelegate(const quorvel::flags::FlagList& flagList, std::filesystem::path flagFolder,
-                     QObject* parent = nullptr);
+                     const quorvel::platform::FileClock& fileClock, QObject* parent = nullptr);
 
     void setFlagFolder(std::filesystem::path flagFolder) { flagFolder_ = std::move(flagFolder); }
     const FlagPictureCache& pictureCache() const { return pictures_; }

@@ -1,32 +1,28 @@
-// board/flag_picture_cache.h: decoded flag pictures for the board's airline cells.
-// A picture is decoded once and kept while its file keeps its modification time and size, so
-// scrolling a long board looks at each file's status only; a replaced file shows at the next
-// paint. A file changed within the last two seconds may change again within the same tick of a
-// coarse file-system clock, so it is decoded again at every paint until it is older.
-// Used on the user-interface thread only.
+// board/flag_picture_cache.h: the flag pictures of the board's airline cells, found and decoded.
+// The flag folder's listing and each decoded picture are kept while the folder's and the file's
+// stamps hold (platform/file_stamp_cache.h), so scrolling a long board looks at file status
+// only; a picture added, renamed or replaced shows at the next paint. Owned by the delegate
+// that paints the board, on the user-interface thread.
 #pragma once
+
+#include "flags/flag_picture.h"
+#include "platform/file_stamp_cache.h"
 
 #include <QImage>
 #include <filesystem>
-#include <string>
-#include <unordered_map>
+#include <string_view>
 
 class FlagPictureCache {
 public:
-    // The picture in `file`, or nullptr when the file is missing or is not a bitmap (BMP).
-    // The pointer stays valid until the next call.
-    const QImage* picture(const std::filesystem::path& file);
+    explicit FlagPictureCache(const quorvel::platform::FileClock& clock);   // `clock` must outlive the cache
 
-    int decodes() const { return decodes_; }   // how many times a file was read and decoded
+    // The picture of `flagName` (Windows-1252) in `flagFolder`, or nullptr when the folder holds
+    // none or its file is not a bitmap (BMP). The pointer stays valid until the next call.
+    const QImage* picture(const std::filesystem::path& flagFolder, std::string_view flagName);
+
+    int decodes() const { return images_.makes(); }   // how many times a file was read and decoded
 
 private:
-    struct Entry {
-        std::filesystem::file_time_type modified;
-        std::uintmax_t size = 0;
-        bool settled = false;
-        QImage image;                           // null when the file is not a bitmap
-    };
-
-    std::unordered_map<std::string, Entry> entries_;
-    int decodes_ = 0;
+    quorvel::flags::FlagPictureFinder files_;
+    quorvel::platform::FileStampCache<QImage> images_;   // a null image for a file that is not a bitmap
 };

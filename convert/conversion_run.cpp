@@ -3,6 +3,7 @@
 #include "convert/flight_plan_file.h"
 #include "platform/error.h"
 #include "platform/windows1252.h"
+#include "platform/wine_paths.h"
 #include "tables/aircraft_table.h"
 #include "tables/flight_table.h"
 #include "tables/packet.h"
@@ -195,7 +196,8 @@ std::string_view Run::airportName(std::string_view code)
 
 std::string Run::where() const
 {
-    return platform::utf8FromWindows1252(inputs_.flightPlanFile.filename().string()) + ", line " +
+    // A host file name, already UTF-8.
+    return inputs_.flightPlanFile.filename().string() + ", line " +
            std::to_string(lineNumber_) + ": ";
 }
 
@@ -368,7 +370,7 @@ ConvertInputs programInputs(const std::filesystem::path& programFolder, std::str
                             const tables::AirportLookup& airports, bool overrideDst, platform::TimeZone zone)
 {
     return ConvertInputs{
-        .flightPlanFile = programFolder / platform::utf8FromWindows1252(flightPlanSetting),
+        .flightPlanFile = platform::settingFile(programFolder, flightPlanSetting),
         .flightTableFile = programFolder / tables::flightFileName,
         .aircraftTableFile = programFolder / tables::aircraftFileName,
         .airports = airports,

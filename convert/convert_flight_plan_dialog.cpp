@@ -45,7 +45,7 @@ TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const s
 
 TdlgConvertFP::~TdlgConvertFP()
 {
-    // While the dialog is whole: the run may still send a log line that the GUI thread must take.
+    // Joined while the widgets its signals reach are whole; the join needs no event loop.
     worker_.reset();
 }
 
@@ -60,7 +60,11 @@ void TdlgConvertFP::FormCreate()
         ProgressBar1->setRange(minimum, std::max(maximum, minimum + 1));
         ProgressBar1->setValue(position);
     });
-    connect(worker_.get(), &FlightConvertThread::labelChanged, Label1, &QLabel::setText);
+    connect(worker_.get(), &FlightConvertThread::labelChanged, Label1, [this](const QString& text) {
+        // The label grows with its text, as wide as the counter needs, so "Flights:n/total" shows whole.
+        Label1->setText(text);
+        Label1->adjustSize();
+    });
     connect(worker_.get(), &FlightConvertThread::logLineAdded, this, [this](const std::string& key) { log_.addLine(key); });
     connect(worker_.get(), &FlightConvertThread::buttonCaptionChanged, Button1, &QPushButton::setText);
     connect(worker_.get(), &FlightConvertThread::buttonPressed, Button1, &QPushButton::click);

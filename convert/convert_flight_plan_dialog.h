@@ -27,7 +27,7 @@ public:
     TdlgConvertFP(const std::filesystem::path& programFolder, const std::string& flightPlanSetting, bool overrideDst,
                   const quorvel::tables::AirportLookup& airports, TdlgCLog& log, quorvel::Prompter& prompter,
                   quorvel::platform::TimeZone zone, QWidget* parent = nullptr);
-    // Stops the run and waits for it, still serving its log lines.
+    // Stops the run and joins it; reports it had not delivered yet are dropped.
     ~TdlgConvertFP() override;
 
     void FormCreate();

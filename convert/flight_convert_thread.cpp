@@ -4,9 +4,7 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
-#include <chrono>
-#include <future>
-#include <memory>
+#include <utility>
 
 using quorvel::convert::Summary;
 
@@ -16,34 +14,41 @@ FlightConvertThread::FlightConvertThread(quorvel::convert::ConvertInputs inputs,
 {
 }
 
-FlightConvertThread::~FlightConvertThread()
+FlightConvertThread::~FlightConvertThread() { stop(); }
+
+void FlightConvertThread::start()
 {
-    // A stopped worker never waits for the GUI thread (see waitForGui), so it can be joined
-    // here without serving it; calls it queued for this object are dropped with the object.
+    if (started_) return;
+    started_ = true;
+    worker_ = std::jthread([this](std::stop_token stop) { run(std::move(stop)); });
+}
+
+void FlightConvertThread::requestStop()
+{
+    stop_ = true;             // first, so a worker woken by the token finds the run stopped
+    worker_.request_stop();   // wakes a wait in waitForGui(); nothing to wake before start()
+}
+
+void FlightConvertThread::stop()
+{
     requestStop();
     if (worker_.joinable()) worker_.join();
 }
 
-void FlightConvertThread::start()
-{
-    if (worker_.joinable()) return;
-    worker_ = std::jthread([this] { run(); });
-}
-
 void FlightConvertThread::waitUntilFinished()
 {
-    if (!worker_.joinable()) return;
+    if (!started_) return;
     if (!finished_) {
-        // The worker may be waiting for a log line or a message box: keep serving it.
         QEventLoop loop;
         connect(this, &FlightConvertThread::finished, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    worker_.join();
+    if (worker_.joinable()) worker_.join();
 }
 
-void FlightConvertThread::run()
+void FlightConvertThread::run(std::stop_token stop)
 {
+    stopToken_ = std::move(stop);
     std::optional<Summary> summary;
     try {
         summary = quorvel::convert::convert(inputs_, *this, stop_);
@@ -108,21 +113,24 @@ void FlightConvertThread::label(std::string_view text)
     schedulePublish();
 }
 
-void FlightConvertThread::waitForGui(const std::function<void()>& work)
+void FlightConvertThread::waitForGui(std::function<void()> work)
 {
-    // Like a blocking queued call, but a stop request releases the worker: the GUI thread may be
-    // tearing the dialog down and no longer serve it.
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> served = done->get_future();
+    std::unique_lock lock(answerMutex_);
+    answered_ = false;
     QMetaObject::invokeMethod(
         this,
-        [work, done] {
+        [this, work = std::move(work)] {
             work();
-            done->set_value();
+            {
+                const std::lock_guard lock(answerMutex_);
+                answered_ = true;
+            }
+            answer_.notify_one();
         },
         Qt::QueuedConnection);
-    while (served.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-        if (stop_) return;
+    // A call left unanswered by a stop may still run later and set answered_; by then every
+    // wait returns at once anyway, since the stop is never taken back.
+    answer_.wait(lock, stopToken_, [this] { return answered_ || stop_; });
 }
 
 void FlightConvertThread::logLine(std::string_view key)

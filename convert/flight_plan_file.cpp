@@ -1,5 +1,7 @@
 #include "convert/flight_plan_file.h"
 
+#include "platform/byte_order_mark.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -63,6 +65,7 @@ std::optional<TextLines> readTextLines(const std::filesystem::path& file)
     if (!in) return std::nullopt;
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) return std::nullopt;
+    text.erase(0, platform::byteOrderMarkSize(text));
     return splitLines(std::move(text));
 }
 

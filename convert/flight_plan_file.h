@@ -1,6 +1,7 @@
 // convert/flight_plan_file.h: the simulator's flight plan file and AI aircraft list, read and cut.
 //
-// Both files are read whole as single-byte text and split at CR LF, CR or LF. Both are cut by
+// Both files are read whole as single-byte text, a leading UTF-8 byte order mark skipped, and
+// split at CR LF, CR or LF. Both are cut by
 // one rule, the comma field: field n (from 1) of a text, alone or with everything after it.
 // Asking past the last field gives the last field again, and a field taken alone that has no
 // comma after it is its first four characters. Quotes mean nothing to the rule.

@@ -1,6 +1,7 @@
 #include "flags/flag_list.h"
 
 #include "platform/atomic_file.h"
+#include "platform/byte_order_mark.h"
 #include "platform/error.h"
 
 #include <cerrno>
@@ -48,7 +49,11 @@ std::vector<std::string> splitLines(std::string_view bytes)
 
 FlagList::FlagList(std::vector<std::string> lines) : lines_(std::move(lines)) { index(); }
 
-FlagList FlagList::read(const std::filesystem::path& file) { return FlagList(splitLines(readWholeFile(file))); }
+FlagList FlagList::read(const std::filesystem::path& file)
+{
+    const std::string bytes = readWholeFile(file);
+    return FlagList(splitLines(std::string_view(bytes).substr(platform::byteOrderMarkSize(bytes))));
+}
 
 void FlagList::load(const std::filesystem::path& file) { *this = read(file); }
 

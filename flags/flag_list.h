@@ -30,7 +30,8 @@ public:
     FlagList() = default;
     explicit FlagList(std::vector<std::string> lines);   // Windows-1252 lines, no line ends
 
-    // Reads `file`; throws quorvel::Error naming the file and the reason.
+    // Reads `file`, skipping a UTF-8 byte order mark at its start; throws quorvel::Error naming
+    // the file and the reason.
     static FlagList read(const std::filesystem::path& file);
     // Replaces the lines by those of `file`. On failure the lines stay as they were and the
     // quorvel::Error names the file and the reason.

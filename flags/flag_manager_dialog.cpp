@@ -245,7 +245,7 @@ void TFlagManager::ValueListEditor1EditButtonClick()
 {
     const int row = ValueListEditor1->currentRow();
     if (row < 0) return;
-    const auto chosen = fileDialogs_.openFile("Flag picture", flagFolder_, "Bitmaps (*.bmp *.BMP)");
+    const auto chosen = fileDialogs_.openPicture("Flag picture", flagFolder_, "Bitmaps (*.bmp *.BMP)");
     if (!chosen) return;
     const QString flagName = fromUtf8(flags::flagNameFromChosenFile(*chosen));
     {

@@ -5,11 +5,6 @@
 #include "platform/windows1252.h"
 
 #include <algorithm>
-#include <chrono>
-#include <memory>
-#include <mutex>
-#include <unordered_map>
-#include <vector>
 
 namespace quorvel::flags {
 
@@ -17,68 +12,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder changed less than this long before it was listed may change again within the same
-// tick of a coarse file-system clock; such a listing is taken again at every call until it is older.
-constexpr auto settleTime = std::chrono::seconds(2);
 constexpr std::size_t folderLimit = 16;
 
-struct Listing {
-    fs::file_time_type modified;
-    bool settled = false;
-    std::unordered_map<std::string, std::vector<std::string>> namesByFolded;  // folded file name -> names, sorted
-};
-
-Listing listFolder(const fs::path& folder, fs::file_time_type modified)
+// The regular files of `folder`: a subfolder named like a picture is not one.
+platform::FileStampCache<FolderListing>::Made listFolder(const fs::path& folder)
 {
-    Listing listing;
-    listing.modified = modified;
+    platform::FileStampCache<FolderListing>::Made made;
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         std::error_code ignored;
         if (!entry->is_regular_file(ignored)) continue;
         const std::string name = entry->path().filename().string();
-        listing.namesByFolded[platform::foldUtf8(name)].push_back(name);
+        made.value.namesByFolded[platform::foldUtf8(name)].push_back(name);
     }
-    for (auto& [folded, names] : listing.namesByFolded) std::sort(names.begin(), names.end());
+    for (auto& [folded, names] : made.value.namesByFolded) std::sort(names.begin(), names.end());
     // A listing cut short by an error must not be trusted later.
-    listing.settled = !error && fs::file_time_type::clock::now() - modified > settleTime;
-    return listing;
-}
-
-class ListingCache {
-public:
-    std::optional<std::string> find(const fs::path& folder, const std::string& wanted)
-    {
-        std::error_code error;
-        const fs::file_time_type modified = fs::last_write_time(folder, error);
-        const std::lock_guard lock(mutex_);
-        if (error) {
-            listings_.erase(folder.string());
-            return std::nullopt;
-        }
-        auto found = listings_.find(folder.string());
-        if (found == listings_.end() || found->second.modified != modified || !found->second.settled) {
-            if (found == listings_.end() && listings_.size() >= folderLimit) listings_.clear();
-            found = listings_.insert_or_assign(folder.string(), listFolder(folder, modified)).first;
-        }
-        const auto names = found->second.namesByFolded.find(platform::foldUtf8(wanted));
-        if (names == found->second.namesByFolded.end()) return std::nullopt;
-        const std::vector<std::string>& candidates = names->second;
-        const std::string base = wanted.substr(0, wanted.size() - std::string_view(flagPictureExtension).size());
-        for (const std::string& preferred : {wanted, base + ".BMP"})
-            if (std::binary_search(candidates.begin(), candidates.end(), preferred)) return preferred;
-        return candidates.front();
-    }
-
-private:
-    std::mutex mutex_;
-    std::unordered_map<std::string, Listing> listings_;
-};
-
-ListingCache& listingCache()
-{
-    static ListingCache cache;
-    return cache;
+    made.complete = !error;
+    return made;
 }
 
 std::string pictureFileName(std::string_view flagName)
@@ -86,14 +36,34 @@ std::string pictureFileName(std::string_view flagName)
     return platform::utf8FromWindows1252(flagName) + flagPictureExtension;
 }
 
+// The picture of `flagName` among the files of `listing`, whatever their letter case.
+std::optional<fs::path> pictureIn(const fs::path& flagFolder, const FolderListing& listing, std::string_view flagName)
+{
+    const std::string wanted = pictureFileName(flagName);
+    const auto names = listing.namesByFolded.find(platform::foldUtf8(wanted));
+    if (names == listing.namesByFolded.end()) return std::nullopt;
+    const std::vector<std::string>& candidates = names->second;
+    const std::string base = wanted.substr(0, wanted.size() - std::string_view(flagPictureExtension).size());
+    for (const std::string& preferred : {wanted, base + ".BMP"})
+        if (std::binary_search(candidates.begin(), candidates.end(), preferred)) return flagFolder / preferred;
+    return flagFolder / candidates.front();
+}
+
 }  // namespace
 
 std::optional<fs::path> flagPicture(const fs::path& flagFolder, std::string_view flagName)
 {
     if (flagName.empty()) return std::nullopt;
-    const std::optional<std::string> name = listingCache().find(flagFolder, pictureFileName(flagName));
-    if (!name) return std::nullopt;
-    return flagFolder / *name;
+    return pictureIn(flagFolder, listFolder(flagFolder).value, flagName);   // a folder that cannot be read lists nothing
+}
+
+FlagPictureFinder::FlagPictureFinder(const platform::FileClock& clock) : listings_(clock, folderLimit) {}
+
+std::optional<fs::path> FlagPictureFinder::find(const fs::path& flagFolder, std::string_view flagName)
+{
+    if (flagName.empty()) return std::nullopt;
+    const FolderListing* listing = listings_.get(flagFolder, listFolder);
+    return listing ? pictureIn(flagFolder, *listing, flagName) : std::nullopt;
 }
 
 fs::path requireFlagPicture(const fs::path& flagFolder, std::string_view flagName)

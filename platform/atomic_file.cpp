@@ -2,27 +2,79 @@
 
 #include "platform/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvel::platform {
 
 namespace {
+
 constexpr std::size_t bufferLimit = 1 << 20;
+constexpr std::size_t suffixLength = 6;   // the "XXXXXX" that mkstemp fills with letters and digits
+
+std::filesystem::path folderOf(const std::filesystem::path& target)
+{
+    std::filesystem::path folder = target.parent_path();
+    return folder.empty() ? "." : folder;
 }
+
+std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + "."; }
+
+bool isAsciiAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+bool isTemporaryName(std::string_view name, std::string_view prefix)
+{
+    return name.size() == prefix.size() + suffixLength && name.starts_with(prefix) &&
+           std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(), isAsciiAlphanumeric);
+}
+
+// Removes the temporary files that killed saves of the same target left in `folder`. One that a
+// save in progress holds is locked and stays; so does anything that is not a regular file.
+void removeLeftovers(const std::filesystem::path& folder, std::string_view prefix)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryName(entry->d_name, prefix)) continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Flushes the folder's entries to disk; 0 or the error. A folder we may not open for reading, or
+// a file system that cannot flush folders, is left to the system.
+int syncFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    const int error = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+}  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target))
 {
-    std::filesystem::path folder = target_.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    std::string pattern = (folderOf(target_) / (temporaryPrefix(target_) + std::string(suffixLength, 'X'))).string();
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) fail("cannot be written", errno);
     temporary_ = pattern;
+    // Tells a save of the same target in another process that this file is no leftover.
+    ::flock(fd_, LOCK_EX | LOCK_NB);
     // mkstemp makes the file private; a table file should be as readable as any other file we create.
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -72,6 +124,9 @@ void AtomicFile::commit()
     if (::close(fd) != 0) fail("cannot be written", errno);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail("cannot be replaced", errno);
     temporary_.clear();
+    const std::filesystem::path folder = folderOf(target_);
+    removeLeftovers(folder, temporaryPrefix(target_));
+    if (const int error = syncFolder(folder)) fail("cannot be written", error);
 }
 
 void AtomicFile::fail(const std::string& action, int error)

@@ -1,6 +1,12 @@
 // platform/atomic_file.h: every file the program writes goes through here.
-// The bytes go to a temporary file beside the target, are flushed to disk and
-// renamed over the target, so a failed or interrupted write leaves the old file whole.
+// The bytes go to a hidden temporary file beside the target (".flight.cds.XXXXXX"), are flushed
+// to disk and renamed over the target, so a failed or interrupted write leaves the old file whole.
+// The folder is flushed after the rename, so a power cut cannot take the new name back.
+//
+// A save that was killed leaves its temporary file behind. The next successful save of the same
+// target removes such leftovers: the regular files named "." + target name + "." + six letters or
+// digits, and nothing else. A save in progress holds a lock on its temporary file, so another
+// program saving the same target at the same moment never loses its file.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +24,7 @@ public:
     ~AtomicFile();                                      // removes the temporary file unless committed
 
     void write(std::string_view bytes);                 // buffered; throws quorvel::Error
-    void commit();                                      // flush, sync, rename into place; throws quorvel::Error
+    void commit();   // flush, sync, rename into place, remove leftovers, sync the folder; throws quorvel::Error
 
 private:
     void flushBuffer();

@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/byte_order_mark.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 
@@ -106,7 +107,7 @@ IniFile IniFile::parse(std::string_view text)
     const std::size_t size = ini.bytes_.size();
     // An editor may have put a UTF-8 byte order mark before the first header; it stays in the
     // text but does not hide the header.
-    const std::size_t mark = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    const std::size_t mark = byteOrderMarkSize(text);
     std::size_t begin = 0;
     while (begin < size) {
         std::size_t end = begin;

@@ -4,7 +4,8 @@
 // (ASCII) letter case, the first matching section and the first matching key in it count, a value
 // is the text after the first "=" without surrounding blanks and tabs and without one pair of
 // enclosing double or single quotes, and a line whose first non-blank is ";" is a comment.
-// Lines end at CR LF, LF or CR; bytes are kept as they are (Windows-1252).
+// Lines end at CR LF, LF or CR; bytes are kept as they are (Windows-1252). A UTF-8 byte order mark
+// at the start of the file is skipped when reading and written back as it was.
 //
 // The file is held once, as its bytes plus an index of lines (8 bytes a line) and of section
 // headers, so a large aircraft.cfg costs memory in proportion to its size. Finding a section is a

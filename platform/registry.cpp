@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include "platform/byte_order_mark.h"
 #include "platform/case_fold.h"
 
 #include <algorithm>
@@ -91,6 +92,7 @@ std::optional<RegistryKey> findKey(std::string_view systemReg, std::string_view 
 
     std::optional<RegistryKey> exact, other;
     std::optional<RegistryKey>* current = nullptr;
+    systemReg.remove_prefix(byteOrderMarkSize(systemReg));
     while (!systemReg.empty()) {
         const std::size_t end = std::min(systemReg.find_first_of("\r\n"), systemReg.size());
         std::string_view line = systemReg.substr(0, end);

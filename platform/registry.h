@@ -28,7 +28,7 @@ private:
 // when the file or the key is missing: the "key cannot be opened" case.
 std::optional<RegistryKey> openLocalMachineKey(const std::filesystem::path& winePrefix, std::string_view keyPath);
 
-// The same over the text of a "system.reg" file.
+// The same over the text of a "system.reg" file; a UTF-8 byte order mark at its start is skipped.
 std::optional<RegistryKey> findKey(std::string_view systemReg, std::string_view keyPath);
 
 }  // namespace quorvel::platform

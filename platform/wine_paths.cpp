@@ -1,6 +1,7 @@
 #include "platform/wine_paths.h"
 
 #include "platform/case_fold.h"
+#include "platform/windows1252.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -28,6 +29,12 @@ std::string matchingEntry(const std::filesystem::path& folder, const std::string
 }
 
 }  // namespace
+
+std::filesystem::path settingFile(const std::filesystem::path& folder, std::string_view windows1252Name)
+{
+    if (windows1252Name.empty()) return {};
+    return folder / utf8FromWindows1252(windows1252Name);
+}
 
 std::filesystem::path resolveIgnoringCase(const std::filesystem::path& base, const std::filesystem::path& relative)
 {

@@ -17,6 +17,13 @@ namespace quorvel::platform {
 // result names the file that would be created there. A path without a drive letter is on C:.
 std::filesystem::path hostPath(std::string_view windowsPath, const std::filesystem::path& winePrefix);
 
+// The file a file name setting names ("FlpName", "AirName": Windows-1252 bytes). A bare name is a
+// file in `folder`, an absolute one stands for itself; either is spelled in UTF-8, as the host's
+// file names are, so the setting "avi\xF3n.txt" names the file listed as "avi\u00F3n.txt". The
+// empty setting names no file: the empty path. The conversion and the aircraft scan both find
+// their file through this, so the two can never disagree on a name.
+std::filesystem::path settingFile(const std::filesystem::path& folder, std::string_view windows1252Name);
+
 // `base` / `relative` with every component of `relative` matched without regard to letter case.
 std::filesystem::path resolveIgnoringCase(const std::filesystem::path& base, const std::filesystem::path& relative);
 

@@ -21,18 +21,21 @@ PrintPreviewer dialogPreviewer(QWidget* parent)
     };
 }
 
-TReportForm::TReportForm(PrintPreviewer previewer, QObject* parent)
-    : QObject(parent), QuickRep1(print::timetableReport()), previewer_(std::move(previewer))
+TReportForm::TReportForm(PrintPreviewer previewer, quorvel::Waits& waits, QObject* parent)
+    : QObject(parent), QuickRep1(print::timetableReport()), previewer_(std::move(previewer)), waits_(waits)
 {
 }
 
 void TReportForm::preview(const report::Records& records)
 {
-    lastPages_ = report::layOut(QuickRep1, records);
+    {
+        const quorvel::BusyWait busy(waits_);
+        lastPages_ = report::layOut(QuickRep1, records);
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setCopyCount(1);
     printer.setDocName(fromWindows1252(QuickRep1.title));
-    previewer_(printer, [this](QPrinter* target) { report::printPages(*target, lastPages_); });
+    previewer_(printer, [this](QPrinter* target) { report::printPages(*target, lastPages_, waits_); });
 }
 
 void printTimeTable(TReportForm& form, const BoardModel& board, const print::TimetableChoice& choice)

@@ -2,6 +2,7 @@
 // and the print command that fills it from the board and opens the print preview.
 #pragma once
 
+#include "platform/interaction.h"
 #include "print/timetable_report.h"
 #include "report/report_layout.h"
 
@@ -23,9 +24,11 @@ PrintPreviewer dialogPreviewer(QWidget* parent = nullptr);
 class TReportForm final : public QObject {
     Q_OBJECT
 public:
-    explicit TReportForm(PrintPreviewer previewer = dialogPreviewer(), QObject* parent = nullptr);
+    // `waits` shows the busy cursor while the pages are laid out and drawn; it must outlive the form.
+    TReportForm(PrintPreviewer previewer, quorvel::Waits& waits, QObject* parent = nullptr);
 
-    // Lays the records out in the current layout and opens the preview on those pages.
+    // Lays the records out in the current layout and opens the preview on those pages; the
+    // preview draws them whenever it needs them, for itself or for the printer.
     void preview(const quorvel::report::Records& records);
     const std::vector<quorvel::report::Page>& lastPages() const { return lastPages_; }
 
@@ -33,6 +36,7 @@ public:
 
 private:
     PrintPreviewer previewer_;
+    quorvel::Waits& waits_;
     std::vector<quorvel::report::Page> lastPages_;
 };
 

@@ -13,7 +13,8 @@ namespace {
 // say and a band that fits to the last micrometre is not pushed to the next page by rounding.
 using Micrometres = long long;
 
-constexpr Micrometres fieldGap = 1000;
+// About two blanks of a 10 point font: a name cut short stays clear of the field after it.
+constexpr Micrometres fieldGap = 2000;
 
 Micrometres micrometres(double mm) { return std::llround(mm * 1000.0); }
 double millimetres(Micrometres um) { return double(um) / 1000.0; }

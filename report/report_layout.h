@@ -49,7 +49,7 @@ enum class FieldKind {
 
 // A text in a band. Positions are millimetres from the band's top-left corner; texts are
 // left-aligned on a white background. A text sized to itself never runs into the next field on
-// its right: a long airline name is cut rather than printed over the flight number.
+// its right: a long airline name is cut at a whole character, 2 mm short of the flight number.
 struct Field {
     std::string name;                // "QRFlight"
     FieldKind kind = FieldKind::Label;
@@ -107,7 +107,7 @@ struct PlacedText {
     double left = 0;
     double top = 0;
     std::optional<double> width;     // fixed width; nothing: as wide as the text, up to `room`
-    double room = 0;                 // to the next field on its right less a 1 mm gap, else to the band's edge
+    double room = 0;                 // to the next field on its right less a 2 mm gap, else to the band's edge
     Font font;
 
     friend bool operator==(const PlacedText&, const PlacedText&) = default;

@@ -8,6 +8,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 
 namespace quorvel::report {
@@ -53,29 +54,59 @@ void drawFrame(QPainter& painter, const PlacedBand& band, const Scale& scale)
     if (frame.right) painter.drawLine(topRight, bottomRight);
 }
 
+// Whole characters from the start of `text` while they fit in `width` device pixels; a name cut
+// short also loses the blanks it would end on.
+QString wholeCharactersThatFit(const QString& text, const QFontMetricsF& metrics, double width)
+{
+    if (metrics.horizontalAdvance(text) <= width) return text;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype fits = 0;
+    for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
+        if (metrics.horizontalAdvance(text.left(end)) > width) break;
+        fits = end;
+    }
+    return text.left(fits).trimmed();
+}
+
+// The field's width on the device: its fixed width, else its text's up to the room it has.
+double boxWidth(const PlacedText& placed, const QFontMetricsF& metrics, const QString& text, const Scale& scale)
+{
+    return placed.width ? *placed.width * scale.x : std::min(metrics.horizontalAdvance(text), placed.room * scale.x);
+}
+
+Scale scaleOf(const QPaintDevice& device)
+{
+    return {device.logicalDpiX() / millimetresPerInch, device.logicalDpiY() / millimetresPerInch};
+}
+
 void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale)
 {
     const QString text = fromWindows1252(placed.text);
     const QFont font = qtFont(placed.font);
     const QFontMetricsF metrics(font, painter.device());
-    const double width =
-        placed.width ? *placed.width * scale.x : std::min(metrics.horizontalAdvance(text), placed.room * scale.x);
+    const double width = boxWidth(placed, metrics, text, scale);
     const QRectF box(scale.point(placed.left, placed.top), QSizeF(width, metrics.height()));
     painter.save();
     painter.setClipRect(box);
     painter.fillRect(box, Qt::white);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, wholeCharactersThatFit(text, metrics, width));
     painter.restore();
 }
 
 }  // namespace
 
+QString shownText(const PlacedText& placed, const QPaintDevice& device)
+{
+    const QString text = fromWindows1252(placed.text);
+    const QFontMetricsF metrics(qtFont(placed.font), &device);
+    return wholeCharactersThatFit(text, metrics, boxWidth(placed, metrics, text, scaleOf(device)));
+}
+
 void paintPage(QPainter& painter, const Page& page)
 {
-    const QPaintDevice* device = painter.device();
-    const Scale scale{device->logicalDpiX() / millimetresPerInch, device->logicalDpiY() / millimetresPerInch};
+    const Scale scale = scaleOf(*painter.device());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const PlacedBand& band : page.bands) {
@@ -85,8 +116,10 @@ void paintPage(QPainter& painter, const Page& page)
     painter.restore();
 }
 
-void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages)
+void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits& waits)
 {
+    // Started before the painter opens the device, so whatever the wait shows meets no half-drawn pages.
+    ProgressWait progress(waits, "Drawing the pages...", int(pages.size()));
     const double width = pages.empty() ? 210 : pages.front().width;
     const double height = pages.empty() ? 297 : pages.front().height;
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->setFullPage(true);
@@ -96,6 +129,7 @@ void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages)
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0) device.newPage();
         paintPage(painter, pages[i]);
+        progress.advance(int(i) + 1);
     }
 }
 

@@ -31,5 +31,5 @@ qrvl_install_packages() {
 
 qrvl_build() {
     cmake -S "$QRVL_ROOT" -B "$QRVL_BUILD" -DCMAKE_BUILD_TYPE="${QRVL_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
-    cmake --build "$QRVL_BUILD" -j"$(nproc)"
+    cmake --build "$QRVL_BUILD" -j"$(nproc)" ${QRVL_TARGETS:+--target $QRVL_TARGETS}   # all targets when unset
 }

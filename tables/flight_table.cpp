@@ -3,6 +3,8 @@
 #include "platform/error.h"
 #include "tables/packet.h"
 
+#include <utility>
+
 namespace quorvel::tables {
 
 const Schema& flightSchema()
@@ -62,8 +64,13 @@ std::uint64_t flightRecordSize()
 
 LoadedFlights loadFlights(const std::filesystem::path& file, std::uint64_t availableMemoryBytes)
 {
+    return indexFlights(readFlightFile(file), availableMemoryBytes);
+}
+
+LoadedFlights indexFlights(Table table, std::uint64_t availableMemoryBytes)
+{
     LoadedFlights loaded;
-    loaded.table = readFlightFile(file);
+    loaded.table = std::move(table);
     loaded.timeOrder = loaded.table.allRows();
     loaded.table.orderBy(loaded.timeOrder, "TIME_DEP");
     loaded.departures = GroupIndex(loaded.table, IcaoCodeDep, TimeDep);

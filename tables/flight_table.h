@@ -59,8 +59,10 @@ struct LoadedFlights {
     std::uint64_t availableFlights = 0; // further legs that would fit into the free memory
 };
 
-// The load command: read "flight.cds", order by TIME_DEP, index the airports, count.
-// Throws quorvel::Error.
+// The load command: read "flight.cds", then index it as below. Throws quorvel::Error.
 LoadedFlights loadFlights(const std::filesystem::path& file, std::uint64_t availableMemoryBytes);
+// What the load command does with the rows once read: order by TIME_DEP, index the airports,
+// count. `table` must have the flight table's fields (readFlightFile or newFlightTable).
+LoadedFlights indexFlights(Table table, std::uint64_t availableMemoryBytes);
 
 }  // namespace quorvel::tables

@@ -166,8 +166,9 @@ int boardCommand(const std::vector<std::string>& args)
     }
     if (flightsFile.empty()) throw UsageError{"board needs --flights FILE"};
     if (inputs.airport.empty()) throw UsageError{"board needs --airport CODE"};
-    const tables::Table flights = tables::readFlightFile(flightsFile);
-    tables::writeCsv(std::cout, flights, board::select(flights, query));
+    // Loaded and selected as the window does; the tool shows no free-memory panel, so it asks for none.
+    const tables::LoadedFlights flights = tables::loadFlights(flightsFile, 0);
+    tables::writeCsv(std::cout, flights.table, board::select(flights, query));
     return 0;
 }
 

@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(SplashForm, OpensWithItsPictureTitleAndPlaceholder)
@@ -89,4 +91,63 @@ TEST(SplashForm, FullGaugeIsNavy)
     for (int y = 0; y < gaugeArea.height(); ++y)
         for (int x = 0; x < gaugeArea.width(); ++x) navy += gaugeArea.pixelColor(x, y) == QColor(0, 0, 128);
     EXPECT_GT(navy, gaugeArea.width() * gaugeArea.height() / 2);
+}
+
+namespace {
+
+// Relative luminance, 0 for black to 1 for white.
+double luminance(QColor colour)
+{
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+double contrast(QColor a, QColor b)
+{
+    const double first = luminance(a), second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+QImage paintedGauge(QProgressBar& gauge, bool withText)
+{
+    gauge.setTextVisible(withText);
+    QImage image(gauge.size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    gauge.render(&image);
+    return image;
+}
+
+}  // namespace
+
+TEST(SplashForm, GaugePercentageReadsOverTheFillAndTheEmptyPart)
+{
+    TSplashForm splash;
+    QProgressBar& gauge = *splash.CGauge1;
+    for (const int value : {0, 30, 45, 50, 75, 100}) {
+        splash.setGauge(value);
+        const QImage bare = paintedGauge(gauge, false);
+        const QImage text = paintedGauge(gauge, true);
+        // Where the text changed a pixel, it must stand out from what lies under it: over the navy
+        // fill as well as over the white. Anti-aliased glyph edges are the weaker pixels, so each
+        // part must hold glyph pixels of full strength.
+        const int fillEnd = 1 + (gauge.width() - 2) * value / 100;
+        int strongOnFill = 0, strongOnEmpty = 0, changedOnFill = 0, changedOnEmpty = 0;
+        for (int y = 0; y < bare.height(); ++y)
+            for (int x = 0; x < bare.width(); ++x) {
+                if (bare.pixel(x, y) == text.pixel(x, y)) continue;
+                const bool onFill = x < fillEnd;
+                const bool strong = contrast(bare.pixelColor(x, y), text.pixelColor(x, y)) >= 4.5;
+                (onFill ? changedOnFill : changedOnEmpty) += 1;
+                (onFill ? strongOnFill : strongOnEmpty) += strong;
+            }
+        EXPECT_GT(changedOnFill + changedOnEmpty, 0) << value;   // the percentage is written
+        if (value >= 50) {   // from half on the fill reaches the text
+            EXPECT_GT(changedOnFill, 0) << value;
+            EXPECT_GE(strongOnFill, 8) << "over the fill at " << value;
+        }
+        if (value <= 50) {   // up to half, part of the text lies on the empty part
+            EXPECT_GT(changedOnEmpty, 0) << value;
+            EXPECT_GE(strongOnEmpty, 8) << "over the empty part at " << value;
+        }
+    }
 }

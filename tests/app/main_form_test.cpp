@@ -9,6 +9,7 @@
 #include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_list.h"
 #include "platform/error.h"
+#include "platform/file_stamp_cache.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
 #include "tables/packet.h"
@@ -17,6 +18,8 @@
 #include "tests/support/test_program.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QStatusBar>
 #include <QCheckBox>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -24,6 +27,7 @@
 #include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -52,9 +56,9 @@ protected:
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
+            MainFormServices{clock, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
-                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }});
+                             [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
         return form;
     }
@@ -76,11 +80,13 @@ protected:
 
     test::TestProgram program;
     test::FixedClock clock{{2024, 1, 1, 13, 45, 0}};  // a Monday
+    platform::SystemFileClock fileClock;
     test::RecordingSleeper sleeper;
     test::ScriptedPrompter prompter;
     test::ScriptedFileDialogs fileDialogs;
     std::vector<std::filesystem::path> aboutShown;
     int previews = 0;
+    test::RecordingWaits waits;
 };
 
 QStringList menuCaptions(QMenu* menu)
@@ -228,6 +234,24 @@ TEST_F(MainForm, BadColourSettingStopsTheShowAndIsReportedAtDialogCreation)
     EXPECT_THROW(form->FormShow(), Error);
 }
 
+TEST_F(MainForm, UnknownColourNameStillLetsTheOptionsDialogApply)
+{
+    program.writeSettings("[Airport]\ndefault=LIRF\n[Behaviour]\nGridColor=clFoo\nFontColor=clYellow\n");
+    const auto form = start();
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'clFoo' is not a valid integer value"}})) << "the start-up warning stays";
+    prompter.clear();
+    TOptionDlg& options = *form->optionDlg;
+    form->General1Click();
+    options.flpname->setText("other.txt");
+    ASSERT_NO_THROW(options.OKBtnClick());
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(form->settings().gridColor, "clBlack");
+    EXPECT_EQ(form->settings().flightPlanFile, "other.txt");
+    EXPECT_EQ(form->DBGrid1->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_EQ(form->DBGrid1->palette().color(QPalette::Text), QColor(Qt::yellow));
+}
+
 TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
 {
     const auto form = start();
@@ -237,11 +261,23 @@ TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
 
 TEST(ApplicationErrors, UncaughtErrorsReachTheOneErrorBox)
 {
+    const struct {
+        const char* what;
+        std::function<bool()> deliver;
+        const char* shown;
+    } cases[] = {
+        {"an error with its text", []() -> bool { throw Error("flight.cds: truncated at byte 7"); }, "flight.cds: truncated at byte 7"},
+        {"something that is no exception", []() -> bool { throw 42; }, "An unexpected error occurred."},
+        {"an exception without a text", []() -> bool { throw std::runtime_error(""); }, "An unexpected error occurred."},
+    };
+    for (const auto& c : cases) {
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(deliverGuarded(c.deliver, &prompter)) << c.what;
+        EXPECT_EQ(prompter.shown(), (Shown{{"Error", c.shown}})) << c.what;
+    }
     test::ScriptedPrompter prompter;
-    EXPECT_FALSE(deliverGuarded([]() -> bool { throw Error("flight.cds: truncated at byte 7"); }, &prompter));
-    EXPECT_FALSE(deliverGuarded([]() -> bool { throw 42; }, &prompter));
     EXPECT_TRUE(deliverGuarded([] { return true; }, &prompter));
-    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "flight.cds: truncated at byte 7"}, {"Error", ""}}));
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 // The program itself: an aborted start ends with status 1 and leaves the settings alone.
@@ -282,6 +318,7 @@ TEST_F(MainForm, AircraftScanWritesTheTableAndEnablesTheConversion)
     EXPECT_TRUE(form->FlightPlan1->isEnabled());
     EXPECT_EQ(form->ProgressBar1->value(), 1);  // the last line's index
     EXPECT_EQ(form->panelText(7), "");
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle"})) << "while the aircraft folders are read";
     const tables::Table aircraft = tables::readAircraftFile(program.programFile("aircraft.cds"));
     ASSERT_EQ(aircraft.rowCount(), 2u);
     EXPECT_EQ(aircraft.text(0, tables::AircraftNumber), "AC#1");
@@ -296,6 +333,19 @@ TEST_F(MainForm, AircraftScanWithoutTheListWarnsAndChangesNothing)
     EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", "The aircraft file not exist in QRVL directory"}}));
     EXPECT_FALSE(form->FlightPlan1->isEnabled());
     EXPECT_FALSE(std::filesystem::exists(program.programFile("aircraft.cds")));
+}
+
+TEST_F(MainForm, AircraftScanFindsAListWhoseNameIsNotAscii)
+{
+    program.writeSettings("[FlightPlan]\r\nAirName=avi\xF3n.txt\r\n");   // the settings file holds Windows-1252
+    test::writeBytes(program.programFile("avi\u00F3n.txt"), "AC#1,450,\"Boeing 737 Alpina\"\r\n");
+    const auto form = start();
+    form->Aircraft1Click();
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_TRUE(form->FlightPlan1->isEnabled());
+    const tables::Table aircraft = tables::readAircraftFile(program.programFile("aircraft.cds"));
+    ASSERT_EQ(aircraft.rowCount(), 1u);
+    EXPECT_EQ(aircraft.text(0, tables::AircraftTitle), "Boeing 737 Alpina");
 }
 
 TEST_F(MainForm, ConversionRunsBehindItsDialogAndEnablesLoading)
@@ -409,9 +459,25 @@ TEST_F(MainForm, PrintTimeTableOpensThePreviewEvenForAnEmptyBoard)
 {
     const auto form = start();
     form->FormShow();
+    waits.clear();
     form->PrintTimeTable1Click();
     EXPECT_EQ(previews, 1);
     EXPECT_FALSE(form->reportForm->lastPages().empty());
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle"})) << "while the pages are laid out";
+}
+
+TEST_F(MainForm, LoadingTheFlightTableShowsTheBusyCursorUntilTheBoardIsFilled)
+{
+    writeFlights({leg("AZ100", "14:00")});
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    const auto form = start();
+    form->FormShow();
+    waits.clear();
+    form->LoadFlightPlans1Click();
+    EXPECT_EQ(form->panelText(2), "Flights:1/1");
+    // The load holds the cursor from before reading the file until the board query after it is done.
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "busy", "idle", "idle"}));
+    EXPECT_EQ(waits.busy(), 0);
 }
 
 TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)
@@ -434,4 +500,107 @@ TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)
     for (int row = 0; row < board.rowCount(); ++row) flights << board.data(board.index(row, 1), Qt::DisplayRole).toString();
     EXPECT_EQ(flights, (QStringList{"SUN2359", "DAILY", "MON0005"}));
     EXPECT_EQ(board.data(board.index(0, 6), BoardModel::ScheduledTimeRole).toString(), "23:59");
+}
+
+namespace {
+
+// The darkest pixel's lightness, 0 to 255: where the text is, if there is any.
+int darkestLightness(const QImage& image)
+{
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) darkest = std::min(darkest, image.pixelColor(x, y).lightness());
+    return darkest;
+}
+
+// Makes a locale the default for as long as it lives.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(saved_); }
+
+private:
+    QLocale saved_;
+};
+
+}  // namespace
+
+TEST_F(MainForm, CustomDateTimePanelTakesTheButtonHighlightWhileTicked)
+{
+    const auto form = start();
+    form->show();
+    for (const bool ticked : {true, false, true}) {
+        form->CDTCheck->setChecked(ticked);
+        form->CDTCheckClick();
+        EXPECT_FALSE(form->Panel1->isEnabled());   // a display only, yet drawn in its enabled colours
+        const QImage shown = form->Panel1->grab().toImage();
+        const QColor expected = QApplication::palette().color(QPalette::Active, ticked ? QPalette::Light : QPalette::Button);
+        EXPECT_EQ(shown.pixelColor(4, 4), expected) << ticked;
+        EXPECT_EQ(shown.pixelColor(shown.width() - 5, shown.height() - 5), expected) << ticked;
+        EXPECT_LT(darkestLightness(shown), 64) << "the date is written in the normal text colour";
+    }
+}
+
+TEST_F(MainForm, StatusPanelsKeepTheirDesignedWidthsAndWidenForLongerTexts)
+{
+    const auto form = start();
+    form->resize(1280, 900);
+    form->show();
+    const QList<QLabel*> panels = form->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(panels.size(), 8);
+    const int designed[8] = {50, 50, 115, 65, 150, 50, 80, 50};
+    const auto check = [&](const char* when) {
+        QApplication::processEvents();   // the status bar lays itself out again
+        for (int p = 0; p < 8; ++p) {
+            EXPECT_GE(panels[p]->width(), designed[p]) << when << " panel " << p;
+            const QString text = p == 1 ? QString() : panels[p]->text();
+            EXPECT_LE(panels[p]->fontMetrics().horizontalAdvance(text), panels[p]->contentsRect().width())
+                << when << " panel " << p << ": " << text.toStdString();
+        }
+        // The daylight panel is drawn by the program; either of its texts must fit where it is drawn.
+        const QWidget* drawn = panels[1]->findChild<QWidget*>();
+        ASSERT_NE(drawn, nullptr);
+        for (const char* text : {"DST:ON", "DST:OFF"})
+            EXPECT_LE(drawn->fontMetrics().horizontalAdvance(QString::fromLatin1(text)), drawn->width()) << when << text;
+    };
+    check("at start");
+    // What the board query and a grid click write for a table of a million flights.
+    panels[0]->setText(QStringLiteral("GMT:-10"));
+    panels[2]->setText(QStringLiteral("Flights:16613/1000000"));
+    panels[3]->setText(QStringLiteral("Traffic:100"));
+    panels[4]->setText(QStringLiteral("Available flights:1000000"));
+    panels[6]->setText(QStringLiteral("Aircraft:Boeing 737-800"));
+    check("with long counts");
+    panels[2]->setText(QStringLiteral("Flights:0/0"));
+    QApplication::processEvents();
+    EXPECT_EQ(panels[2]->width(), designed[2]);   // a short text gives the panel back its designed width
+}
+
+TEST_F(MainForm, ClockUsesTheLocaleSeparatorsUntilACutQueryOrAConversionSetsTheColon)
+{
+    const DefaultLocale finnish(QLocale(QLocale::Finnish, QLocale::Finland));   // "d.M.yyyy" and "H.mm"
+    program.writeSettings("[Airport]\ndefault=LIRF\n");
+    for (const bool byConversion : {false, true}) {
+        const auto form = start();
+        form->FormShow();
+        EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13.45")) << form->StaticText2->text().toStdString();
+        EXPECT_EQ(form->Panel1->text(), form->StaticText2->text());
+        form->DBLookupComboBox1Click();   // without the cut the separators stay
+        form->Timer1Timer();
+        EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13.45"));
+        if (byConversion) {
+            QTimer::singleShot(0, [] {
+                for (QWidget* window : QApplication::topLevelWidgets())
+                    if (auto* dialog = qobject_cast<TdlgConvertFP*>(window)) dialog->Button1->click();
+            });
+            form->FlightPlan1Click();
+        } else {
+            form->CB15minutesflights->setChecked(true);
+            form->CB15minutesflightsClick();
+            form->CB15minutesflights->setChecked(false);
+            form->CB15minutesflightsClick();
+        }
+        form->Timer1Timer();
+        EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13:45")) << form->StaticText2->text().toStdString();
+    }
 }

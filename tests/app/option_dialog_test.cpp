@@ -283,7 +283,7 @@ TEST_F(OptionDialog, AnUnreadableColourIsReportedAndTheDialogStaysUsable)
     EXPECT_EQ(d.createError(), "'xyz' is not a valid integer value");
     EXPECT_EQ(d.flpname->text(), "after.txt");
     EXPECT_EQ(d.CSpinEdit1->text(), "40");
-    EXPECT_EQ(d.TTBackColorBox->currentIndex(), -1);
+    EXPECT_EQ(d.TTBackColorBox->currentData().toString(), "clBlack") << "the background's default stands in for 'xyz'";
     EXPECT_EQ(d.TTFontColorBox->currentIndex(), -1);
     try {
         d.FormCreate();
@@ -293,12 +293,29 @@ TEST_F(OptionDialog, AnUnreadableColourIsReportedAndTheDialogStaysUsable)
     }
 
     d.show();
-    d.OKBtnClick();  // boxes showing nothing leave their settings alone
-    EXPECT_EQ(settings.gridColor, "xyz");
+    d.OKBtnClick();  // the box shows black, so OK applies black; a box showing nothing keeps its number
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(settings.gridColor, "clBlack");
     EXPECT_EQ(settings.fontColor, "$00FF8000");
     d.show();
     selectColour(d.TTBackColorBox, "clGreen");
     d.OKBtnClick();
     EXPECT_EQ(settings.gridColor, "clGreen");
-    EXPECT_EQ(appliedColours.back(), "clGreen/$00FF8000");
+    EXPECT_EQ(appliedColours, (std::vector<std::string>{"clBlack/$00FF8000", "clGreen/$00FF8000"}));
+}
+
+TEST_F(OptionDialog, OkAppliesAllOrNothing)
+{
+    const Settings before = settings;
+    TOptionDlg d(settings, airports, prompter,
+                 OptionDlgHooks{{}, [] { throw quorvel::Error("the board refused its colours"); }, [this] { ++boardQueries; }});
+    d.show();
+    d.CBLoadFP->setChecked(true);
+    d.flpname->setText("other.txt");
+    d.CSpinEdit1->setValue(50);
+    selectColour(d.TTBackColorBox, "clRed");
+    EXPECT_THROW(d.OKBtnClick(), quorvel::Error);
+    EXPECT_EQ(settings, before) << "no setting changes when the colours cannot be applied";
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(boardQueries, 0);
 }

@@ -2,6 +2,7 @@
 #include "board/board_model.h"
 #include "board/flag_cell_delegate.h"
 #include "flags/flag_list.h"
+#include "platform/file_stamp_cache.h"
 #include "tests/support/flight_rows.h"
 
 #include <QHeaderView>
@@ -22,7 +23,7 @@ struct BoardGridTest : ::testing::Test {
         }
         board.showView(&flights, {2, 0, 1});
         grid.setModel(&board);
-        delegate = configureBoardGrid(grid, flagList, "flag");
+        delegate = configureBoardGrid(grid, flagList, "flag", fileClock);
     }
 
     void select(std::initializer_list<int> rows)
@@ -35,6 +36,7 @@ struct BoardGridTest : ::testing::Test {
 
     tables::Table flights = tables::newFlightTable();
     flags::FlagList flagList;
+    platform::SystemFileClock fileClock;
     BoardModel board;
     QTableView grid;
     FlagCellDelegate* delegate = nullptr;

@@ -31,10 +31,12 @@ Leg departure(std::string flight, std::string time, std::string days = "0123456"
     return leg;
 }
 
+// The flight numbers the board shows, in order, once `flights` is loaded as the window loads it.
 std::vector<std::string> flightsShown(const Table& flights, const BoardInputs& inputs)
 {
+    const LoadedFlights loaded = indexFlights(flights, 0);
     std::vector<std::string> shown;
-    for (const RowId row : select(flights, buildQuery(inputs))) shown.emplace_back(flights.text(row, FlightNumber));
+    for (const RowId row : select(loaded, buildQuery(inputs))) shown.emplace_back(loaded.table.text(row, FlightNumber));
     return shown;
 }
 

@@ -2,6 +2,7 @@
 #include "board/board_model.h"
 #include "board/flag_cell_delegate.h"
 #include "flags/flag_list.h"
+#include "platform/file_stamp_cache.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/temp_folder.h"
 
@@ -94,7 +95,8 @@ struct FlagCellTest : ::testing::Test {
     flags::FlagList flagList{{"ALITALIA=az", "NOPICTURE=zz", "NOFLAGNAME="}};
     tables::Table flights = tables::newFlightTable();
     BoardModel model;
-    FlagCellDelegate delegate{flagList, flagFolder};
+    platform::SystemFileClock fileClock;   // the flag files' times are set from the real clock
+    FlagCellDelegate delegate{flagList, flagFolder, fileClock};
 };
 
 }  // namespace
@@ -104,7 +106,7 @@ TEST_F(FlagCellTest, GridDrawsTheFlagStretchedToTheAirlineCell)
     writeFlag(flagFolder / "az.BMP", red, blue);
     QTableView grid;
     grid.setModel(&model);
-    configureBoardGrid(grid, flagList, flagFolder);
+    configureBoardGrid(grid, flagList, flagFolder, fileClock);
     applyBoardColours(grid, boardBackground, boardText);
     grid.resize(800, 200);
     grid.show();

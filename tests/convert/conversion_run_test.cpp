@@ -348,4 +348,12 @@ TEST_F(ConversionRun, ProgramInputsFindTheFilesInTheProgramFolder)
     EXPECT_TRUE(inputs.overrideDst);
     EXPECT_FALSE(inputs.utcOffsetHours);
     EXPECT_EQ(programInputs(folder.path(), "/elsewhere/p.txt", airports, false, {}).flightPlanFile, "/elsewhere/p.txt");
+
+    // The file the setting names is read, and a message names it as the file manager does.
+    createEmptyFlightFile(folder / flightFileName);
+    test::writeBytes(folder / "Pl\u00E4ne.txt", "AC#1,x,5x%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\r\n");
+    const Summary summary = convert::convert(inputs, report, stop);
+    EXPECT_FALSE(summary.planFileMissing);
+    EXPECT_EQ(summary.outcome, Outcome::BadInput);
+    EXPECT_TRUE(summary.problem.starts_with("Pl\u00E4ne.txt, line 1: ")) << summary.problem;
 }

@@ -90,6 +90,24 @@ TEST_F(ConvertDialog, AWholeConversionEndsWithOkAndItsLogLines)
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
 }
 
+TEST_F(ConvertDialog, TheCounterShowsItsWholeText)
+{
+    const auto dialog = makeDialog(twoPlans);
+    dialog->show();
+    dialog->worker().waitUntilFinished();
+    // The run's own last count, then counts of a table with a million flights.
+    for (const QString& expected : {QStringLiteral("Flights:2/3"), QStringLiteral("Flights:16613/1000000"),
+                                   QStringLiteral("Flights:1000000/1000000")}) {
+        if (dialog->Label1->text() != expected) emit dialog->worker().labelChanged(expected);
+        const QLabel& label = *dialog->Label1;
+        EXPECT_EQ(label.text(), expected);
+        EXPECT_EQ(label.pos(), QPoint(24, 56));
+        EXPECT_LE(label.fontMetrics().horizontalAdvance(expected), label.contentsRect().width()) << expected.toStdString();
+        EXPECT_GE(label.contentsRect().height(), label.fontMetrics().height());
+        EXPECT_TRUE(dialog->rect().contains(label.geometry())) << expected.toStdString();
+    }
+}
+
 TEST_F(ConvertDialog, TheLogKeepsEveryConversionsLinesOnce)
 {
     for (const char* plan : {"AC#1,x,1%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX,12:00,13:00,1,F,F2,LIRF\n",

@@ -166,6 +166,7 @@ TEST_F(FlagManagerTest, PictureDialogSetsThreeCharactersAndPreviewsFromTheFlagFo
                                      ": cannot be loaded: there is no such picture in the flag folder"},
                      {"WARNING", (flagFolder / "BAD.bmp").string() + ": cannot be loaded: it is not a bitmap (BMP) picture"}}));
     EXPECT_EQ(fileDialogs.asked().size(), 4u);
+    EXPECT_EQ(fileDialogs.pictureDialogs(), 4) << "the flag is chosen in the dialog that previews pictures";
 }
 
 TEST_F(FlagManagerTest, DuplicateAirlinesAreRefused)

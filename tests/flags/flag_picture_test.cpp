@@ -1,6 +1,7 @@
 #include "flags/flag_picture.h"
 
 #include "platform/error.h"
+#include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -101,4 +102,45 @@ TEST(FlagPicture, RequiredPictureThatIsMissingNamesTheFileLookedFor)
     }
     touch(folder / "az..BMP");
     EXPECT_EQ(quorvel::flags::requireFlagPicture(folder.path(), "AZ."), folder / "az..BMP");
+}
+
+TEST(FlagPictureFinder, ListsTheFolderAgainUntilTheListingIsSettled)
+{
+    TempFolder folder;
+    touch(folder / "AZA.bmp");
+    const fs::file_time_type stamp = fs::last_write_time(folder.path());
+    quorvel::test::FixedFileClock clock(stamp + std::chrono::seconds(1));
+    quorvel::flags::FlagPictureFinder finder(clock);
+    const auto find = [&](std::string_view flagName) -> std::optional<std::string> {
+        const auto picture = finder.find(folder.path(), flagName);
+        if (!picture) return std::nullopt;
+        EXPECT_EQ(picture->parent_path(), folder.path());
+        return picture->filename().string();
+    };
+    // A picture added within the same tick of a coarse file-system clock leaves the folder's time as it was.
+    const auto addWithin = [&](const char* name) {
+        touch(folder / name);
+        fs::last_write_time(folder.path(), stamp);
+    };
+
+    EXPECT_EQ(find("KLM"), std::nullopt);
+    addWithin("klm.bmp");
+    EXPECT_EQ(find("KLM"), "klm.bmp") << "a listing younger than the settle time is not trusted";
+    EXPECT_EQ(finder.listings(), 2);
+
+    clock.set(stamp + std::chrono::seconds(3));
+    EXPECT_EQ(find("AZA"), "AZA.bmp");
+    EXPECT_EQ(finder.listings(), 3);
+    addWithin("ALP.BMP");
+    EXPECT_EQ(find("ALP"), std::nullopt) << "a settled listing is kept while the folder's time holds";
+    EXPECT_EQ(find("KLM"), "klm.bmp");
+    EXPECT_EQ(finder.listings(), 3);
+
+    fs::last_write_time(folder.path(), stamp + std::chrono::seconds(1));
+    clock.set(stamp + std::chrono::hours(1));
+    EXPECT_EQ(find("ALP"), "ALP.BMP");
+    EXPECT_EQ(find(""), std::nullopt);
+    EXPECT_EQ(finder.listings(), 4);
+    fs::remove_all(folder.path());
+    EXPECT_EQ(find("ALP"), std::nullopt);
 }

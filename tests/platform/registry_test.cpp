@@ -101,6 +101,22 @@ TEST(WinePaths, ListingNamesFoldersAndDotEntries)
     EXPECT_TRUE(listFolder(folder / "missing").empty());
 }
 
+TEST(WinePaths, FileNameSettingsNameTheFileAsTheHostSpellsIt)
+{
+    const std::filesystem::path folder = "/opt/quorvel";
+    const struct {
+        const char* setting;   // Windows-1252, as qrvl.ini holds it
+        std::filesystem::path expected;
+    } cases[] = {
+        {"aircraft.txt", "/opt/quorvel/aircraft.txt"},
+        {"avi\xF3n.txt", "/opt/quorvel/avi\u00F3n.txt"},
+        {"\x80 plans.txt", "/opt/quorvel/\u20AC plans.txt"},
+        {"/srv/fs/Pl\xE4ne.txt", "/srv/fs/Pl\u00E4ne.txt"},
+        {"", ""},   // no file at all, not the folder
+    };
+    for (const auto& c : cases) EXPECT_EQ(settingFile(folder, c.setting), c.expected) << c.setting;
+}
+
 TEST(TimeZone, GmtPanelDropsTheFractionTowardZero)
 {
     struct Case {

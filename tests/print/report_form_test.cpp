@@ -1,5 +1,6 @@
 #include "board/board_model.h"
 #include "print/report_form.h"
+#include "tests/support/fakes.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/temp_folder.h"
 
@@ -51,10 +52,12 @@ struct PrintTimeTableTest : ::testing::Test {
     BoardModel board;
     int previews = 0;
     std::function<void(QPrinter&, const std::function<void(QPrinter*)>&)> onPreview;
+    test::RecordingWaits waits;
     TReportForm form{[this](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
-        ++previews;
-        if (onPreview) onPreview(printer, paint);
-    }};
+                         ++previews;
+                         if (onPreview) onPreview(printer, paint);
+                     },
+                     waits};
 };
 
 }  // namespace
@@ -119,4 +122,22 @@ TEST_F(PrintTimeTableTest, PreviewPrintsAPdfHoldingTitleRowsAndFooter)
     EXPECT_LT(text.indexOf(QStringLiteral("BA200")), text.indexOf(QStringLiteral("AZ100"))) << "board order";
     EXPECT_EQ(text.count(QStringLiteral("\f")), 1) << "one page";
 #endif
+}
+
+TEST_F(PrintTimeTableTest, LayingOutAndDrawingThePagesShowTheBusyCursorAndCountThePages)
+{
+    test::TempFolder folder;
+    int busyWhilePreviewing = -1;
+    onPreview = [&](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+        busyWhilePreviewing = waits.busy();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString((folder / "timetable.pdf").string()));
+        paint(&printer);
+    };
+    board.showView(&flights, std::vector<tables::RowId>(60, 0));  // 23 legs on the first page, 24 on the next, 13 on the last
+    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true});
+    ASSERT_EQ(form.lastPages().size(), 3u);
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle", "busy", "progress Drawing the pages... 0/3", "1/3",
+                                                        "2/3", "3/3", "progress done", "idle"}));
+    EXPECT_EQ(busyWhilePreviewing, 0) << "the person reads the preview under the normal cursor";
 }

@@ -113,3 +113,24 @@ TEST(TimetableReport, HundredAndFiftyLegsHeaderAndFooterOnEveryPage)
     }
     EXPECT_EQ(pages[6].bandsOf(BandKind::Detail).back()->text("QRFlight")->text, "AZ149");
 }
+
+TEST(TimetableReport, ATextSizedToItselfStopsClearOfTheNextField)
+{
+    report::Report report = timetableReport();
+    applyTimetable(report, timetableSettings({"ROME", Direction::Arrival, true}));
+    const report::Page page = report::layOut(report, {1, [](std::size_t, int) { return std::string("x"); }}).at(0);
+    const struct {
+        BandKind band;
+        const char* field;
+        const char* next;
+    } pairs[] = {
+        {BandKind::Detail, "QRAirline", "QRFlight"}, {BandKind::Detail, "QRFlight", "QRApt"},
+        {BandKind::Detail, "QRApt", "QRTime"},       {BandKind::ColumnHeader, "QRLAirline", "QRLFlight"},
+        {BandKind::ColumnHeader, "QRLFlight", "QRToFromLabel"},
+    };
+    for (const auto& pair : pairs) {
+        const report::PlacedBand* band = page.bandsOf(pair.band).at(0);
+        const report::PlacedText* text = band->text(pair.field);
+        EXPECT_NEAR(band->text(pair.next)->left - (text->left + text->room), 2.0, 1e-9) << pair.field;
+    }
+}

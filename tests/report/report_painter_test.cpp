@@ -1,5 +1,6 @@
 #include "report/report_painter.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -81,4 +82,45 @@ TEST(ReportPainter, DrawsFramesAndTextsWhereTheMillimetresSay)
     EXPECT_EQ(darkPixels(image, QRect(px(69.6) + 2, px(24.8), px(20), px(4))), 0);
     EXPECT_GT(darkPixels(image, QRect(px(10), px(24.8), px(20), px(4))), 10);
     EXPECT_EQ(darkPixels(image, QRect(px(30) + 2, px(24.8), px(27), px(4))), 0);
+}
+
+TEST(ReportPainter, ATextTooLongForItsRoomEndsOnAWholeCharacter)
+{
+    const QImage device = sheet();
+    const struct {
+        const char* what;
+        PlacedText placed;
+    } cases[] = {
+        {"an airline sized to its room", {"QRAirline", "KLM ROYAL DUTCH AIRLINES WORLDWIDE", 10, 40, std::nullopt, 29, Font{}}},
+        {"a fixed-width label", {"QRToFromLabel", "FROMWARDS", 58, 40, 11.6, 0, Font{}}},
+        {"a name cut at a blank", {"QRAirline", "WWWWWWWWWW WWWWWWWWWWWW", 10, 40, std::nullopt, 29, Font{}}},
+    };
+    for (const auto& c : cases) {
+        const PlacedText& placed = c.placed;
+        const QString shown = shownText(placed, device);
+        const QFontMetricsF metrics(QFont(QStringLiteral("Arial"), 10), &device);
+        const double room = (placed.width ? *placed.width : placed.room) / 25.4 * dpi;
+        ASSERT_FALSE(shown.isEmpty()) << c.what;
+        EXPECT_TRUE(QString::fromLatin1(placed.text.c_str()).startsWith(shown)) << c.what;
+        EXPECT_FALSE(shown.endsWith(' ')) << c.what;
+        EXPECT_LE(metrics.horizontalAdvance(shown), room) << c.what;
+        const QString withNext = QString::fromLatin1(placed.text.c_str()).left(shown.size() + 1);
+        EXPECT_GT(metrics.horizontalAdvance(withNext), room) << c.what << ": one more character would not fit";
+
+        // On paper: exactly the whole characters, as if the shorter text had been printed with room to spare.
+        const auto paint = [](const PlacedText& text) {
+            QImage image = sheet();
+            PlacedBand band;
+            band.texts.push_back(text);
+            Page page;
+            page.bands.push_back(band);
+            QPainter painter(&image);
+            paintPage(painter, page);
+            return image;
+        };
+        PlacedText whole = placed;
+        whole.text = shown.toStdString();
+        whole.width = 150;
+        EXPECT_EQ(paint(placed), paint(whole)) << c.what << ": no character is printed in part";
+    }
 }

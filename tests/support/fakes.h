@@ -1,6 +1,7 @@
 // tests/support/fakes.h: stand-ins for the person at the screen and for the waits.
 #pragma once
 
+#include "platform/file_stamp_cache.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
 
@@ -44,12 +45,50 @@ private:
     std::vector<int> waits_;
 };
 
+// Records the busy cursor and the progress instead of showing them, one event each: "busy" and
+// "idle" for the cursor, "progress LABEL 0/TOTAL", "DONE/TOTAL" per step and "progress done".
+class RecordingWaits final : public Waits {
+public:
+    void busyStarted() override
+    {
+        ++busy_;
+        events_.emplace_back("busy");
+    }
+    void busyFinished() override
+    {
+        --busy_;
+        events_.emplace_back("idle");
+    }
+    void progressStarted(std::string_view label, int total) override
+    {
+        total_ = total;
+        events_.push_back("progress " + std::string(label) + " 0/" + std::to_string(total));
+    }
+    void progressed(int done) override { events_.push_back(std::to_string(done) + "/" + std::to_string(total_)); }
+    void progressFinished() override { events_.emplace_back("progress done"); }
+
+    const std::vector<std::string>& events() const { return events_; }
+    int busy() const { return busy_; }  // how deep the busy cursor is now
+    void clear() { events_.clear(); }
+
+private:
+    std::vector<std::string> events_;
+    int busy_ = 0;
+    int total_ = 0;
+};
+
 // Answers file dialogs from a script; an empty script cancels. Records the captions asked.
 class ScriptedFileDialogs final : public FileDialogs {
 public:
     std::optional<std::filesystem::path> openFile(std::string_view caption, const std::filesystem::path&,
                                                   std::string_view) override
     {
+        return next(caption);
+    }
+    std::optional<std::filesystem::path> openPicture(std::string_view caption, const std::filesystem::path&,
+                                                     std::string_view) override
+    {
+        ++pictureDialogs_;
         return next(caption);
     }
     std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path&,
@@ -59,6 +98,7 @@ public:
     }
     void answer(std::optional<std::filesystem::path> file) { answers_.push_back(std::move(file)); }
     const std::vector<std::string>& asked() const { return asked_; }
+    int pictureDialogs() const { return pictureDialogs_; }  // how many of those asked were picture dialogs
 
 private:
     std::optional<std::filesystem::path> next(std::string_view caption)
@@ -71,6 +111,7 @@ private:
     }
     std::deque<std::optional<std::filesystem::path>> answers_;
     std::vector<std::string> asked_;
+    int pictureDialogs_ = 0;
 };
 
 // A clock that stands still until the test moves it.
@@ -82,6 +123,17 @@ public:
 
 private:
     LocalDateTime now_;
+};
+
+// A file-system clock that stands still until the test moves it.
+class FixedFileClock final : public platform::FileClock {
+public:
+    explicit FixedFileClock(std::filesystem::file_time_type now) : now_(now) {}
+    std::filesystem::file_time_type now() const override { return now_; }
+    void set(std::filesystem::file_time_type now) { now_ = now; }
+
+private:
+    std::filesystem::file_time_type now_;
 };
 
 }  // namespace quorvel::test

@@ -24,6 +24,7 @@
 #include "app/settings.h"
 #include "flags/flag_list.h"
 #include "flags/flag_manager_dialog.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager.h"
 #include "tables/airport_table.h"
@@ -656,17 +657,19 @@ int main(int argc, char** argv)
     environment.settingsFile = quorvel::app::settingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 
     MessageBoxPrompter prompter;
-    ThreadSleeper sleeper;
+    EventLoopSleeper sleeper;
+    QtWaits waits;
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
     application.setErrorPrompter(&prompter);
-    MainFormServices services{clock, sleeper, prompter, fileDialogs,
+    quorvel::platform::SystemFileClock fileClock;
+    MainFormServices services{clock, fileClock, sleeper, prompter, fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path& executable) {
                                   TVersionAwareAbout about(executable, QApplication::activeWindow());
                                   about.exec();
                               },
-                              dialogPreviewer()};
+                              dialogPreviewer(), &waits};
     const auto settingsBefore = fs::exists(environment.settingsFile) ? fs::last_write_time(environment.settingsFile)
                                                                       : fs::file_time_type{};
     int findings = 0;

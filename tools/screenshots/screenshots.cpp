@@ -22,6 +22,7 @@
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
 #include "flags/flag_manager_dialog.h"
+#include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager.h"
 
@@ -163,8 +164,8 @@ void whileOpen(Findings& findings, const QString& name, const std::function<void
     open();
 }
 
-// The splash screen's waits, as the program makes them (no events are handled meanwhile), with
-// a look at the screen in the middle of start-up.
+// The splash screen's waits, as the program makes them (the window system's events are handled,
+// the user's input waits), with a look at the screen in the middle of start-up.
 class WatchedWaits final : public quorvel::Sleeper {
 public:
     explicit WatchedWaits(Findings& findings) : findings_(findings) {}
@@ -180,7 +181,7 @@ public:
 
     void wait(std::chrono::milliseconds duration) override
     {
-        std::this_thread::sleep_for(duration);
+        sleeper_.wait(duration);
         if (splash_ && !looked_ && splash_->isVisible() && since_.elapsed() >= 400) {
             looked_ = true;
             look(*splash_);
@@ -190,6 +191,7 @@ public:
     bool looked() const { return looked_; }
 
 private:
+    EventLoopSleeper sleeper_;
     void look(TSplashForm& splash)
     {
         const QRect area(splash.mapToGlobal(QPoint(0, 0)), splash.size());
@@ -261,6 +263,7 @@ int main(int argc, char** argv)
     WatchedWaits waits(findings);
     QtFileDialogs fileDialogs;
     quorvel::SystemClock clock;
+    quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
     const auto preview = [&findings](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
         QPrintPreviewDialog dialog(&printer);
@@ -277,7 +280,7 @@ int main(int argc, char** argv)
         TVersionAwareAbout box(executable, QApplication::activeWindow());
         box.exec();
     };
-    MainFormServices services{clock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
+    MainFormServices services{clock, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
     TMainForm form(environment, services);
     findings.check(QStringLiteral("splash: seen in the middle of start-up"), waits.looked(),
                    QStringLiteral("start-up waited %1").arg(waits.looked() ? QStringLiteral("long enough") : QStringLiteral("too little")));

@@ -1,0 +1,33 @@
+#include "app/message_box_prompter.h"
+
+#include <QWidget>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+TEST(EventLoopSleeper, TheWindowSystemMapsAndPaintsWindowsWhileStartUpWaits)
+{
+    // Start-up waits before the message loop runs; a window shown then must still be exposed
+    // and painted, or the splash screen stays an empty frame.
+    QWidget window;
+    int paints = 0;
+    struct PaintCounter final : QObject {
+        int& paints;
+        explicit PaintCounter(int& p) : paints(p) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(paints);
+    window.installEventFilter(&counter);
+    window.resize(64, 64);
+    window.show();
+    ASSERT_NE(window.windowHandle(), nullptr);
+
+    EventLoopSleeper sleeper;
+    sleeper.wait(1ms);
+    EXPECT_TRUE(window.windowHandle()->isExposed());
+    EXPECT_GE(paints, 1);
+}
