@@ -1,6 +1,5 @@
 #include "board/board_time.h"
 
-#include "platform/case_fold.h"
 #include "platform/zone_offsets.h"
 
 #include <algorithm>
@@ -90,8 +89,6 @@ public:
         buckets_.assign(std::size_t(interval.lengthMinutes) + 1, 0);
     }
 
-    int codeField() const { return departure() ? tables::IcaoCodeDep : tables::IcaoCodeArr; }
-
     // Notes the row's instances in the interval.
     void take(RowId row)
     {
@@ -146,11 +143,6 @@ private:
     std::vector<std::uint32_t> buckets_;
     std::vector<Found> found_;
 };
-
-bool isFlightTable(const Table& flights)
-{
-    return flights.schema().fields == tables::flightSchema().fields;
-}
 
 std::string twoDigits(int value)
 {
@@ -217,25 +209,11 @@ InstanceQuery buildInstanceQuery(const BoardInputs& inputs, const TimeInputs& ti
     return query;
 }
 
-Instances selectInstances(const Table& flights, const InstanceQuery& query)
-{
-    if (query.predicate.airport.empty() || !isFlightTable(flights)) return {};
-    InstanceFinder finder(flights, query);
-    const auto& codes = flights.textIds(finder.codeField());
-    const StringPool& codePool = flights.pool(finder.codeField());
-    std::vector<std::uint8_t> codeOk(codePool.size(), 0);
-    for (TextId id = 1; id < codePool.size(); ++id)
-        codeOk[id] = platform::equalIgnoringAsciiCase(codePool.text(id), query.predicate.airport) ? 1 : 0;
-    for (RowId row = 0; row < flights.rowCount(); ++row)
-        if (codeOk[codes[row]]) finder.take(row);
-    return finder.ordered();
-}
-
 Instances selectInstances(const tables::LoadedFlights& loaded, const InstanceQuery& query)
 {
     const bool departure = query.predicate.direction == Direction::Departure;
     const std::span<const RowId> rows = (departure ? loaded.departures : loaded.arrivals).rows(query.predicate.airport);
-    if (rows.empty()) return {};
+    if (rows.empty() || loaded.table.schema().fields != tables::flightSchema().fields) return {};
     // The index keeps an airport's rows in time order, so rows of one instant, which share their
     // stored time, come in row order as they do in a scan of the table.
     InstanceFinder finder(loaded.table, query);

@@ -67,8 +67,7 @@ struct InstanceQuery {
 // custom date-time, which is read in the board's zone.
 InstanceQuery buildInstanceQuery(const BoardInputs& inputs, const TimeInputs& time);
 
-Instances selectInstances(const tables::Table& flights, const InstanceQuery& query);
-// The same rows through the loaded table's airport indexes.
+// The rows through the loaded table's airport indexes; the window and qrvl-tool both ask this.
 Instances selectInstances(const tables::LoadedFlights& flights, const InstanceQuery& query);
 
 // The hours recorded by the conversion; nothing for a table converted before they were recorded.

@@ -45,10 +45,11 @@ int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, 
     }
     if (!momentGiven) time.present = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
 
-    std::optional<tables::Table> flights;
+    std::optional<tables::LoadedFlights> flights;
     if (!explain) {
-        flights = tables::readFlightFile(flightsFile);
-        const std::optional<int> recorded = board::recordedUtcOffsetHours(*flights);
+        // Loaded and selected as the window does.
+        flights = tables::loadFlights(flightsFile, 0);
+        const std::optional<int> recorded = board::recordedUtcOffsetHours(flights->table);
         time.utcOffsetHours =
             recorded ? *recorded : convert::utcOffsetHours(platform::localTimeZone(), overrideDst);
         if (!recorded && time.mode != board::TimeMode::Computer)
@@ -69,6 +70,6 @@ int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, 
         const LocalDateTime at = query.interval.start.plusMinutes(minutes);
         lead.push_back({board::dateText(at), at.timeText()});
     }
-    tables::writeCsv(std::cout, *flights, instances.rows, {"DAY", "TIME"}, lead);
+    tables::writeCsv(std::cout, flights->table, instances.rows, {"DAY", "TIME"}, lead);
     return 0;
 }
