@@ -21,7 +21,7 @@
 #include "platform/wine_paths.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_box.h"
-#include "tables/airport_manager.h"
+#include "tables/airport_manager_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,7 @@
 #include "app/option_dialog.h"
 
 #include "app/colours.h"
+#include "app/option_changes.h"
 #include "app/qt_text.h"
 #include "platform/error.h"
 
@@ -241,8 +242,9 @@ void TOptionDlg::OKBtnClick()
     // were and the dialog stays open.
     const Settings before = settings_;
     settings_ = chosenSettings();
+    const quorvel::app::OptionChanges changes = quorvel::app::optionChanges(before, settings_, shownTrafficPercent_);
     try {
-        if (settings_.overrideDst != before.overrideDst) {
+        if (changes.reconvert) {
             prompter_.message("Warning", "You need to reconvert your flighplan!");
             if (hooks_.redrawStatusBar) hooks_.redrawStatusBar();
         }
@@ -252,7 +254,7 @@ void TOptionDlg::OKBtnClick()
         throw;
     }
     accept();
-    if (CSpinEdit1->text() != fromWindows1252(shownTrafficPercent_) && hooks_.runBoardQuery) hooks_.runBoardQuery();
+    if (changes.requery && hooks_.runBoardQuery) hooks_.runBoardQuery();
 }
 
 void TOptionDlg::CancelBtnClick() { reject(); }

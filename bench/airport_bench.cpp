@@ -1,7 +1,7 @@
 #include "bench/airport_bench.h"
 
 #include "tables/airport_box.h"
-#include "tables/airport_manager.h"
+#include "tables/airport_manager_dialog.h"
 #include "tables/airport_table.h"
 #include "tables/airport_zones.h"
 

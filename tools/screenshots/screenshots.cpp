@@ -24,7 +24,7 @@
 #include "flags/flag_manager_dialog.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
-#include "tables/airport_manager.h"
+#include "tables/airport_manager_dialog.h"
 
 #include <QElapsedTimer>
 #include <QFileDialog>
