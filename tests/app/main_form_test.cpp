@@ -37,26 +37,13 @@ using test::Shown;
 
 namespace {
 
-class QuietSplash final : public about::SplashScreen {
-public:
-    void show() override {}
-    void say(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGauge(int value) override { gauge_ = value; }
-    int gauge() const override { return gauge_; }
-    void close() override {}
-
-private:
-    int gauge_ = 0;
-};
-
 class MainForm : public ::testing::Test {
 protected:
     std::unique_ptr<TMainForm> start()
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
+            MainFormServices{clock, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<test::QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
                              [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
