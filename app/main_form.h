@@ -118,7 +118,8 @@ public:
     QAction* UtcTime1 = nullptr;
     QAction* WholeDay1 = nullptr;
     QAction* NextHours1 = nullptr;
-    QLabel* timesPanel = nullptr;           // "Times: Europe/Rome (UTC+01:00)", shown beside the panels
+    // "Times: Europe/Rome (UTC+01:00), next 12 h", also in the caption; empty on the design's board.
+    const QString& timesText() const { return timesText_; }
     // Header strip
     RadioGroup* RadioGroup1 = nullptr;
     QLabel* StaticText1 = nullptr;
@@ -177,6 +178,8 @@ private:
     bool showNational_ = true;
     bool shown_ = false;
     quorvel::tables::AirportZones airportZones_;
+    QString timesText_;
+    QString designedTitle_;                 // the caption without the times
     bool offsetNoticeDue_ = false;          // the loaded table does not record its offset: say so once
     std::string printedTimes_;              // the zone and offset the board shows, for the printout's title
     bool colonTimeSeparator_ = false;   // set by a query with the cut on and by a conversion, for the rest of the run

@@ -22,6 +22,12 @@
 
 using namespace quorvel;
 
+namespace {
+
+constexpr int noticeMilliseconds = 15000;
+
+}  // namespace
+
 void TMainForm::buildTimeControls()
 {
     try {
@@ -67,12 +73,7 @@ void TMainForm::buildTimeControls()
             return ok ? std::optional<int>(hours) : std::nullopt;
         };
 
-    timesPanel = new QLabel(statusBar());
-    timesPanel->setObjectName(QStringLiteral("TimesPanel"));
-    timesPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    timesPanel->setContentsMargins(2, 0, 2, 0);
-    statusBar()->addPermanentWidget(timesPanel);
-    timesPanel->hide();
+    designedTitle_ = windowTitle();
     setBoardTime(state_.settings.timeMode, state_.settings.windowHours);
 }
 
@@ -114,7 +115,8 @@ void TMainForm::selectBoardRows(const board::BoardInputs& inputs, const board::B
     const board::TimeInputs time = boardTime(inputs);
     printedTimes_.clear();
     if (!board::usesInstances(time)) {
-        timesPanel->hide();
+        timesText_.clear();
+        setWindowTitle(designedTitle_);
         if (flights_) view = board::select(*flights_, query);
         return;
     }
@@ -129,11 +131,15 @@ void TMainForm::selectBoardRows(const board::BoardInputs& inputs, const board::B
     }
     if (interval.mode != board::TimeMode::Computer)
         printedTimes_ = interval.zone + " (" + board::utcOffsetText(interval.offsetMinutes) + ")";
-    QString text = fromWindows1252(board::timesText(interval, time.windowHours, inputs.airport));
-    if (offsetNoticeDue_ && interval.mode != board::TimeMode::Computer) {
-        text += QStringLiteral(" - ") + fromUtf8(board::assumedOffsetNotice(time.utcOffsetHours));
+    // The caption says at a glance which time the board shows; the design's status panels have no
+    // room for it, so notices pass over the status bar for a while instead.
+    timesText_ = fromWindows1252(board::timesText(interval, time.windowHours, inputs.airport));
+    setWindowTitle(designedTitle_ + QStringLiteral(" - ") + timesText_);
+    QString notice;
+    if (interval.fellBack) notice = timesText_;
+    if (offsetNoticeDue_ && flights_ && interval.mode != board::TimeMode::Computer) {
+        notice += (notice.isEmpty() ? QString() : QStringLiteral(" ")) + fromUtf8(board::assumedOffsetNotice(time.utcOffsetHours));
         offsetNoticeDue_ = false;
     }
-    timesPanel->setText(text);
-    timesPanel->show();
+    if (!notice.isEmpty()) statusBar()->showMessage(notice, noticeMilliseconds);
 }

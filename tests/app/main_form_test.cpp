@@ -90,12 +90,14 @@ TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
     const auto form = start();
     EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002");
     const QList<QAction*> menus = form->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 4);
+    ASSERT_EQ(menus.size(), 5);  // the design's four and View, before Help
     EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-", "Airport Manager",
                                                            "Flag Manager", "-", "Exit"}));
     EXPECT_EQ(menuCaptions(menus[1]->menu()), (QStringList{"Aircraft", "FlightPlan", "-", "View Log", "-", "Rescan airline"}));
     EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
-    EXPECT_EQ(menuCaptions(menus[3]->menu()), (QStringList{"About"}));
+    EXPECT_EQ(menuCaptions(menus[3]->menu()),
+              (QStringList{"Computer Time", "Airport Time", "UTC", "-", "Whole Day", "Next N Hours..."}));
+    EXPECT_EQ(menuCaptions(menus[4]->menu()), (QStringList{"About"}));
     EXPECT_FALSE(form->Rescanairline1->isEnabled());
     EXPECT_EQ(form->panelText(5), "LFS: OFF");
     EXPECT_EQ(form->panelText(6), "Aircraft:");

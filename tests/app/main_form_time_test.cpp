@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimeEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -134,8 +135,8 @@ TEST_F(BoardTimeForm, ToolAndWindowAgreeOnEveryRowInAirportTimeAcrossMidnight)
     form->askWindowHours = [](int) { return std::optional<int>(12); };
     form->NextHours1->trigger();
     EXPECT_EQ(form->NextHours1->text(), "Next 12 Hours...");
-    EXPECT_TRUE(form->timesPanel->isVisibleTo(form.get()));
-    EXPECT_EQ(form->timesPanel->text(), "Times: Europe/Rome (UTC+01:00), next 12 h");
+    EXPECT_EQ(form->timesText(), "Times: Europe/Rome (UTC+01:00), next 12 h");
+    EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002 - Times: Europe/Rome (UTC+01:00), next 12 h");
 
     const QStringList window = rows(*form);
     const test::ToolRun tool =
@@ -166,11 +167,12 @@ TEST_F(BoardTimeForm, ViewMenuModesAreRememberedOnlyOnceChanged)
     EXPECT_EQ(menus, (QStringList{"File", "Convert", "Options", "View", "Help"}));
     EXPECT_TRUE(form->ComputerTime1->isChecked());
     EXPECT_TRUE(form->WholeDay1->isChecked());
-    EXPECT_FALSE(form->timesPanel->isVisibleTo(form.get()));  // the design's board, as it was
+    EXPECT_EQ(form->timesText(), "");  // the design's board, as it was
+    EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002");
     EXPECT_EQ(rows(*form), QStringList{"LATE 23:30"});
 
     form->UtcTime1->trigger();
-    EXPECT_EQ(form->timesPanel->text(), "Times: UTC (UTC+00:00)");
+    EXPECT_EQ(form->timesText(), "Times: UTC (UTC+00:00)");
     setCustomMoment(*form, QDate(2024, 1, 9), QTime(10, 0));
     EXPECT_EQ(rows(*form), QStringList{});
     form->AirportTime1->trigger();  // Tuesday in Rome: Monday 23:30 Greenwich is Tuesday 00:30
@@ -213,11 +215,14 @@ TEST_F(BoardTimeForm, OldTablesAndAirportsWithoutAZoneAreSaidInTheStatusBar)
     test::writeBytes(program.programFile("airport-zones.csv"), "ICAO_CODE,TIME_ZONE\r\n");
 
     const auto form = start();
-    EXPECT_TRUE(form->timesPanel->text().startsWith("Times: UTC (UTC+00:00), next 3 h - The flight table does not record"))
-        << form->timesPanel->text().toStdString();
+    EXPECT_EQ(form->timesText(), "Times: UTC (UTC+00:00), next 3 h");
+    EXPECT_TRUE(form->statusBar()->currentMessage().startsWith("The flight table does not record"))
+        << form->statusBar()->currentMessage().toStdString();
+    form->statusBar()->clearMessage();
     form->Timer1Timer();  // the window moves on with the clock, and the notice is not repeated
-    EXPECT_EQ(form->timesPanel->text(), "Times: UTC (UTC+00:00), next 3 h");
+    EXPECT_EQ(form->statusBar()->currentMessage(), "");
 
     form->AirportTime1->trigger();
-    EXPECT_EQ(form->timesPanel->text(), "Times: computer (no time zone for LIRF), next 3 h");
+    EXPECT_EQ(form->timesText(), "Times: computer (no time zone for LIRF), next 3 h");
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Times: computer (no time zone for LIRF), next 3 h");
 }
