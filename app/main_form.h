@@ -181,6 +181,6 @@ private:
     QString timesText_;
     QString designedTitle_;                 // the caption without the times
     bool offsetNoticeDue_ = false;          // the loaded table does not record its offset: say so once
-    std::string printedTimes_;              // the zone and offset the board shows, for the printout's title
+    std::string printedTimes_;              // "Europe/Rome time" for the printout's title; empty in computer time
     bool colonTimeSeparator_ = false;   // set by a query with the cut on and by a conversion, for the rest of the run
 };

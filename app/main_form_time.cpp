@@ -130,7 +130,7 @@ void TMainForm::selectBoardRows(const board::BoardInputs& inputs, const board::B
         view = std::move(instances.rows);
     }
     if (interval.mode != board::TimeMode::Computer)
-        printedTimes_ = interval.zone + " (" + board::utcOffsetText(interval.offsetMinutes) + ")";
+        printedTimes_ = interval.zone + " time";  // short: the title has one line of the page
     // The caption says at a glance which time the board shows; the design's status panels have no
     // room for it, so notices pass over the status bar for a while instead.
     timesText_ = fromWindows1252(board::timesText(interval, time.windowHours, inputs.airport));
