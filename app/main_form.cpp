@@ -162,6 +162,7 @@ void TMainForm::FormCreate()
     setCentralWidget(central);
 
     buildStatusBar();
+    buildTimeControls();
     Timer1 = new QTimer(this);
     Timer1->setInterval(60000);
     connect(Timer1, &QTimer::timeout, this, guarded(services_.prompter, [this] { Timer1Timer(); }));
@@ -344,6 +345,7 @@ void TMainForm::LoadFlightPlans1Click()
         environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
     boardModel_->showView(&loaded->table, loaded->timeOrder);
     flights_ = std::move(loaded);
+    offsetNoticeDue_ = !board::recordedUtcOffsetHours(flights_->table);
     DBLookupComboBox1Click();
 }
 
@@ -397,7 +399,7 @@ void TMainForm::PrintTimeTable1Click()
 {
     const print::TimetableChoice choice{toWindows1252(DBLookupComboBox1->currentText()),
                                         RadioGroup1->itemIndex() == 1 ? board::Direction::Arrival : board::Direction::Departure,
-                                        showNational_};
+                                        showNational_, printedTimes_};
     printTimeTable(*reportForm, *boardModel_, choice);
 }
 
@@ -419,10 +421,12 @@ void TMainForm::DBLookupComboBox1Click()
     const BusyScope busy(waits_, panels_[7], statusBar());
     const board::BoardInputs inputs = boardInputs();
     const board::BoardQuery query = board::buildQuery(inputs);
-    tables::View view = flights_ ? board::select(*flights_, query) : tables::View{};
+    tables::View view;
+    std::vector<QString> shownTimes;
+    selectBoardRows(inputs, query, view, shownTimes);
     const std::size_t visible = view.size();
     boardModel_->setDirection(inputs.direction);
-    boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view));
+    boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view), std::move(shownTimes));
     for (int column = 2; column <= 5; ++column) DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
     // Times are written with ":" from the first query with the cut on, and the clock follows.
     if (inputs.cut15) colonTimeSeparator_ = true;
@@ -450,7 +454,7 @@ void TMainForm::Timer1Timer()
 {
     clockMoment_ = services_.clock.now();
     StaticText2->setText(clockText(clockMoment_));
-    if (cutOver15_ && flights_) DBLookupComboBox1Click();
+    if ((cutOver15_ || state_.settings.windowHours > 0) && flights_) DBLookupComboBox1Click();  // the window moves on
 }
 
 void TMainForm::CDTCheckClick()

@@ -13,10 +13,13 @@
 #include "print/report_form.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
+#include "board/board_time.h"
+#include "tables/airport_zones.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -85,6 +88,10 @@ public:
     void CDTCheckClick();
     void CB15minutesflightsClick();
     void RadioGroup2Click();
+    // View menu: the time the board shows and its rolling window (kept in the settings).
+    void setBoardTime(quorvel::board::TimeMode mode, int windowHours);
+    void NextHours1Click();                 // asks for N through askWindowHours
+    std::function<std::optional<int>(int current)> askWindowHours;  // a small dialog; tests answer it
 
     QString panelText(int panel) const;     // status bar panel 0..7 as shown
     const quorvel::app::Settings& settings() const { return state_.settings; }
@@ -110,6 +117,13 @@ public:
     QAction* General1 = nullptr;
     QAction* CustomDateTime1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* ComputerTime1 = nullptr;
+    QAction* AirportTime1 = nullptr;
+    QAction* UtcTime1 = nullptr;
+    QAction* WholeDay1 = nullptr;
+    QAction* NextHours1 = nullptr;
+    // "Times: Europe/Rome (UTC+01:00), next 12 h", also in the caption; empty on the design's board.
+    const QString& timesText() const { return timesText_; }
     // Header strip
     quorvel::ui::RadioGroup* RadioGroup1 = nullptr;
     QLabel* StaticText1 = nullptr;
@@ -143,6 +157,11 @@ private:
     void applyColours();
     void paintDaylightPanel(QPainter& painter, const QRect& rect) const;  // StatusBar1DrawPanel, panel 1
     quorvel::board::BoardInputs boardInputs() const;
+    void buildTimeControls();
+    quorvel::board::TimeInputs boardTime(const quorvel::board::BoardInputs& inputs) const;
+    // The board's rows; in another time or with a window also each row's time as shown.
+    void selectBoardRows(const quorvel::board::BoardInputs& inputs, const quorvel::board::BoardQuery& query,
+                         quorvel::tables::View& view, std::vector<QString>& shownTimes);
     QString clockText(const quorvel::LocalDateTime& moment) const;   // the clock caption in the user's locale
 
     quorvel::app::ProgramEnvironment environment_;
@@ -162,5 +181,10 @@ private:
     bool cutOver15_ = false;
     bool showNational_ = true;
     bool shown_ = false;
+    quorvel::tables::AirportZones airportZones_;
+    QString timesText_;
+    QString designedTitle_;                 // the caption without the times
+    bool offsetNoticeDue_ = false;          // the loaded table does not record its offset: say so once
+    std::string printedTimes_;              // "Europe/Rome time" for the printout's title; empty in computer time
     bool colonTimeSeparator_ = false;   // set by a query with the cut on and by a conversion, for the rest of the run
 };

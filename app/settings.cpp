@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "app/colours.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 #include <system_error>
@@ -22,6 +23,29 @@ void readYesNo(const platform::IniFile& file, std::string_view section, std::str
 
 const char* yesNo(bool value) { return value ? "1" : "0"; }
 
+constexpr const char* timeModeNames[] = {"computer", "airport", "utc"};
+
+// An unknown mode or a window out of range reads as the default.
+void readBoardTime(const platform::IniFile& file, Settings& settings)
+{
+    if (const auto mode = file.value("BoardTime", "Mode"))
+        for (int m = 0; m < 3; ++m)
+            if (platform::equalIgnoringAsciiCase(*mode, timeModeNames[m])) settings.timeMode = board::TimeMode(m);
+    if (const auto hours = file.value("BoardTime", "WindowHours"))
+        if (const auto number = parseInteger(*hours); number && *number >= 0 && *number <= board::maxWindowHours)
+            settings.windowHours = int(*number);
+}
+
+// Written when it differs from the defaults, or when the file already holds the section, so a
+// return to the defaults is kept too.
+void writeBoardTime(platform::IniFile& file, const Settings& settings)
+{
+    const bool differs = settings.timeMode != board::TimeMode::Computer || settings.windowHours != 0;
+    if (!differs && !file.value("BoardTime", "Mode") && !file.value("BoardTime", "WindowHours")) return;
+    file.set("BoardTime", "Mode", timeModeNames[int(settings.timeMode)]);
+    file.set("BoardTime", "WindowHours", std::to_string(settings.windowHours));
+}
+
 }  // namespace
 
 Settings readSettings(const platform::IniFile& file)
@@ -36,6 +60,7 @@ Settings readSettings(const platform::IniFile& file)
     readText(file, "Behaviour", "FontColor", settings.fontColor);
     readText(file, "Behaviour", "GridColor", settings.gridColor);
     readText(file, "FlightPlan", "TrafficPercent", settings.trafficPercent);
+    readBoardTime(file, settings);
     return settings;
 }
 
@@ -50,6 +75,7 @@ void writeSettings(platform::IniFile& file, const Settings& settings)
     file.set("Behaviour", "GridColor", settings.gridColor);
     file.set("Behaviour", "FontColor", settings.fontColor);
     file.set("FlightPlan", "TrafficPercent", settings.trafficPercent);
+    writeBoardTime(file, settings);
 }
 
 Settings loadSettings(const std::filesystem::path& file) { return readSettings(platform::IniFile::read(file)); }

@@ -5,6 +5,7 @@
 // checked or corrected here. Writing keeps every other section, key and comment of the file.
 #pragma once
 
+#include "board/time_mode.h"
 #include "platform/ini_file.h"
 
 #include <filesystem>
@@ -23,6 +24,10 @@ struct Settings {
     std::string gridColor = "clBlack";              // [Behaviour] GridColor: board background, a colour text
     std::string fontColor = "clWhite";              // [Behaviour] FontColor: board text, a colour text
     std::string trafficPercent = "100";             // [FlightPlan] TrafficPercent: kept and compared as text
+    // [BoardTime], a section of its own, written only once it differs from these defaults, so a
+    // user who never changes them keeps the nine keys alone.
+    board::TimeMode timeMode = board::TimeMode::Computer;  // Mode: "computer", "airport" or "utc"
+    int windowHours = 0;                                   // WindowHours: 0 for the day board, 1..24
 
     bool operator==(const Settings&) const = default;
 };

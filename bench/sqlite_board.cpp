@@ -3,6 +3,7 @@
 #include "tables/flight_table.h"
 
 #include <sqlite3.h>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -69,6 +70,7 @@ SqliteBoard::SqliteBoard(const tables::Table& flights)
 
 SqliteBoard::~SqliteBoard()
 {
+    sqlite3_finalize(instances_);
     for (auto& byShape : statements_)
         for (sqlite3_stmt* s : byShape) sqlite3_finalize(s);
     sqlite3_close(db_);
@@ -123,4 +125,71 @@ tables::View SqliteBoard::select(const board::BoardQuery& query)
     check(db_, status, "query");
     sqlite3_reset(s);
     return rows;
+}
+
+void SqliteBoard::addInstances(const tables::Table& flights, int utcOffsetHours)
+{
+    execute(db_, "CREATE TABLE departures(row INTEGER, code TEXT COLLATE NOCASE, gmow INTEGER, tpercent INTEGER, n INTEGER)");
+    execute(db_, "BEGIN");
+    sqlite3_stmt* add = nullptr;
+    check(db_, sqlite3_prepare_v2(db_, "INSERT INTO departures VALUES(?,?,?,?,?)", -1, &add, nullptr), "prepare instances");
+    for (tables::RowId row = 0; row < flights.rowCount(); ++row) {
+        // A null code, percentage or national flag shows no row; so does a time that is not HH:MM.
+        if (flights.isNull(row, tables::IcaoCodeDep) || flights.isNull(row, tables::TPercent) ||
+            flights.isNull(row, tables::National))
+            continue;
+        const std::string_view time = flights.text(row, tables::TimeDep);
+        if (time.size() != 5 || time[2] != ':') continue;
+        const int hour = (time[0] - '0') * 10 + (time[1] - '0'), minute = (time[3] - '0') * 10 + (time[4] - '0');
+        if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || time[0] > '9' || time[1] > '9' || time[3] > '9' || time[4] > '9')
+            continue;
+        const int greenwich = ((hour * 60 + minute + utcOffsetHours * 60) % 1440 + 1440) % 1440;
+        const std::string_view code = flights.text(row, tables::IcaoCodeDep);
+        for (char day = '0'; day <= '6'; ++day) {
+            if (flights.text(row, tables::SchedulingDep).find(day) == std::string_view::npos) continue;
+            sqlite3_bind_int64(add, 1, row);
+            sqlite3_bind_text(add, 2, code.data(), int(code.size()), SQLITE_STATIC);
+            sqlite3_bind_int(add, 3, (day - '0') * 1440 + greenwich);
+            sqlite3_bind_int(add, 4, flights.integer(row, tables::TPercent));
+            sqlite3_bind_int(add, 5, flights.boolean(row, tables::National) ? 1 : 0);
+            check(db_, sqlite3_step(add), "insert instance");
+            sqlite3_reset(add);
+        }
+    }
+    sqlite3_finalize(add);
+    execute(db_, "COMMIT");
+    execute(db_, "CREATE INDEX departures_code_gmow ON departures(code COLLATE NOCASE, gmow)");
+    execute(db_, "ANALYZE");
+}
+
+board::Instances SqliteBoard::selectInstances(const board::InstanceQuery& query)
+{
+    constexpr int week = 7 * 1440;
+    if (!instances_)
+        check(db_,
+              sqlite3_prepare_v3(db_,
+                                 "SELECT row, ((gmow - ?2) % 10080 + 10080) % 10080 AS d FROM departures WHERE code = ?1 AND "
+                                 "((gmow >= ?2 AND gmow < ?3) OR gmow < ?4) AND tpercent <= ?5 AND n = ?6 ORDER BY d, row",
+                                 -1, SQLITE_PREPARE_PERSISTENT, &instances_, nullptr),
+              "prepare instances query");
+    const LocalDateTime& start = query.interval.start;
+    const int startZone = start.weekday() * 1440 + start.hour * 60 + start.minute;
+    const int startGreenwich = ((startZone - query.interval.offsetMinutes) % week + week) % week;
+    const int end = startGreenwich + query.interval.lengthMinutes;
+    const std::string& airport = query.predicate.airport;
+    sqlite3_bind_text(instances_, 1, airport.data(), int(airport.size()), SQLITE_STATIC);
+    sqlite3_bind_int(instances_, 2, startGreenwich);
+    sqlite3_bind_int(instances_, 3, std::min(end, week));
+    sqlite3_bind_int(instances_, 4, std::max(end - week, 0));
+    sqlite3_bind_int(instances_, 5, query.predicate.maxPercent);
+    sqlite3_bind_int(instances_, 6, query.predicate.national ? 1 : 0);
+    board::Instances found;
+    int status;
+    while ((status = sqlite3_step(instances_)) == SQLITE_ROW) {
+        found.rows.push_back(tables::RowId(sqlite3_column_int64(instances_, 0)));
+        found.minutes.push_back(std::int32_t(sqlite3_column_int(instances_, 1)));
+    }
+    check(db_, status, "instances query");
+    sqlite3_reset(instances_);
+    return found;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "board/board_query.h"
+#include "board/board_time.h"
 #include "tables/table.h"
 
 struct sqlite3;
@@ -25,9 +26,17 @@ public:
     // The statement select() runs for `query`, for the report.
     static std::string sql(const quorvel::board::BoardQuery& query);
 
+    // The board in another zone or a window, departures: a table of the legs' instances, one row a
+    // leg and day digit with its Greenwich minute of the week (day digit, then the stored time moved
+    // back by `utcOffsetHours`), indexed on airport and that minute.
+    void addInstances(const quorvel::tables::Table& flights, int utcOffsetHours);
+    // The instances in the query's interval, in time order and then row order, as the board shows them.
+    quorvel::board::Instances selectInstances(const quorvel::board::InstanceQuery& query);
+
 private:
     sqlite3_stmt* statement(const quorvel::board::BoardQuery& query);
 
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statements_[2][3] = {};   // direction, then: plain, from a time, midnight wrap
+    sqlite3_stmt* instances_ = nullptr;
 };

@@ -24,11 +24,12 @@ constexpr BoardColumn columns[quorvel::board::boardColumnCount] = {
 
 BoardModel::BoardModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void BoardModel::showView(const Table* flights, View view)
+void BoardModel::showView(const Table* flights, View view, std::vector<QString> shownTimes)
 {
     beginResetModel();
     flights_ = flights;
     view_ = flights ? std::move(view) : View{};
+    shownTimes_ = shownTimes.size() == view_.size() ? std::move(shownTimes) : std::vector<QString>{};
     endResetModel();
 }
 
@@ -59,9 +60,14 @@ QVariant BoardModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
-    case Qt::DisplayRole:
-        return fieldText(index.row(), columns[index.column()].field);
+    case Qt::DisplayRole: {
+        const FlightField field = columns[index.column()].field;
+        if (!shownTimes_.empty() && field == (direction_ == Direction::Arrival ? TimeArr : TimeDep))
+            return shownTimes_[std::size_t(index.row())];
+        return fieldText(index.row(), field);
+    }
     case ScheduledTimeRole:
+        if (!shownTimes_.empty()) return shownTimes_[std::size_t(index.row())];
         return fieldText(index.row(), direction_ == Direction::Arrival ? TimeArr : TimeDep);
     default:
         return {};

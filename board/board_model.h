@@ -6,6 +6,7 @@
 #include "tables/table.h"
 
 #include <QAbstractTableModel>
+#include <vector>
 
 namespace quorvel::ui {
 
@@ -21,13 +22,23 @@ public:
     explicit BoardModel(QObject* parent = nullptr);
 
     // One reset per query. `flights` must outlive the view shown; pass nullptr for an empty board.
-    void showView(const quorvel::tables::Table* flights, quorvel::tables::View view);
+    // `shownTimes`, when given, holds each row's time as the board shows it in another time than
+    // the computer's or across midnight ("23:10", "Tue 00:40"); the scheduled time column and the
+    // EXP. TIME column show it in place of the stored time.
+    void showView(const quorvel::tables::Table* flights, quorvel::tables::View view,
+                  std::vector<QString> shownTimes = {});
     const quorvel::tables::Table* flights() const { return flights_; }
     quorvel::tables::RowId rowId(int row) const { return view_[std::size_t(row)]; }
 
     // Which scheduled time the EXP. TIME column shows; Departure until told otherwise.
     void setDirection(quorvel::board::Direction direction);
     quorvel::board::Direction direction() const { return direction_; }
+
+    // The row's time as shown in another time or across midnight; empty on the design's board.
+    QString shownTime(int row) const
+    {
+        return row >= 0 && std::size_t(row) < shownTimes_.size() ? shownTimes_[std::size_t(row)] : QString();
+    }
 
     // Any field of a shown row, whether or not the grid has a column for it (MODEL has none).
     QString fieldText(int row, quorvel::tables::FlightField field) const;
@@ -42,6 +53,7 @@ private:
     const quorvel::tables::Table* flights_ = nullptr;
     quorvel::tables::View view_;  // row numbers into flights_, in board order; rows are never copied
     quorvel::board::Direction direction_ = quorvel::board::Direction::Departure;
+    std::vector<QString> shownTimes_;  // empty, or one a row
 };
 
 }  // namespace quorvel::ui

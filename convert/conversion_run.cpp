@@ -154,6 +154,8 @@ Summary Run::execute()
         }
         if (!workLine(line)) return summary_;
     }
+    // The board needs the offset to get the Greenwich times back.
+    flights_.setIntegerProperty(tables::utcOffsetPropertyName, utcOffsetHours_);
     writePacketFile(flights_, inputs_.flightTableFile);
     report_.buttonCaption("Ok");
     return summary_;

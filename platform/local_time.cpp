@@ -60,6 +60,19 @@ std::optional<LocalDateTime> parseLocalDateTime(std::string_view text)
     return t;
 }
 
+std::chrono::sys_seconds instantOfLocal(const LocalDateTime& local)
+{
+    std::tm fields{};
+    fields.tm_year = local.year - 1900;
+    fields.tm_mon = local.month - 1;
+    fields.tm_mday = local.day;
+    fields.tm_hour = local.hour;
+    fields.tm_min = local.minute;
+    fields.tm_sec = local.second;
+    fields.tm_isdst = -1;
+    return std::chrono::sys_seconds{std::chrono::seconds{std::mktime(&fields)}};
+}
+
 LocalDateTime SystemClock::now() const
 {
     const std::time_t seconds = std::time(nullptr);

@@ -2,6 +2,7 @@
 // Board rules work on the wall-clock time the user sees, so this is a plain civil value, not an instant.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,10 @@ struct LocalDateTime {
 
 // Parses "YYYY-MM-DD HH:MM" (seconds 0); nothing when the text is not such a valid moment.
 std::optional<LocalDateTime> parseLocalDateTime(std::string_view text);
+
+// The instant at which the computer's clock reads `local` (C library rules, TZ honoured); in a
+// daylight-saving gap or overlap one of the candidates.
+std::chrono::sys_seconds instantOfLocal(const LocalDateTime& local);
 
 struct Clock {
     virtual ~Clock() = default;

@@ -46,7 +46,11 @@ void printTimeTable(TReportForm& form, const BoardModel& board, const print::Tim
     report::Records records;
     if (flights) {
         records.count = std::size_t(board.rowCount());
-        records.text = [flights, &board](std::size_t record, int column) {
+        const int timeColumn = form.QuickRep1.field("QRTime").column;
+        records.text = [flights, &board, timeColumn](std::size_t record, int column) {
+            // In another time than the computer's the time is the board's, with its day when off the date.
+            const QString shown = board.shownTime(int(record));
+            if (column == timeColumn && !shown.isEmpty()) return toWindows1252(shown);
             return std::string(flights->text(board.rowId(int(record)), column));
         };
     }

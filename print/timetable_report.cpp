@@ -53,6 +53,7 @@ TimetableSettings timetableSettings(const TimetableChoice& choice)
     const bool departures = choice.direction == board::Direction::Departure;
     TimetableSettings settings;
     settings.title = "Quorvel Report for " + choice.airportText + " - " + (departures ? "DEPARTURES" : "ARRIVALS");
+    if (!choice.times.empty()) settings.title += " - " + choice.times;
     settings.airportColumn = departures ? tables::DestApt : tables::DepApt;
     settings.timeColumn = departures ? tables::TimeDep : tables::TimeArr;
     settings.toFromLabel = departures ? "TO" : "FROM";

@@ -25,13 +25,28 @@ void writeText(std::ostream& out, std::string_view text)
 
 void writeCsv(std::ostream& out, const Table& table, const View& rows)
 {
+    writeCsv(out, table, rows, {}, {});
+}
+
+void writeCsv(std::ostream& out, const Table& table, const View& rows, const std::vector<std::string>& leadNames,
+              const std::vector<std::vector<std::string>>& leadValues)
+{
     const auto& fields = table.schema().fields;
+    for (const std::string& name : leadNames) {
+        writeText(out, name);
+        out << ',';
+    }
     for (std::size_t f = 0; f < fields.size(); ++f) {
         if (f) out << ',';
         writeText(out, fields[f].name);
     }
     out << "\r\n";
-    for (const RowId row : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RowId row = rows[i];
+        for (std::size_t c = 0; c < leadNames.size(); ++c) {
+            if (i < leadValues.size() && c < leadValues[i].size()) writeText(out, leadValues[i][c]);
+            out << ',';
+        }
         for (std::size_t f = 0; f < fields.size(); ++f) {
             if (f) out << ',';
             if (table.isNull(row, int(f))) continue;

@@ -7,9 +7,14 @@
 #include "tables/table.h"
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace quorvel::tables {
 
 void writeCsv(std::ostream& out, const Table& table, const View& rows);
+// The same with columns before the fields: their names, then row i's values in leadValues[i].
+void writeCsv(std::ostream& out, const Table& table, const View& rows, const std::vector<std::string>& leadNames,
+              const std::vector<std::vector<std::string>>& leadValues);
 
 }  // namespace quorvel::tables

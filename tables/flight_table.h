@@ -31,6 +31,11 @@ enum FlightField : int {
 
 inline constexpr const char* flightFileName = "flight.cds";
 
+// The packet property in which the conversion records the whole hours it subtracted from the
+// plan's Greenwich times: Greenwich time = stored time + that many hours, wrapped into the day,
+// on the stored day digits. Tables converted before it was recorded lack it.
+inline constexpr const char* utcOffsetPropertyName = "UTC_OFFSET_HOURS";
+
 const Schema& flightSchema();      // the fifteen fields and the two time indexes
 Table newFlightTable();            // empty, with the flight schema
 

@@ -13,6 +13,7 @@ namespace {
 
 constexpr unsigned char signature[4] = {0x96, 0x19, 0xE0, 0xBD};
 constexpr std::uint16_t arrayBit = 0x0080;
+constexpr std::uint16_t integerPropertyType = 0x0001;  // a signed whole number, as the 16-bit field type
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -188,6 +189,8 @@ Table readFrom(PacketSource& in)
     Schema schema;
     for (std::uint16_t f = 0; f < fieldCount; ++f) schema.fields.push_back(readFieldDescriptor(in));
 
+    // Other properties are skipped, except signed 32-bit numbers, which the table keeps.
+    std::vector<std::pair<std::string, std::int32_t>> numbers;
     const std::uint16_t propertyCount = in.u16();
     for (std::uint16_t p = 0; p < propertyCount; ++p) {
         const std::string name(in.name8());
@@ -195,6 +198,7 @@ Table readFrom(PacketSource& in)
         const std::uint16_t type = in.u16();
         const std::string_view value = readPropertyValue(in, size, type);
         if (name == "INDEX_DEF" && size == 1) schema.indexes.push_back(parseIndexDef(value));
+        else if (type == integerPropertyType && size == 4) numbers.emplace_back(name, std::int32_t(std::uint32_t(littleEndian(value))));
     }
     if (firstRecord < in.position())
         in.corrupted("the first record is said to start at byte " + std::to_string(firstRecord) +
@@ -205,6 +209,7 @@ Table readFrom(PacketSource& in)
     if (recordCount > in.remaining() / (1 + flagBytes)) in.truncated();
 
     Table table(schema);
+    for (const auto& [name, number] : numbers) table.setIntegerProperty(name, number);
     table.reserve(recordCount);
     std::vector<std::uint8_t> flags(flagBytes);
     for (std::uint32_t r = 0; r < recordCount; ++r) {

@@ -7,6 +7,8 @@ namespace quorvel::tables {
 
 namespace {
 
+constexpr std::uint16_t integerPropertyType = 0x0001;  // a signed whole number, as the 16-bit field type
+
 void put16(std::string& out, std::uint16_t v)
 {
     out += char(v & 0xFF);
@@ -25,8 +27,9 @@ void putName(std::string& out, std::string_view name)
 }
 
 // Field descriptors and packet properties: everything between the header and the first record.
-std::string describe(const Schema& schema)
+std::string describe(const Table& table)
 {
+    const Schema& schema = table.schema();
     std::string out;
     for (const FieldDef& field : schema.fields) {
         if (field.name.size() > 255) throw Error("Field name '" + field.name + "' is too long for a table file");
@@ -51,7 +54,7 @@ std::string describe(const Schema& schema)
             break;
         }
     }
-    put16(out, std::uint16_t(schema.indexes.size()));
+    put16(out, std::uint16_t(schema.indexes.size() + table.integerProperties().size()));
     for (const IndexDef& index : schema.indexes) {
         const std::string value = index.name + "|" + index.fields + "|" + std::to_string(index.options);
         putName(out, "INDEX_DEF");
@@ -60,6 +63,13 @@ std::string describe(const Schema& schema)
         put32(out, std::uint32_t(value.size()));
         out += value;
     }
+    for (const auto& [name, value] : table.integerProperties()) {
+        if (name.size() > 255) throw Error("Property name '" + name + "' is too long for a table file");
+        putName(out, name);
+        put16(out, 4);
+        put16(out, integerPropertyType);
+        put32(out, std::uint32_t(value));
+    }
     return out;
 }
 
@@ -67,7 +77,7 @@ template <typename Sink>
 void writePacket(const Table& table, Sink&& sink)
 {
     const Schema& schema = table.schema();
-    const std::string descriptors = describe(schema);
+    const std::string descriptors = describe(table);
     if (24 + descriptors.size() > 0xFFFF) throw Error("The table's field descriptions are too long for a table file");
     if (table.rowCount() > 0xFFFFFFFFu) throw Error("The table has too many rows for a table file");
 

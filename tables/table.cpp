@@ -187,4 +187,21 @@ std::size_t Table::memoryBytes() const
     return bytes;
 }
 
+void Table::setIntegerProperty(std::string_view name, std::int32_t value)
+{
+    for (auto& [known, stored] : integerProperties_)
+        if (known == name) {
+            stored = value;
+            return;
+        }
+    integerProperties_.emplace_back(std::string(name), value);
+}
+
+std::optional<std::int32_t> Table::integerProperty(std::string_view name) const
+{
+    for (const auto& [known, stored] : integerProperties_)
+        if (known == name) return stored;
+    return {};
+}
+
 }  // namespace quorvel::tables

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel::tables {
@@ -94,6 +95,12 @@ public:
 
     std::size_t memoryBytes() const;   // what the cells and texts take, for memory estimates
 
+    // Whole-number packet properties ("UTC_OFFSET_HOURS" = -1) that travel with the table in its
+    // file; setting a name again replaces its value.
+    void setIntegerProperty(std::string_view name, std::int32_t value);
+    std::optional<std::int32_t> integerProperty(std::string_view name) const;
+    const std::vector<std::pair<std::string, std::int32_t>>& integerProperties() const { return integerProperties_; }
+
 private:
     struct Column {
         std::vector<TextId> ids;           // Text
@@ -105,6 +112,7 @@ private:
     Schema schema_;
     std::vector<Column> columns_;
     std::size_t rows_ = 0;
+    std::vector<std::pair<std::string, std::int32_t>> integerProperties_;
 };
 
 std::vector<int> parseFieldList(const Schema& schema, std::string_view fieldList);  // throws quorvel::Error

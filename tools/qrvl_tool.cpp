@@ -2,6 +2,7 @@
 // It uses the same core code as the program: what `board` prints is what the board shows.
 
 #include "board/board_query.h"
+#include "board/board_time.h"
 #include "platform/error.h"
 #include "platform/local_time.h"
 #include "tables/csv.h"
@@ -15,6 +16,9 @@
 
 int scanCommand(const std::vector<std::string>& args);  // qrvl_tool_scan.cpp
 int convertCommand(const std::vector<std::string>& args);  // qrvl_tool_convert.cpp
+int timedBoardCommand(const quorvel::board::BoardInputs& inputs, quorvel::board::TimeInputs time, bool momentGiven,
+                      const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
+                      bool explain);  // qrvl_tool_board_time.cpp
 
 namespace {
 
@@ -42,6 +46,8 @@ constexpr const char* boardUsage =
     "usage: qrvl-tool board --flights flight.cds --airport CODE [--arrival]\n"
     "                       [--at \"YYYY-MM-DD HH:MM\"] [--cut15] [--international]\n"
     "                       [--traffic N] [--explain]\n"
+    "                       [--zone computer|airport|utc] [--window HOURS] [--zones FILE]\n"
+    "                       [--override-dst]\n"
     "\n"
     "Writes the rows the airport board shows, in board order, as CSV.\n"
     "  --flights FILE    the flight table (flight.cds)\n"
@@ -51,7 +57,17 @@ constexpr const char* boardUsage =
     "  --cut15           only legs from 15 minutes before the moment on\n"
     "  --international   international legs instead of national ones\n"
     "  --traffic N       traffic percent bound; default: 100\n"
-    "  --explain         print the filter expression and the sort order instead of rows\n";
+    "  --explain         print the filter expression and the sort order instead of rows\n"
+    "  --zone ZONE       the time the board is shown in: computer (default, the stored times),\n"
+    "                    airport (the airport's time zone) or utc; --at is read in it\n"
+    "  --window HOURS    the next 1 to 24 hours from the moment, across midnight, instead of\n"
+    "                    the moment's day\n"
+    "  --zones FILE      the airports' time zones (airport-zones.csv); default: beside the\n"
+    "                    flight table, else in the program folder\n"
+    "  --override-dst    for a table that does not record its UTC offset: take it as a\n"
+    "                    conversion with Override DST would\n"
+    "With --zone airport or utc, or --window, each row starts with DAY (YYYY-MM-DD) and TIME\n"
+    "(HH:MM in the chosen zone), and --explain prints the zone, its offset and the interval.\n";
 
 struct UsageError {
     std::string text;
@@ -86,6 +102,9 @@ int boardCommand(const std::vector<std::string>& args)
     std::string flightsFile;
     bool explain = false;
     bool hasMoment = false;
+    board::TimeInputs time;
+    std::string zonesFile;
+    bool overrideDst = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const auto value = [&]() -> const std::string& {
@@ -114,11 +133,32 @@ int boardCommand(const std::vector<std::string>& args)
                 throw UsageError{"--traffic takes a whole number, not \"" + inputs.trafficPercent + "\""};
         } else if (a == "--explain") {
             explain = true;
+        } else if (a == "--zone") {
+            const std::string& zone = value();
+            if (zone == "computer") time.mode = board::TimeMode::Computer;
+            else if (zone == "airport") time.mode = board::TimeMode::Airport;
+            else if (zone == "utc") time.mode = board::TimeMode::Utc;
+            else throw UsageError{"--zone takes computer, airport or utc, not \"" + zone + "\""};
+        } else if (a == "--window") {
+            const std::string& hours = value();
+            const auto number = board::trafficPercentValue(hours);
+            if (!number || *number < 1 || *number > board::maxWindowHours)
+                throw UsageError{"--window takes a whole number of hours from 1 to 24, not \"" + hours + "\""};
+            time.windowHours = *number;
+        } else if (a == "--zones") {
+            zonesFile = value();
+        } else if (a == "--override-dst") {
+            overrideDst = true;
         } else {
             throw UsageError{"unknown option " + a};
         }
     }
     if (!hasMoment) inputs.moment = SystemClock().now();
+    if (board::usesInstances(time)) {
+        if (!explain && flightsFile.empty()) throw UsageError{"board needs --flights FILE"};
+        if (!explain && inputs.airport.empty()) throw UsageError{"board needs --airport CODE"};
+        return timedBoardCommand(inputs, time, hasMoment, flightsFile, zonesFile, overrideDst, explain);
+    }
     const board::BoardQuery query = board::buildQuery(inputs);
     if (explain) {
         std::cout << query.filterText << '\n' << query.sortText << '\n';

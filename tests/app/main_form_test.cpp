@@ -38,26 +38,13 @@ using test::Shown;
 
 namespace {
 
-class QuietSplash final : public about::SplashScreen {
-public:
-    void show() override {}
-    void say(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGauge(int value) override { gauge_ = value; }
-    int gauge() const override { return gauge_; }
-    void close() override {}
-
-private:
-    int gauge_ = 0;
-};
-
 class MainForm : public ::testing::Test {
 protected:
     std::unique_ptr<TMainForm> start()
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<QuietSplash>(); },
+            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<test::QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
                              [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
@@ -105,12 +92,14 @@ TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
     const auto form = start();
     EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002");
     const QList<QAction*> menus = form->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 4);
+    ASSERT_EQ(menus.size(), 5);  // the design's four and View, before Help
     EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-", "Airport Manager",
                                                            "Flag Manager", "-", "Exit"}));
     EXPECT_EQ(menuCaptions(menus[1]->menu()), (QStringList{"Aircraft", "FlightPlan", "-", "View Log", "-", "Rescan airline"}));
     EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
-    EXPECT_EQ(menuCaptions(menus[3]->menu()), (QStringList{"About"}));
+    EXPECT_EQ(menuCaptions(menus[3]->menu()),
+              (QStringList{"Computer Time", "Airport Time", "UTC", "-", "Whole Day", "Next N Hours..."}));
+    EXPECT_EQ(menuCaptions(menus[4]->menu()), (QStringList{"About"}));
     EXPECT_FALSE(form->Rescanairline1->isEnabled());
     EXPECT_EQ(form->panelText(5), "LFS: OFF");
     EXPECT_EQ(form->panelText(6), "Aircraft:");

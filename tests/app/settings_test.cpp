@@ -109,6 +109,45 @@ TEST(Settings, WritingKeepsTheRestOfTheFileAndReadsBackTheSame)
     EXPECT_EQ(app::loadSettings(folder / "qrvl.ini"), settings);
 }
 
+// The board's time mode and window have a section of their own that a user who never changes
+// them never sees; once written, a return to the defaults is written too.
+TEST(Settings, BoardTimeIsWrittenOnlyOnceItDiffersFromTheDefaults)
+{
+    IniFile ini = IniFile::parse("");
+    Settings settings;
+    app::writeSettings(ini, settings);
+    EXPECT_EQ(ini.text(), firstFile);
+
+    settings.timeMode = board::TimeMode::Airport;
+    settings.windowHours = 12;
+    app::writeSettings(ini, settings);
+    EXPECT_EQ(ini.text(), std::string(firstFile) + "[BoardTime]\r\nMode=airport\r\nWindowHours=12\r\n");
+    EXPECT_EQ(app::readSettings(ini), settings);
+
+    settings.timeMode = board::TimeMode::Computer;
+    settings.windowHours = 0;
+    app::writeSettings(ini, settings);
+    EXPECT_EQ(ini.value("BoardTime", "Mode"), "computer");
+    EXPECT_EQ(app::readSettings(ini), settings);
+
+    const struct {
+        const char* text;
+        board::TimeMode mode;
+        int hours;
+    } cases[] = {
+        {"[BoardTime]\nMode=UTC\nWindowHours=24\n", board::TimeMode::Utc, 24},
+        {"[BoardTime]\nMode=Airport\nWindowHours=1\n", board::TimeMode::Airport, 1},
+        {"[BoardTime]\nMode=moon\nWindowHours=25\n", board::TimeMode::Computer, 0},
+        {"[BoardTime]\nMode=\nWindowHours=-1\n", board::TimeMode::Computer, 0},
+        {"[BoardTime]\nWindowHours=six\n", board::TimeMode::Computer, 0},
+    };
+    for (const auto& c : cases) {
+        const Settings read = app::readSettings(IniFile::parse(c.text));
+        EXPECT_EQ(read.timeMode, c.mode) << c.text;
+        EXPECT_EQ(read.windowHours, c.hours) << c.text;
+    }
+}
+
 TEST(Settings, SaveCreatesTheFolderAndAFailedSaveNamesThePathAndKeepsTheFile)
 {
     TempFolder folder;

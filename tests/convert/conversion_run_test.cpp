@@ -83,9 +83,24 @@ TEST_F(ConversionRun, WithoutAnExplicitOffsetTheZoneAndTheOverrideDecide)
     zone = {-3600, true};   // one hour east, daylight saving: two hours
     EXPECT_EQ(run("AC#1,x,100%,24Hr,IFR,12:00,13:00,310,F,AZ1,LFPG,LIRF\n", std::nullopt).outcome, Outcome::Finished);
     EXPECT_EQ(timesOf(flights()), std::vector<std::string>{"14:00/0123456-15:00/0123456"});
+    EXPECT_EQ(flights().integerProperty(tables::utcOffsetPropertyName), -2);
     overrideDst = true;
     run("AC#1,x,100%,24Hr,IFR,12:00,13:00,310,F,AZ1,LFPG,LIRF\n", std::nullopt);
     EXPECT_EQ(timesOf(flights()), std::vector<std::string>{"13:00/0123456-14:00/0123456"});
+    EXPECT_EQ(flights().integerProperty(tables::utcOffsetPropertyName), -1);
+}
+
+// The table records the hours it moved the times by, so the board gets the Greenwich times back;
+// a run that does not finish leaves the empty table, which records none.
+TEST_F(ConversionRun, FinishedRunRecordsItsOffsetInTheTable)
+{
+    for (const int offset : {0, 5, -11}) {
+        ASSERT_EQ(run("AC#1,x,100%,24Hr,IFR,12:00,13:00,310,F,AZ1,LFPG,LIRF\n", offset).outcome, Outcome::Finished);
+        EXPECT_EQ(flights().integerProperty(tables::utcOffsetPropertyName), offset);
+    }
+    stop = true;
+    EXPECT_EQ(run("AC#1,x,100%,24Hr,IFR,12:00,13:00,310,F,AZ1,LFPG,LIRF\n", 3).outcome, Outcome::Stopped);
+    EXPECT_EQ(flights().integerProperty(tables::utcOffsetPropertyName), std::nullopt);
 }
 
 TEST(TimeOfDay, WhatReadsAsATime)

@@ -1,6 +1,7 @@
 // tests/support/fakes.h: stand-ins for the person at the screen and for the waits.
 #pragma once
 
+#include "about/splash_screen.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
@@ -12,6 +13,20 @@
 #include <vector>
 
 namespace quorvel::test {
+
+// A splash screen that shows nothing and keeps only its gauge.
+class QuietSplash final : public about::SplashScreen {
+public:
+    void show() override {}
+    void say(std::string_view) override {}
+    void setGaugeRange(int, int) override {}
+    void setGauge(int value) override { gauge_ = value; }
+    int gauge() const override { return gauge_; }
+    void close() override {}
+
+private:
+    int gauge_ = 0;
+};
 
 using Shown = std::vector<std::pair<std::string, std::string>>;  // caption, text
 

@@ -141,6 +141,39 @@ TEST(Packet, FlightTableRoundTripsByteForByte)
     EXPECT_TRUE(back.boolean(0, National));
 }
 
+// Whole-number properties ride beside the index definitions; other property kinds are skipped,
+// as a reader that does not know UTC_OFFSET_HOURS skips it.
+TEST(Packet, IntegerPropertiesAreWrittenAfterTheIndexesAndReadBack)
+{
+    Table airports(airportSchema());
+    airports.setIntegerProperty("UTC_OFFSET_HOURS", -2);
+    airports.setIntegerProperty("OTHER", 70000);
+    airports.setIntegerProperty("UTC_OFFSET_HOURS", -1);  // set again: replaced, not repeated
+    const std::string bytes = packetBytes(airports);
+    std::string tail;
+    put16(tail, 2);
+    putName(tail, "UTC_OFFSET_HOURS"), put16(tail, 4), put16(tail, 1), put32(tail, 0xFFFFFFFFu);
+    putName(tail, "OTHER"), put16(tail, 4), put16(tail, 1), put32(tail, 70000);
+    ASSERT_GE(bytes.size(), tail.size());
+    EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);  // no rows follow
+
+    const Table back = readPacket(bytes, "airport.cds");
+    EXPECT_EQ(back.integerProperty("UTC_OFFSET_HOURS"), -1);
+    EXPECT_EQ(back.integerProperty("OTHER"), 70000);
+    EXPECT_EQ(back.integerProperty("MISSING"), std::nullopt);
+    EXPECT_EQ(packetBytes(back), bytes);
+
+    // A two-byte number, an unsigned type and an array are not ours: skipped, the rest still read.
+    std::string foreign = bytes.substr(0, bytes.size() - tail.size());
+    put16(foreign, 3);
+    putName(foreign, "SHORT"), put16(foreign, 2), put16(foreign, 1), put16(foreign, 5);
+    putName(foreign, "UNSIGNED"), put16(foreign, 4), put16(foreign, 2), put32(foreign, 5);
+    putName(foreign, "ARRAY"), put16(foreign, 4), put16(foreign, 0x81), put32(foreign, 1), put32(foreign, 5);
+    foreign[22] = char(foreign.size() & 0xFF), foreign[23] = char(foreign.size() >> 8);  // the first record's offset
+    const Table skipped = readPacket(foreign, "airport.cds");
+    EXPECT_TRUE(skipped.integerProperties().empty());
+}
+
 TEST(Packet, FlightFlagBytesMarkNullFieldsTwoBitsEach)
 {
     Table flights = newFlightTable();

@@ -113,3 +113,63 @@ TEST(QrvlTool, BadArgumentsAndFilesFailWithOneLine)
         EXPECT_NE(help.out.find(std::string("usage: qrvl-tool ") + command), std::string::npos);
     }
 }
+
+// In airport time each row starts with the instance's date and time in the airport's zone; a
+// table that does not record its offset is read with the conversion's offset now, and says so.
+TEST(QrvlTool, BoardInAirportTimeLeadsEachRowWithItsDayAndTime)
+{
+    TempFolder folder;
+    test::writeBytes(folder / "airport-zones.csv", "ICAO_CODE,TIME_ZONE\r\nLIRF,Europe/Rome\r\n");
+    Table flights = newFlightTable();
+    for (const auto& [flight, time, days] : {std::tuple{"LATE", "23:30", "1"}, {"DAILY", "06:00", "0123456"}}) {
+        test::Leg leg;
+        leg.flight = flight;
+        leg.timeDep = time;
+        leg.schedulingDep = days;
+        test::addLeg(flights, leg);
+    }
+    writePacketFile(flights, folder / "old.cds");  // converted at Greenwich, before offsets were recorded
+    flights.setIntegerProperty(utcOffsetPropertyName, 0);
+    writePacketFile(flights, folder / "flight.cds");
+    const std::vector<std::string> args = {"--airport", "LIRF", "--at", "2024-01-08 20:00", "--zone", "airport",
+                                           "--window", "12"};
+    const std::string expected =
+        "DAY,TIME," + header +
+        "2024-01-09,00:30,LIRF,DEP LIRF,LFPG,ARR LFPG,ALITALIA,LATE,23:30,12:00,,1,0123456,ON TIME,100,B737,True\r\n"
+        "2024-01-09,07:00,LIRF,DEP LIRF,LFPG,ARR LFPG,ALITALIA,DAILY,06:00,12:00,,0123456,0123456,ON TIME,100,B737,True\r\n";
+
+    std::vector<std::string> current = {"board", "--flights", (folder / "flight.cds").string()};
+    current.insert(current.end(), args.begin(), args.end());
+    ToolRun run = tool(folder, current);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, expected);
+
+    std::vector<std::string> old = {"board", "--flights", (folder / "old.cds").string()};
+    old.insert(old.end(), args.begin(), args.end());
+    run = test::runTool(QRVL_TOOL_PATH, old, folder.path(), "UTC");
+    EXPECT_EQ(run.out, expected);
+    EXPECT_NE(run.err.find("does not record the UTC offset"), std::string::npos) << run.err;
+
+    current.push_back("--explain");
+    EXPECT_EQ(tool(folder, current).out, "zone Europe/Rome UTC+01:00\nfrom 2024-01-08 20:00\nto 2024-01-09 08:00\n");
+
+    // An airport without a zone: computer time, the stored times as they are, and a line that says so.
+    std::vector<std::string> unknown = {"board", "--flights", (folder / "flight.cds").string(), "--airport", "LIRF",
+                                        "--zones", (folder / "none.csv").string()};
+    test::writeBytes(folder / "none.csv", "ICAO_CODE,TIME_ZONE\r\n");
+    unknown.insert(unknown.end(), args.begin() + 2, args.end());
+    run = tool(folder, unknown);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "qrvl-tool board: LIRF has no time zone; the board is in computer time\n");
+    EXPECT_NE(run.out.find("2024-01-09,06:00,LIRF"), std::string::npos) << run.out;
+
+    for (const auto& [option, value, error] :
+         {std::tuple{"--zone", "mars", "--zone takes computer, airport or utc, not \"mars\""},
+          {"--window", "25", "--window takes a whole number of hours from 1 to 24, not \"25\""},
+          {"--window", "0", "--window takes a whole number of hours from 1 to 24, not \"0\""}}) {
+        run = tool(folder, {"board", "--airport", "LIRF", option, value});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, std::string("qrvl-tool board: ") + error + " (see qrvl-tool board --help)\n");
+    }
+}

@@ -1,0 +1,75 @@
+// qrvl-tool board in airport or UTC time, or with a rolling window: each row starts with the
+// instance's date and time in the chosen zone, then the record as stored.
+
+#include "board/board_time.h"
+#include "convert/conversion_run.h"
+#include "platform/error.h"
+#include "platform/time_zone.h"
+#include "tables/airport_zones.h"
+#include "tables/csv.h"
+#include "tables/flight_table.h"
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quorvel;
+
+// The zone list: the one given, else the one beside the flight table, else the program folder's.
+std::filesystem::path zonesFile(const std::string& given, const std::string& flightsFile)
+{
+    if (!given.empty()) return given;
+    if (!flightsFile.empty()) {
+        const std::filesystem::path beside = std::filesystem::path(flightsFile).parent_path() / tables::airportZonesFileName;
+        if (std::filesystem::exists(beside)) return beside;
+    }
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (error ? std::filesystem::path() : self.parent_path()) / tables::airportZonesFileName;
+}
+
+}  // namespace
+
+// Called by the board command when --zone is airport or utc, or a window is asked for.
+int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, bool momentGiven,
+                      const std::string& flightsFile, const std::string& zonesOption, bool overrideDst, bool explain)
+{
+    if (time.mode == board::TimeMode::Airport) {
+        tables::AirportZones zones;
+        zones.load(zonesFile(zonesOption, flightsFile));
+        if (const auto zone = zones.zoneOf(inputs.airport)) time.airportZone = std::string(*zone);
+    }
+    if (!momentGiven) time.present = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+
+    std::optional<tables::LoadedFlights> flights;
+    if (!explain) {
+        // Loaded and selected as the window does.
+        flights = tables::loadFlights(flightsFile, 0);
+        const std::optional<int> recorded = board::recordedUtcOffsetHours(flights->table);
+        time.utcOffsetHours =
+            recorded ? *recorded : convert::utcOffsetHours(platform::localTimeZone(), overrideDst);
+        if (!recorded && time.mode != board::TimeMode::Computer)
+            std::cerr << "qrvl-tool board: " << flightsFile << ": " << board::assumedOffsetNotice(time.utcOffsetHours)
+                      << '\n';
+    }
+    const board::InstanceQuery query = board::buildInstanceQuery(inputs, time);
+    if (query.interval.fellBack)
+        std::cerr << "qrvl-tool board: " << inputs.airport << " has no time zone; the board is in computer time\n";
+    if (explain) {
+        std::cout << board::explainText(query.interval);
+        return 0;
+    }
+    const board::Instances instances = board::selectInstances(*flights, query);
+    std::vector<std::vector<std::string>> lead;
+    lead.reserve(instances.rows.size());
+    for (const std::int32_t minutes : instances.minutes) {
+        const LocalDateTime at = query.interval.start.plusMinutes(minutes);
+        lead.push_back({board::dateText(at), at.timeText()});
+    }
+    tables::writeCsv(std::cout, flights->table, instances.rows, {"DAY", "TIME"}, lead);
+    return 0;
+}
