@@ -1,25 +1,17 @@
 #include "app/colours.h"
 
+#include "platform/case_fold.h"
+
 #include <cstdio>
 
 namespace quorvel::app {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool sameIdentifier(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
-    c = lower(c);
+    c = platform::foldAscii(c);
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
@@ -78,7 +70,7 @@ std::optional<std::int32_t> parseInteger(std::string_view text)
 std::optional<std::uint32_t> colourValue(std::string_view text)
 {
     for (const NamedColour& colour : namedColours())
-        if (sameIdentifier(colour.identifier, text)) return colour.value;
+        if (platform::equalIgnoringAsciiCase(colour.identifier, text)) return colour.value;
     if (const auto number = parseInteger(text)) return std::uint32_t(*number);
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include "widgets/qt_text.h"
 #include "app/startup.h"
 #include "convert/conversion_run.h"
+#include "convert/leg_rules.h"
 #include "platform/error.h"
 #include "platform/time_zone.h"
 #include "tables/airport_box_widget.h"

@@ -1,5 +1,6 @@
 // quorvel-bench: how fast Quorvel converts, saves, loads and queries a million flight records,
-// against SQLite answering the same board query, and whether each figure keeps its budget.
+// against SQLite answering the same board query, and whether each figure keeps its budget; and
+// how long the inputs of the stated limits take (tests/support/limit_inputs.h), without budgets.
 //
 //   quorvel-bench --data FOLDER [--records N] [benchmark options]   the full run (bench/run)
 //   quorvel-bench --smoke                                           one short pass on small data
@@ -11,6 +12,7 @@
 // for the start-up figure. The summary table and "budgets: M of N met" come last; the exit
 // status is 1 when a budget is missed (never in --smoke, which checks only that all runs).
 
+#include "about/elf_section.h"
 #include "aircraft/aircraft_scan.h"
 #include "bench/airport_bench.h"
 #include "bench/bench_probe.h"
@@ -24,12 +26,14 @@
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/free_memory.h"
+#include "platform/ini_file.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_table.h"
 #include "tables/airport_zones.h"
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 #include "tests/support/board_scan.h"
+#include "tests/support/limit_inputs.h"
 #include "tools/traffic/traffic_generator.h"
 
 #include <QApplication>
@@ -353,6 +357,72 @@ void paintOnce(benchmark::State& state)
     shared.gridRows = grid->model.rowCount();
 }
 
+// ---- The stated limits -------------------------------------------------------------------
+
+// Inputs far larger or stranger than any real one (tests/support/limit_inputs.h), made before the
+// clock starts. The slow tests check what the program makes of them and the memory it takes.
+// Converts `plan` to `records` records, from the empty flight table each time.
+void timeConversion(benchmark::State& state, const std::string& plan, std::size_t records)
+{
+    test::ConversionFolder folder;
+    for (auto _ : state) {
+        state.PauseTiming();
+        tables::createEmptyFlightFile(folder.flightFile());
+        state.ResumeTiming();
+        if (folder.convert(plan).records != records) state.SkipWithError("the conversion made other records");
+    }
+}
+
+void limitPlanLine(benchmark::State& state)
+{
+    const test::LongPlanLine line = test::planLineOfOneMegabyte();
+    timeConversion(state, line.text, line.legs);
+}
+
+void limitLinesWithoutComma(benchmark::State& state) { timeConversion(state, test::linesWithoutAComma(), 0); }
+
+void limitAircraftCfg(benchmark::State& state)
+{
+    const test::TestProgram program;
+    const aircraft::ScanInputs inputs = test::bigAircraftCfg(program, 10000);
+    for (auto _ : state)
+        if (test::scanQuietly(inputs) != aircraft::ScanOutcome::TableWritten) state.SkipWithError("no aircraft table");
+}
+
+void limitEndlessNameTable(benchmark::State& state)
+{
+    const test::TempFolder folder;
+    test::writeBytes(folder / "quorvel", test::elfWithEndlessNameTable(200000));
+    for (auto _ : state)
+        if (about::readElfSection(folder / "quorvel", ".qrvl_version")) state.SkipWithError("a record was found");
+}
+
+void limitProfileSections(benchmark::State& state)
+{
+    constexpr int count = 200000;
+    const std::string text = test::profileOfManySections(count);
+    for (auto _ : state) {
+        const platform::IniFile ini = platform::IniFile::parse(text);
+        int found = 0;
+        for (int i = 0; i < count; ++i)
+            if (ini.value("FLTSIM." + std::to_string(i), "Title")) ++found;
+        if (found != count) state.SkipWithError("a section was not found");
+    }
+}
+
+struct LimitFigure {
+    const char* figure;   // in the table
+    const char* name;     // the benchmark's
+    void (*run)(benchmark::State&);
+};
+const LimitFigure limitFigures[] = {
+    {"limits: a flight plan line of 1 MB converted, incl. save", "limit plan line", limitPlanLine},
+    {"limits: 1,000,000 lines without a comma skipped", "limit lines without comma", limitLinesWithoutComma},
+    {"limits: an aircraft.cfg of 50 MB scanned", "limit aircraft.cfg", limitAircraftCfg},
+    {"limits: 200,000 section names into an endless name table", "limit endless name table", limitEndlessNameTable},
+    {"limits: 200,000 profile sections read, each found", "limit profile sections", limitProfileSections},
+};
+
 // ---- The results --------------------------------------------------------------------------
 
 // Keeps the median of each benchmark's repetitions (the only run when there is one), in seconds.
@@ -457,6 +527,7 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
     rows.push_back({"grid: offscreen paint of that board", ms(time("grid paint")), "", "", "", "", -1});
     rows.push_back({"memory: peak resident bytes per loaded record", fixed(memoryPerRecord, 1) + " B", "", "", "",
                     "<= 160 B", budget(memoryPerRecord <= 160)});
+    for (const LimitFigure& limit : limitFigures) rows.push_back({limit.figure, ms(time(limit.name)), "", "", "", "", -1});
     rows.push_back({"start-up without its fixed waits (" + fixed(startupWaitsMs / 1000, 2) + " s of waits left out)",
                     fixed(startupMs, 0) + " ms", "", "", "", "< 300 ms", budget(startupMs < 300)});
 
@@ -561,6 +632,7 @@ int runBenchmarks(int argc, char** argv)
         if (options.smoke) b->Iterations(1);
         else b->MinTime(0.2)->ReportAggregatesOnly(true);
     }
+    for (const LimitFigure& limit : limitFigures) once(benchmark::RegisterBenchmark(limit.name, limit.run));
     benchmark::RunSpecifiedBenchmarks(&collector);
     grid.reset();
 

@@ -1,6 +1,8 @@
 #include "convert/conversion_run.h"
 
 #include "convert/flight_plan_file.h"
+#include "convert/leg_rules.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/windows1252.h"
 #include "platform/wine_paths.h"
@@ -24,19 +26,10 @@ using tables::Table;
 constexpr int secondsPerDay = 24 * 3600;
 constexpr std::string_view everyDay = "0123456";
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-std::string_view trimBlanks(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A whole number with an optional sign, blanks around allowed.
 std::optional<long long> wholeNumber(std::string_view text)
 {
-    text = trimBlanks(text);
+    text = platform::trimBlanks(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty() || text.size() > 18) return std::nullopt;
     long long value = 0;
@@ -63,11 +56,6 @@ struct HhMm {
 };
 
 std::string_view firstFive(std::string_view text) { return text.substr(0, 5); }
-
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
 
 class Run {
 public:
@@ -107,7 +95,7 @@ private:
     Table flights_;
     Table aircraft_;
     std::unordered_map<std::string_view, RowId> aircraftRows_;   // first row of each number, views into aircraft_
-    std::unordered_set<std::string, TextHash, std::equal_to<>> reported_;
+    std::unordered_set<std::string, platform::TextHash, std::equal_to<>> reported_;
     int utcOffsetHours_ = 0;
     std::size_t lineNumber_ = 0;   // 1-based line of the file being worked on
     int totalLines_ = 0;
@@ -231,8 +219,7 @@ bool Run::workLine(std::string_view raw)
     if (percent && *percent >= INT16_MIN && *percent <= INT16_MAX) percent_ = std::int16_t(*percent);
 
     period_ = plan->period;
-    weekly_ = plan->period.size() == 4 && upper(plan->period[0]) == 'W' && upper(plan->period[1]) == 'E' &&
-              upper(plan->period[2]) == 'E' && upper(plan->period[3]) == 'K';
+    weekly_ = platform::equalIgnoringAsciiCase(plan->period, "WEEK");
     if (!weekly_) {
         const std::string_view period = plan->period;
         const auto hours = wholeNumber(period.substr(0, period.size() >= 2 ? period.size() - 2 : 0));
@@ -383,50 +370,6 @@ ConvertInputs programInputs(const std::filesystem::path& programFolder, std::str
 Summary convert(const ConvertInputs& inputs, ConversionReport& report, const std::atomic<bool>& stop)
 {
     return Run(inputs, report, stop).execute();
-}
-
-int utcOffsetHours(const platform::TimeZone& zone, bool overrideDst)
-{
-    const long daylight = platform::daylightInForce(zone, overrideDst) ? 1 : 0;
-    return int((zone.secondsWest - daylight * 3600) / 3600);
-}
-
-std::optional<int> secondsOfDay(std::string_view time)
-{
-    time = trimBlanks(time);
-    int parts[3] = {0, 0, 0};
-    int count = 0;
-    while (true) {
-        std::size_t digits = 0;
-        while (digits < time.size() && time[digits] >= '0' && time[digits] <= '9') ++digits;
-        if (digits == 0 || digits > 2 || count == 3) return std::nullopt;
-        parts[count++] = digits == 1 ? time[0] - '0' : (time[0] - '0') * 10 + (time[1] - '0');
-        time.remove_prefix(digits);
-        if (time.empty()) break;
-        if (time.front() != ':') return std::nullopt;
-        time.remove_prefix(1);
-    }
-    if (count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return std::nullopt;
-    return parts[0] * 3600 + parts[1] * 60 + parts[2];
-}
-
-std::optional<std::string> shiftTime(std::string_view time, int hours)
-{
-    const auto seconds = secondsOfDay(time);
-    if (!seconds) return std::nullopt;
-    return std::string(HhMm(*seconds - hours * 3600).view());
-}
-
-bool isNationalLeg(std::string_view depCode, std::string_view arrCode)
-{
-    if (!depCode.empty() && upper(depCode[0]) == 'K') return depCode.substr(0, 1) == arrCode.substr(0, 1);
-    // German codes begin with ED or ET: both count as one prefix.
-    const auto prefix = [](std::string_view code) -> std::string_view {
-        code = code.substr(0, 2);
-        if (code.size() == 2 && upper(code[0]) == 'E' && (upper(code[1]) == 'D' || upper(code[1]) == 'T')) return "E0";
-        return code;
-    };
-    return prefix(depCode) == prefix(arrCode);
 }
 
 }  // namespace quorvel::convert

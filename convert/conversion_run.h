@@ -73,19 +73,4 @@ struct Summary {
 // Throws quorvel::Error when the flight table cannot be read or saved.
 Summary convert(const ConvertInputs& inputs, ConversionReport& report, const std::atomic<bool>& stop);
 
-// Whole hours subtracted from a Greenwich time to get local time: the standard offset west,
-// less an hour when the zone has daylight saving (inverted by overrideDst), truncated toward zero.
-int utcOffsetHours(const platform::TimeZone& zone, bool overrideDst);
-
-// Seconds after midnight of "H:M" or "H:M:S" (one or two digits each, blanks around allowed);
-// nothing when the text is not a time of day.
-std::optional<int> secondsOfDay(std::string_view time);
-
-// `time` moved back by `hours` (forward when negative), wrapped into one day, as "HH:MM".
-std::optional<std::string> shiftTime(std::string_view time, int hours);
-
-// Both airports in one country by the code prefix: the first letter for "K" codes, otherwise
-// the first two, ED and ET counting as one.
-bool isNationalLeg(std::string_view depCode, std::string_view arrCode);
-
 }  // namespace quorvel::convert

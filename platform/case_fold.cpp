@@ -20,6 +20,13 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldAscii(x) == foldAscii(y); });
 }
 
+std::string_view trimBlanks(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 char foldWindows1252(char c)
 {
     const auto b = static_cast<unsigned char>(c);

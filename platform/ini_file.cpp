@@ -20,13 +20,6 @@ constexpr std::size_t sizeLimit = std::numeric_limits<std::uint32_t>::max();
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 std::string lowered(std::string_view text) { return foldAscii(text); }
 
 bool sameName(std::string_view a, std::string_view b) { return equalIgnoringAsciiCase(a, b); }
@@ -49,18 +42,18 @@ std::optional<std::pair<std::size_t, std::size_t>> headerName(std::string_view l
 // The key of a value line, or nothing for a comment, a header, a line without "=" or with an empty key.
 std::optional<std::string_view> keyOf(std::string_view line)
 {
-    const std::string_view trimmed = trim(line);
+    const std::string_view trimmed = trimBlanks(line);
     if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') return std::nullopt;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
-    const std::string_view key = trim(line.substr(0, equals));
+    const std::string_view key = trimBlanks(line.substr(0, equals));
     if (key.empty()) return std::nullopt;
     return key;
 }
 
 std::string valueOf(std::string_view line)
 {
-    std::string_view value = trim(line.substr(line.find('=') + 1));
+    std::string_view value = trimBlanks(line.substr(line.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return std::string(value);
@@ -137,14 +130,14 @@ std::size_t IniFile::sectionEnd(std::size_t sectionIndex) const
 
 std::optional<std::size_t> IniFile::findSection(std::string_view name) const
 {
-    const auto found = firstSection_.find(lowered(trim(name)));
+    const auto found = firstSection_.find(lowered(trimBlanks(name)));
     if (found == firstSection_.end()) return std::nullopt;
     return found->second;
 }
 
 std::optional<std::size_t> IniFile::findKey(std::size_t sectionIndex, std::string_view key) const
 {
-    key = trim(key);
+    key = trimBlanks(key);
     const std::size_t end = sectionEnd(sectionIndex);
     for (std::size_t i = sections_[sectionIndex].header + 1; i < end; ++i) {
         const auto lineKey = keyOf(line(i));
@@ -189,8 +182,8 @@ void IniFile::insertLine(std::size_t at, Line stored)
 
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value)
 {
-    section = trim(section);
-    key = trim(key);
+    section = trimBlanks(section);
+    key = trimBlanks(key);
     if (section.empty() || key.empty()) throw Error("A setting needs a section and a key name");
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) || section.find(']') != std::string_view::npos ||
         key.find('=') != std::string_view::npos || key.front() == ';' || key.front() == '[')
@@ -213,7 +206,7 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
     std::size_t last = sections_[*sectionIndex].header;
     const std::size_t end = sectionEnd(*sectionIndex);
     for (std::size_t i = last + 1; i < end; ++i)
-        if (!trim(line(i)).empty()) last = i;
+        if (!trimBlanks(line(i)).empty()) last = i;
     insertLine(last + 1, store(std::string(key) + "=" + std::string(value)));
 }
 

@@ -56,7 +56,7 @@ std::filesystem::path hostPath(std::string_view windowsPath, const std::filesyst
     if (windowsPath.starts_with('/')) return std::filesystem::path(std::string(windowsPath));
     char drive = 'c';
     if (windowsPath.size() >= 2 && windowsPath[1] == ':') {
-        drive = windowsPath[0] >= 'A' && windowsPath[0] <= 'Z' ? char(windowsPath[0] - 'A' + 'a') : windowsPath[0];
+        drive = foldAscii(windowsPath[0]);
         windowsPath.remove_prefix(2);
     }
     std::string relative;

@@ -78,7 +78,7 @@ void AirportLookup::assign(const Table& airports)
     for (const RowId row : airportOrder(airports, AirportDescription))
         entries.push_back({std::string(airports.text(row, AirportCode)), std::string(airports.text(row, AirportDescription))});
 
-    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> firstOfCode;
+    std::unordered_map<std::string, std::size_t, platform::TextHash, std::equal_to<>> firstOfCode;
     firstOfCode.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
         if (!entries[i].code.empty()) firstOfCode.try_emplace(entries[i].code, i);  // keeps the first

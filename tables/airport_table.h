@@ -6,6 +6,7 @@
 // call its const methods while the user-interface thread reads it too; nothing may load() it then.
 #pragma once
 
+#include "platform/case_fold.h"
 #include "tables/table.h"
 
 #include <cstddef>
@@ -59,13 +60,9 @@ private:
         std::string code;
         std::string description;
     };
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
 
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> firstOfCode_;
+    std::unordered_map<std::string, std::size_t, platform::TextHash, std::equal_to<>> firstOfCode_;
 };
 
 }  // namespace quorvel::tables

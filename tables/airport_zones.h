@@ -6,6 +6,8 @@
 // no line and so no zone. After load() the list is only read.
 #pragma once
 
+#include "platform/case_fold.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -30,11 +32,7 @@ public:
     std::optional<std::string_view> zoneOf(std::string_view code) const;
 
 private:
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
-    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> zones_;
+    std::unordered_map<std::string, std::string, platform::TextHash, std::equal_to<>> zones_;
 };
 
 }  // namespace quorvel::tables

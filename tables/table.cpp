@@ -119,14 +119,6 @@ View Table::allRows() const
     return view;
 }
 
-View Table::select(const std::function<bool(RowId)>& keep) const
-{
-    View view;
-    for (RowId row = 0; row < rows_; ++row)
-        if (keep(row)) view.push_back(row);
-    return view;
-}
-
 void Table::orderBy(View& view, std::string_view fieldList) const
 {
     // One integer sort key per field, so the comparison never touches a text.
@@ -165,17 +157,6 @@ void Table::orderBy(View& view, std::string_view fieldList) const
         }
         return false;
     });
-}
-
-std::optional<std::string_view> Table::lookup(const View& order, int keyField, std::string_view key,
-                                              int resultField) const
-{
-    const Column& column = columns_[keyField];
-    const TextId wanted = column.pool.find(key);
-    if (wanted == nullText) return {};
-    for (const RowId row : order)
-        if (column.ids[row] == wanted) return text(row, resultField);
-    return {};
 }
 
 std::size_t Table::memoryBytes() const

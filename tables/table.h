@@ -12,7 +12,6 @@
 #include "tables/string_pool.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,19 +78,14 @@ public:
     // Direct reads for queries that work on text numbers rather than texts.
     const std::vector<TextId>& textIds(int field) const { return columns_[field].ids; }
     const StringPool& pool(int field) const { return columns_[field].pool; }
-    TextId textIdAt(RowId row, int field) const { return columns_[field].ids[row]; }
     const std::vector<std::int16_t>& intValues(int field) const { return columns_[field].ints; }
     // Int16: 0 null, 1 a value; Boolean: 0 null, 1 false, 2 true.
     const std::vector<std::uint8_t>& marks(int field) const { return columns_[field].marks; }
 
     View allRows() const;                                       // every row in stored order
-    View select(const std::function<bool(RowId)>& keep) const;  // rows that pass, in stored order
     // Orders `view` by a field list such as "SCHEDULING_DEP;TIME_DEP", ascending, keeping the
     // previous order of rows with equal keys; null sorts before every value. Throws on an unknown field.
     void orderBy(View& view, std::string_view fieldList) const;
-    // The `resultField` value of the first row of `order` whose `keyField` text equals `key` exactly.
-    std::optional<std::string_view> lookup(const View& order, int keyField, std::string_view key,
-                                           int resultField) const;
 
     std::size_t memoryBytes() const;   // what the cells and texts take, for memory estimates
 

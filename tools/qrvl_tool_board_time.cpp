@@ -3,6 +3,7 @@
 
 #include "board/board_time.h"
 #include "convert/conversion_run.h"
+#include "convert/leg_rules.h"
 #include "platform/error.h"
 #include "platform/time_zone.h"
 #include "tables/airport_zones.h"

@@ -4,6 +4,7 @@
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_seed.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,10 @@ TEST(InterruptedSave, KillDuringASaveLeavesTheOldOrTheNewFileAndTheNextSaveTidie
     const std::string secondBytes = tables::packetBytes(second);
     tables::writePacketFile(first, file);
 
-    std::mt19937 random(std::random_device{}());
+    // The pauses before each kill are drawn from a seed the test prints, so a failure can be replayed.
+    const std::uint32_t seed = test::testSeed();
+    SCOPED_TRACE("QRVL_TEST_SEED=" + std::to_string(seed));
+    std::mt19937 random(seed);
     std::size_t interrupted = 0;
     for (int round = 0; round < 6; ++round) {
         const pid_t child = ::fork();

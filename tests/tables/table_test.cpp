@@ -101,32 +101,6 @@ TEST(Table, OrderByUnknownFieldIsAnError)
     EXPECT_THROW(t.orderBy(view, "CODE;NOPE"), Error);
 }
 
-TEST(Table, SelectKeepsStoredOrder)
-{
-    Table t(testSchema());
-    add(t, "KJFK", "x");
-    const RowId b = add(t, "EGLL", "y");
-    add(t, "KJFK", "z");
-    const RowId d = add(t, "EGLL", "w");
-    EXPECT_EQ(t.select([&t](RowId r) { return t.text(r, 0) == "EGLL"; }), (View{b, d}));
-}
-
-TEST(Table, LookupReturnsFirstMatchInTheGivenOrder)
-{
-    Table t(testSchema());
-    add(t, "YSSY", "SYDNEY");
-    const RowId second = add(t, "DUPE", "BETA");
-    const RowId third = add(t, "DUPE", "ALPHA");
-    View stored = t.allRows();
-    EXPECT_EQ(t.lookup(stored, 0, "DUPE", 1), std::optional<std::string_view>("BETA"));
-    View byName = t.allRows();
-    t.orderBy(byName, "NAME");
-    EXPECT_EQ(t.lookup(byName, 0, "DUPE", 1), std::optional<std::string_view>("ALPHA"));
-    EXPECT_FALSE(t.lookup(stored, 0, "NONE", 1));
-    EXPECT_FALSE(t.lookup(stored, 0, "dupe", 1));  // exact match
-    EXPECT_NE(second, third);
-}
-
 TEST(Table, EraseRowMovesLaterRowsUp)
 {
     Table t(testSchema());

@@ -1,6 +1,7 @@
 #include "tools/traffic/traffic_generator.h"
 
 #include "platform/atomic_file.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 #include <algorithm>
@@ -102,12 +103,6 @@ std::string countryOf(std::string_view code)
 std::string upper(std::string text)
 {
     for (char& c : text) c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-    return text;
-}
-
-std::string lower(std::string text)
-{
-    for (char& c : text) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
     return text;
 }
 
@@ -279,7 +274,7 @@ std::string Generator::planLine(const Airline& airline, int typeSlot, Period per
 {
     const AircraftType& type = aircraftTypes[airline.types[std::size_t(typeSlot)]];
     const bool lowerCase = random_.chance(0.001);   // some hand-written plans keep codes in lower case
-    const auto codeText = [&](std::size_t airport) { return lowerCase ? lower(code(airport)) : code(airport); };
+    const auto codeText = [&](std::size_t airport) { return lowerCase ? platform::foldAscii(code(airport)) : code(airport); };
     const auto timeText = [&](int minute) {
         char text[16];
         if (period == Period::Week) {
@@ -357,7 +352,7 @@ Traffic Generator::run()
         for (std::size_t v = 0; v < fliers[std::size_t(t)].size(); ++v) {
             const Airline& airline = *fliers[std::size_t(t)][v];
             cfg += "[fltsim." + std::to_string(v) + "]\r\ntitle=" + type.maker + " " + type.uiType + " " + airline.name +
-                   "\r\nsim=" + type.folder + "\r\nmodel=\r\npanel=\r\nsound=\r\ntexture=" + lower(airline.code) +
+                   "\r\nsim=" + type.folder + "\r\nmodel=\r\npanel=\r\nsound=\r\ntexture=" + platform::foldAscii(airline.code) +
                    "\r\natc_airline=" + upper(airline.name) + "\r\natc_flight_number=\r\natc_id=QV-" + airline.code +
                    "\r\nui_manufacturer=" + type.maker + "\r\nui_type=" + type.uiType + "\r\nui_variation=" + airline.name +
                    "\r\n\r\n";
