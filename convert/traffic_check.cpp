@@ -158,6 +158,10 @@ CheckResult Checker::run()
     readAircraftList();
     readAircraftTable();
     checkPlanFile();
+    // A line's home airport is read with its first leg but is its last field.
+    std::stable_sort(result_.problems.begin(), result_.problems.end(), [](const Problem& a, const Problem& b) {
+        return a.line != b.line ? a.line < b.line : a.field < b.field;
+    });
     result_.problems.insert(result_.problems.end(), listProblems_.begin(), listProblems_.end());
     for (const Problem& problem : result_.problems) {
         ++result_.summary.perSeverity[problem.severity];
@@ -301,7 +305,7 @@ bool Checker::checkAircraft(std::size_t line, std::string_view number)
             "the airline of " + inQuotes(number) + " is longer than the board's " + std::to_string(airlineWidth) +
                 " characters",
             "cut to " + inQuotes(airline.substr(0, airlineWidth)) + " in the flight table");
-    return inList;
+    return true;   // converted with the table's airline and model
 }
 
 bool Checker::checkAirport(std::size_t line, int field, std::string_view code, std::string_view written, bool home,

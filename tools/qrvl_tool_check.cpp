@@ -159,7 +159,7 @@ std::vector<std::string> summaryLines(const CheckResult& result)
     std::string records = std::to_string(s.records) + " records from the lines without errors";
     if (s.badLines > 0) records += " (none is saved unless convert runs with --skip-bad-lines)";
     lines.push_back(records);
-    lines.push_back(std::to_string(s.knownLegs) + " of " + std::to_string(s.legs) + " legs (" + percent(s.knownLegs, s.legs) +
+    lines.push_back(std::to_string(s.knownLegs) + " of " + std::to_string(s.legs) + " legs of those lines (" + percent(s.knownLegs, s.legs) +
                     ") have a known aircraft and known airports");
     return lines;
 }

@@ -119,6 +119,13 @@ TEST_F(TrafficCheck, AFileMixingEveryProblemListsThemAllInLineOrder)
     EXPECT_EQ(result.summary.perSeverity.at(Severity::Note), 2u);
 }
 
+TEST_F(TrafficCheck, ProblemsOfALineComeInFieldOrder)
+{
+    EXPECT_EQ(describeAll(check("AC#9,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,lfpg,12:00,13:00,1,F,F2,LIRF,")),
+              (std::vector<std::string>{"1:1 warning unknown-aircraft AC#9", "1:11 warning unknown-airport lfpg",
+                                        "1:18 warning unknown-airport IRF,"}));
+}
+
 TEST_F(TrafficCheck, ACleanFileHasNothingToSay)
 {
     const CheckResult result = check(cleanLine + "\r\n" + cleanLine + "\r\n", 2);
@@ -164,7 +171,7 @@ TEST_F(TrafficCheck, AircraftListAndTableProblems)
     EXPECT_EQ(result.problems[3].file, "aircraft.txt");
     EXPECT_NE(result.problems[4].detail.find("same as \"AC#LONG0001\" on line 2"), std::string::npos);
     EXPECT_NE(result.problems[2].detail.find("without an airline"), std::string::npos);
-    EXPECT_EQ(result.summary.knownLegs, 2u);
+    EXPECT_EQ(result.summary.knownLegs, 3u);   // AC#4 still converts with the table's airline
     EXPECT_EQ(result.summary.legs, 4u);
 }
 
