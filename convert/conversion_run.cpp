@@ -26,18 +26,6 @@ using tables::Table;
 constexpr int secondsPerDay = 24 * 3600;
 constexpr std::string_view everyDay = "0123456";
 
-// A whole number with an optional sign, blanks around allowed.
-std::optional<long long> wholeNumber(std::string_view text)
-{
-    text = platform::trimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.size() > 18) return std::nullopt;
-    long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
 // "HH:MM" of a time of day, kept in place so that a leg's times cost no allocation.
 struct HhMm {
     char text[5] = {'0', '0', ':', '0', '0'};
@@ -85,6 +73,8 @@ private:
     void reportMissing(std::string_view key);
     void addRecord(const LegValues& leg);
     bool badInput(const std::string& what);
+    bool skippingBadLines() const { return inputs_.skipBadLines && lineNumber_ > 0; }
+    void skipLine(std::size_t rowsBefore);
     std::string where() const;
 
     const ConvertInputs& inputs_;
@@ -140,13 +130,29 @@ Summary Run::execute()
             summary_.outcome = Outcome::Stopped;
             return summary_;
         }
-        if (!workLine(line)) return summary_;
+        const std::size_t rowsBefore = flights_.rowCount();
+        if (!workLine(line)) {
+            if (summary_.outcome == Outcome::Stopped || !inputs_.skipBadLines) return summary_;
+            skipLine(rowsBefore);
+        }
     }
     // The board needs the offset to get the Greenwich times back.
     flights_.setIntegerProperty(tables::utcOffsetPropertyName, utcOffsetHours_);
     writePacketFile(flights_, inputs_.flightTableFile);
     report_.buttonCaption("Ok");
     return summary_;
+}
+
+// The records the bad line had already added go again; the run goes on with the next line.
+void Run::skipLine(std::size_t rowsBefore)
+{
+    summary_.records -= flights_.rowCount() - rowsBefore;
+    while (flights_.rowCount() > rowsBefore) flights_.eraseRow(RowId(flights_.rowCount() - 1));
+    const std::string text = summary_.outcome == Outcome::TimeError ? where() + summary_.problem : summary_.problem;
+    summary_.skippedLines.push_back(lineNumber_);
+    summary_.outcome = Outcome::Finished;
+    summary_.problem.clear();
+    report_.skippedLine(text);
 }
 
 void Run::indexAircraft()
@@ -193,7 +199,7 @@ bool Run::badInput(const std::string& what)
 {
     summary_.outcome = Outcome::BadInput;
     summary_.problem = what;
-    report_.message(warningCaption, what);
+    if (!skippingBadLines()) report_.message(warningCaption, what);
     return false;
 }
 
@@ -213,20 +219,16 @@ bool Run::workLine(std::string_view raw)
 
     // The percentage is read when the line's first record is built: a line without legs never needs it.
     percentText_ = plan->percent;
-    const std::string_view percentDigits = std::string_view(percentText_).substr(0, percentText_.empty() ? 0 : percentText_.size() - 1);
-    const auto percent = wholeNumber(percentDigits);
-    percent_.reset();
-    if (percent && *percent >= INT16_MIN && *percent <= INT16_MAX) percent_ = std::int16_t(*percent);
+    percent_ = percentValue(percentText_);
 
     period_ = plan->period;
-    weekly_ = platform::equalIgnoringAsciiCase(plan->period, "WEEK");
+    weekly_ = isWeeklyPeriod(plan->period);
     if (!weekly_) {
-        const std::string_view period = plan->period;
-        const auto hours = wholeNumber(period.substr(0, period.size() >= 2 ? period.size() - 2 : 0));
-        if (!hours || *hours < INT32_MIN || *hours > INT32_MAX)
-            return badInput(where() + "the period \"" + platform::utf8FromWindows1252(period) +
+        const auto hours = periodHours(plan->period);
+        if (!hours)
+            return badInput(where() + "the period \"" + platform::utf8FromWindows1252(plan->period) +
                             "\" is neither WEEK nor an hour count");
-        periodHours_ = int(*hours);
+        periodHours_ = *hours;
     }
 
     ++summary_.planLines;
@@ -261,14 +263,17 @@ bool Run::workLeg(const Leg& leg, std::string_view depCode)
     std::string_view arrDays = everyDay;
     if (weekly_) {
         // A weekly time is a day digit, a separator and HH:MM; anything after those is not read.
-        depDays = depTime.substr(0, 1);
-        arrDays = arrTime.substr(0, 1);
-        depTime = depTime.substr(std::min<std::size_t>(2, depTime.size()), 5);
-        arrTime = arrTime.substr(std::min<std::size_t>(2, arrTime.size()), 5);
+        const WeeklyTime dep = weeklyTime(leg.depTime);
+        const WeeklyTime arr = weeklyTime(leg.arrTime);
+        depDays = dep.day;
+        arrDays = arr.day;
+        depTime = dep.time;
+        arrTime = arr.time;
         for (const std::string_view time : {depTime, arrTime}) {
             if (secondsOfDay(time)) continue;
             summary_.outcome = Outcome::TimeError;
             summary_.problem = "Found Error: " + platform::utf8FromWindows1252(time);
+            if (skippingBadLines()) return false;
             report_.message(warningCaption, summary_.problem);
             report_.pressButton();
             return false;

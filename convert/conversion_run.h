@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel::convert {
 
@@ -33,6 +34,8 @@ struct ConvertInputs {
     bool overrideDst = false;                 // inverts whether the zone counts as having daylight saving
     platform::TimeZone zone;
     std::optional<int> utcOffsetHours;        // when set, used instead of the zone and overrideDst
+    // A line with a bad time or number is left out (its records too) instead of ending the run.
+    bool skipBadLines = false;
 };
 
 // The program's inputs: the tables in the program folder, and the setting FlpName (Windows-1252),
@@ -53,6 +56,8 @@ struct ConversionReport {
     virtual void message(std::string_view caption, std::string_view text) = 0;  // returns when closed
     virtual void buttonCaption(std::string_view text) = 0;                      // "Ok" after a finished run
     virtual void pressButton() = 0;                    // closes the dialog as "Stop" does
+    // With skipBadLines: a line left out, "FILE, line N: " and what is wrong with it (UTF-8).
+    virtual void skippedLine(std::string_view /*text*/) {}
 };
 
 enum class Outcome {
@@ -68,6 +73,7 @@ struct Summary {
     std::size_t planLines = 0;      // flight plan lines worked through
     std::size_t records = 0;        // records built (in the file only when Finished)
     std::string problem;            // the message text of a TimeError or BadInput, UTF-8
+    std::vector<std::size_t> skippedLines;   // 1-based lines left out by skipBadLines
 };
 
 // Throws quorvel::Error when the flight table cannot be read or saved.

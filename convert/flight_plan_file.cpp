@@ -2,6 +2,8 @@
 
 #include "platform/byte_order_mark.h"
 
+#include <charconv>
+#include <climits>
 #include <fstream>
 #include <iterator>
 
@@ -57,7 +59,7 @@ TextLines splitLines(std::string text)
     return result;
 }
 
-std::optional<TextLines> readTextLines(const std::filesystem::path& file)
+std::optional<std::string> readFileBytes(const std::filesystem::path& file)
 {
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) return std::nullopt;
@@ -65,8 +67,15 @@ std::optional<TextLines> readTextLines(const std::filesystem::path& file)
     if (!in) return std::nullopt;
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) return std::nullopt;
-    text.erase(0, platform::byteOrderMarkSize(text));
-    return splitLines(std::move(text));
+    return text;
+}
+
+std::optional<TextLines> readTextLines(const std::filesystem::path& file)
+{
+    std::optional<std::string> text = readFileBytes(file);
+    if (!text) return std::nullopt;
+    text->erase(0, platform::byteOrderMarkSize(*text));
+    return splitLines(std::move(*text));
 }
 
 std::string_view commaField(std::string_view text, int field, bool withRest)
@@ -81,11 +90,15 @@ std::string_view commaField(std::string_view text, int field, bool withRest)
     return comma != std::string_view::npos ? text.substr(0, comma) : text.substr(0, 4);
 }
 
-bool isFlightPlanLine(std::string_view line)
+bool isCommentLine(std::string_view line)
 {
     const std::size_t first = line.find_first_not_of(" \t");
-    if (first != std::string_view::npos && line.substr(first).starts_with("//")) return false;
-    return line.find(',') != std::string_view::npos;
+    return first != std::string_view::npos && line.substr(first).starts_with("//");
+}
+
+bool isFlightPlanLine(std::string_view line)
+{
+    return !isCommentLine(line) && line.find(',') != std::string_view::npos;
 }
 
 std::optional<PlanLine> cutPlanLine(std::string_view raw)
@@ -103,6 +116,50 @@ std::optional<PlanLine> cutPlanLine(std::string_view raw)
     plan.legList = commaField(text, 6, true);
     plan.homeAirport = text.substr(text.size() >= 4 ? text.size() - 4 : 0);
     return plan;
+}
+
+namespace {
+
+// A whole number with an optional sign, blanks around allowed.
+std::optional<long long> wholeNumber(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+std::optional<std::int16_t> percentValue(std::string_view field)
+{
+    const auto percent = wholeNumber(field.substr(0, field.empty() ? 0 : field.size() - 1));
+    if (!percent || *percent < INT16_MIN || *percent > INT16_MAX) return std::nullopt;
+    return std::int16_t(*percent);
+}
+
+bool isWeeklyPeriod(std::string_view field)
+{
+    return field.size() == 4 && upper(field[0]) == 'W' && upper(field[1]) == 'E' && upper(field[2]) == 'E' &&
+           upper(field[3]) == 'K';
+}
+
+std::optional<int> periodHours(std::string_view field)
+{
+    const auto hours = wholeNumber(field.substr(0, field.size() >= 2 ? field.size() - 2 : 0));
+    if (!hours || *hours < INT_MIN || *hours > INT_MAX) return std::nullopt;
+    return int(*hours);
+}
+
+WeeklyTime weeklyTime(std::string_view field)
+{
+    return {field.substr(0, 1), field.substr(std::min<std::size_t>(2, field.size()), 5)};
 }
 
 std::optional<Leg> nextLeg(std::string_view& legList)

@@ -7,6 +7,7 @@
 // comma after it is its first four characters. Quotes mean nothing to the rule.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,6 +33,8 @@ private:
 };
 
 TextLines splitLines(std::string text);
+// The whole file as it is stored, byte order mark and all; nothing when it cannot be read.
+std::optional<std::string> readFileBytes(const std::filesystem::path& file);
 // The whole file; nothing when it cannot be read.
 std::optional<TextLines> readTextLines(const std::filesystem::path& file);
 
@@ -40,6 +43,7 @@ std::string_view commaField(std::string_view text, int field, bool withRest);
 // A line without a comma is not a flight plan, and neither is a comment: a line whose first
 // characters after any blanks are "//", whatever commas it holds.
 bool isFlightPlanLine(std::string_view line);
+bool isCommentLine(std::string_view line);   // "//" after any blanks
 
 // One aircraft's schedule, every "@" already deleted.
 struct PlanLine {
@@ -51,6 +55,22 @@ struct PlanLine {
 };
 
 std::optional<PlanLine> cutPlanLine(std::string_view line);  // nothing when the line is not a flight plan
+
+// The traffic percentage: the field without its last character (the percent sign), a whole
+// number with blanks around allowed; nothing when it is not one or does not fit 16 bits.
+std::optional<std::int16_t> percentValue(std::string_view field);
+// "WEEK" in any letter case.
+bool isWeeklyPeriod(std::string_view field);
+// The hour count of a daily period: the field without its last two characters ("24Hr" gives
+// 24); nothing when that is not a whole number.
+std::optional<int> periodHours(std::string_view field);
+
+// A weekly time field: a day digit, one separator and HH:MM; what follows (seconds) is not read.
+struct WeeklyTime {
+    std::string_view day;    // the first character
+    std::string_view time;   // characters 3 to 7
+};
+WeeklyTime weeklyTime(std::string_view field);
 
 struct Leg {
     std::string_view depTime;       // leg field 1

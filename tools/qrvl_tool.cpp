@@ -19,6 +19,7 @@ int convertCommand(const std::vector<std::string>& args);  // qrvl_tool_convert.
 int timedBoardCommand(const quorvel::board::BoardInputs& inputs, quorvel::board::TimeInputs time, bool momentGiven,
                       const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
                       bool explain);  // qrvl_tool_board_time.cpp
+int checkCommand(const std::vector<std::string>& args);    // qrvl_tool_check.cpp
 
 namespace {
 
@@ -32,6 +33,7 @@ constexpr const char* usage =
     "  board ...         write the rows the airport board shows as CSV\n"
     "  scan ...          build the aircraft table from the simulator's aircraft and the AI list\n"
     "  convert ...       convert the flight plan file into the flight table\n"
+    "  check ...         list every problem of the traffic files before converting them\n"
     "\n"
     "Run 'qrvl-tool COMMAND --help' for the options of a command.\n";
 
@@ -188,6 +190,7 @@ int main(int argc, char** argv)
         if (all[0] == "board") return boardCommand(args);
         if (all[0] == "scan") return scanCommand(args);
         if (all[0] == "convert") return convertCommand(args);
+        if (all[0] == "check") return checkCommand(args);
         std::cerr << "qrvl-tool: unknown command " << all[0] << " (see qrvl-tool --help)\n";
         return 2;
     } catch (const UsageError& e) {

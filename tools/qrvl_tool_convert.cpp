@@ -22,6 +22,7 @@ using namespace quorvel;
 constexpr const char* convertUsage =
     "usage: qrvl-tool convert --flightplans FILE --aircraft-table aircraft.cds --airports airport.cds\n"
     "                         --out flight.cds [--utc-offset-hours N] [--override-dst]\n"
+    "                         [--skip-bad-lines]\n"
     "\n"
     "Converts a flight plan file into the flight table, as Convert > FlightPlan does, and writes\n"
     "the log lines (\"KEY not found\") to standard output, each key once.\n"
@@ -32,6 +33,8 @@ constexpr const char* convertUsage =
     "  --utc-offset-hours N    hours subtracted from the plan's Greenwich times; default: from\n"
     "                          this machine's time zone, as the program does\n"
     "  --override-dst          invert the time zone's daylight saving (without --utc-offset-hours)\n"
+    "  --skip-bad-lines        leave out the lines with a bad time or number, list them on\n"
+    "                          standard output (\"FILE, line N skipped: ...\") and convert the rest\n"
     "A time that is no time, a malformed number, a missing flight plan file or aircraft table\n"
     "exits with status 1, the message on standard error and FILE holding an empty table.\n";
 
@@ -55,6 +58,15 @@ public:
     }
     void buttonCaption(std::string_view) override {}
     void pressButton() override {}
+    void skippedLine(std::string_view text) override
+    {
+        const std::size_t colon = text.find(": ");
+        if (colon == std::string_view::npos) {
+            std::cout << text << " skipped\n";
+        } else {
+            std::cout << text.substr(0, colon) << " skipped: " << text.substr(colon + 2) << '\n';
+        }
+    }
 
 private:
     convert::ConversionLog log_;
@@ -64,6 +76,7 @@ struct Options {
     std::string flightPlans, aircraftTable, airports, out;
     std::optional<int> utcOffsetHours;
     bool overrideDst = false;
+    bool skipBadLines = false;
 };
 
 Options convertOptions(const std::vector<std::string>& args)
@@ -92,6 +105,8 @@ Options convertOptions(const std::vector<std::string>& args)
             options.utcOffsetHours = hours;
         } else if (a == "--override-dst") {
             options.overrideDst = true;
+        } else if (a == "--skip-bad-lines") {
+            options.skipBadLines = true;
         } else {
             throw ConvertUsageError{"unknown option " + a};
         }
@@ -133,6 +148,7 @@ int convertCommand(const std::vector<std::string>& args)
         .overrideDst = options.overrideDst,
         .zone = platform::localTimeZone(),
         .utcOffsetHours = options.utcOffsetHours,
+        .skipBadLines = options.skipBadLines,
     };
     ConsoleReport report;
     const std::atomic<bool> stop{false};

@@ -18,7 +18,7 @@
 namespace quorvel::test {
 
 // Each call as one line: "range 0 5", "progress 1", "label Flights:1/5", "log KEY",
-// "message CAPTION|TEXT", "caption Ok", "press".
+// "message CAPTION|TEXT", "caption Ok", "press", "skip TEXT".
 struct RecordingReport final : convert::ConversionReport {
     std::vector<std::string> events;
     std::vector<std::string> logs;
@@ -31,6 +31,7 @@ struct RecordingReport final : convert::ConversionReport {
     void message(std::string_view caption, std::string_view text) override;
     void buttonCaption(std::string_view text) override { events.push_back("caption " + std::string(text)); }
     void pressButton() override { events.emplace_back("press"); }
+    void skippedLine(std::string_view text) override { events.push_back("skip " + std::string(text)); }
     std::vector<std::string> labels() const;
 };
 
