@@ -8,7 +8,10 @@ namespace quorvel::about {
 
 namespace {
 
-AboutContent fallback() { return {std::string(kFallbackTitle), {std::string(kFallbackLine)}}; }
+AboutContent fallback()
+{
+    return {std::string(kFallbackTitle), {std::string(kFallbackLine)}};
+}
 
 }  // namespace
 

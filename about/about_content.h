@@ -16,8 +16,8 @@ inline constexpr std::string_view kFallbackTitle = "About";
 inline constexpr std::string_view kFallbackLine = "No version information available.";
 
 struct AboutContent {
-    std::string title;                // Windows-1252, as the record holds it
-    std::vector<std::string> lines;   // one entry per line of the text box; "" is an empty line
+    std::string title;               // Windows-1252, as the record holds it
+    std::vector<std::string> lines;  // one entry per line of the text box; "" is an empty line
     friend bool operator==(const AboutContent&, const AboutContent&) = default;
 };
 

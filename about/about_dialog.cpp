@@ -1,9 +1,9 @@
 #include "about/about_dialog.h"
 
 #include "about/about_content.h"
+#include "platform/error.h"
 #include "widgets/jpeg_image.h"
 #include "widgets/qt_text.h"
-#include "platform/error.h"
 
 #include <QGuiApplication>
 #include <QLabel>

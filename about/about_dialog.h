@@ -19,7 +19,7 @@ public:
     QPushButton* btnOK;
 
 private:
-    void FormCreate();   // reads the record and fills the title and the text box
+    void FormCreate();  // reads the record and fills the title and the text box
 
     std::filesystem::path executable_;
 };

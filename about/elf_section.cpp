@@ -2,19 +2,19 @@
 
 #include "platform/error.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace quorvel::about {
 
 namespace {
 
-constexpr std::uint16_t kSectionIndexExtended = 0xFFFF;   // the real index is in section 0's link
-constexpr std::uint32_t kSectionNoBits = 8;                // a section that takes no room in the file
+constexpr std::uint16_t kSectionIndexExtended = 0xFFFF;  // the real index is in section 0's link
+constexpr std::uint32_t kSectionNoBits = 8;              // a section that takes no room in the file
 
 // Reads ranges of an open file, each one checked against the file's size first.
 class FileRanges {
@@ -38,8 +38,8 @@ public:
     std::string read(std::uint64_t offset, std::uint64_t count, std::string_view what) const
     {
         if (!holds(offset, count))
-            fail("is damaged: " + std::string(what) + " at byte " + std::to_string(offset) + " (" + std::to_string(count) +
-                 " bytes) lies beyond its end at byte " + std::to_string(size_));
+            fail("is damaged: " + std::string(what) + " at byte " + std::to_string(offset) + " (" +
+                 std::to_string(count) + " bytes) lies beyond its end at byte " + std::to_string(size_));
         std::string bytes(count, '\0');
         std::size_t done = 0;
         while (done < count) {
@@ -70,7 +70,7 @@ std::uint64_t littleEndian(std::string_view bytes, std::size_t offset, std::size
 // Where the fields of the ELF header and of a section header lie, for one file class.
 struct Layout {
     std::size_t headerSize, addressWidth;
-    std::size_t tableOffsetField, entrySizeField, countField, nameTableField;   // in the ELF header
+    std::size_t tableOffsetField, entrySizeField, countField, nameTableField;  // in the ELF header
     std::size_t entrySize, typeField, offsetField, sizeField, linkField;       // in a section header
 };
 
@@ -88,7 +88,8 @@ Section readSectionHeader(const FileRanges& in, const Layout& at, std::uint64_t 
 {
     const std::string entry = in.read(tableOffset + index * entrySize, at.entrySize, "a section header");
     return Section{std::uint32_t(littleEndian(entry, 0, 4)), std::uint32_t(littleEndian(entry, at.typeField, 4)),
-                   littleEndian(entry, at.offsetField, at.addressWidth), littleEndian(entry, at.sizeField, at.addressWidth),
+                   littleEndian(entry, at.offsetField, at.addressWidth),
+                   littleEndian(entry, at.sizeField, at.addressWidth),
                    std::uint32_t(littleEndian(entry, at.linkField, 4))};
 }
 
@@ -97,7 +98,10 @@ Section readSectionHeader(const FileRanges& in, const Layout& at, std::uint64_t 
 std::optional<std::string> readElfSection(const std::filesystem::path& file, std::string_view name)
 {
     const FileRanges in(file);
-    if (in.size() < 6 || in.read(0, 4, "the ELF mark") != "\x7F" "ELF") in.fail("is not an ELF file");
+    if (in.size() < 6 || in.read(0, 4, "the ELF mark") !=
+                             "\x7F"
+                             "ELF")
+        in.fail("is not an ELF file");
     const std::string ident = in.read(0, 6, "the ELF mark");
     if (ident[4] != 1 && ident[4] != 2) in.fail("is an ELF file of an unknown class");
     if (ident[5] != 1) in.fail("is not a little-endian ELF file");
@@ -108,8 +112,9 @@ std::optional<std::string> readElfSection(const std::filesystem::path& file, std
     const std::uint64_t entrySize = littleEndian(header, at.entrySizeField, 2);
     std::uint64_t count = littleEndian(header, at.countField, 2);
     std::uint64_t nameTableIndex = littleEndian(header, at.nameTableField, 2);
-    if (tableOffset == 0) return std::nullopt;   // a file without section headers holds no sections
-    if (entrySize < at.entrySize) in.fail("is damaged: its section headers are " + std::to_string(entrySize) + " bytes");
+    if (tableOffset == 0) return std::nullopt;  // a file without section headers holds no sections
+    if (entrySize < at.entrySize)
+        in.fail("is damaged: its section headers are " + std::to_string(entrySize) + " bytes");
     // A file with very many sections keeps their count and the name table's index in section 0.
     if (count == 0 || nameTableIndex == kSectionIndexExtended) {
         const Section first = readSectionHeader(in, at, tableOffset, entrySize, 0);
@@ -120,9 +125,10 @@ std::optional<std::string> readElfSection(const std::filesystem::path& file, std
     if (!in.holds(tableOffset, 0) || count > (in.size() - tableOffset) / entrySize)
         in.fail("is damaged: its " + std::to_string(count) + " section headers at byte " + std::to_string(tableOffset) +
                 " lie beyond its end at byte " + std::to_string(in.size()));
-    if (nameTableIndex == 0) return std::nullopt;   // sections without names
-    if (nameTableIndex >= count) in.fail("is damaged: its section-name table is section " + std::to_string(nameTableIndex) +
-                                         " of " + std::to_string(count));
+    if (nameTableIndex == 0) return std::nullopt;  // sections without names
+    if (nameTableIndex >= count)
+        in.fail("is damaged: its section-name table is section " + std::to_string(nameTableIndex) + " of " +
+                std::to_string(count));
 
     const Section nameTable = readSectionHeader(in, at, tableOffset, entrySize, nameTableIndex);
     if (nameTable.type == kSectionNoBits) in.fail("is damaged: its section-name table holds no bytes");
@@ -130,12 +136,13 @@ std::optional<std::string> readElfSection(const std::filesystem::path& file, std
 
     for (std::uint64_t index = 0; index < count; ++index) {
         const Section candidate = readSectionHeader(in, at, tableOffset, entrySize, index);
-        if (candidate.name >= names.size()) continue;   // a name outside the table names nothing we look for
+        if (candidate.name >= names.size()) continue;  // a name outside the table names nothing we look for
         // Only as many bytes as the wanted name are compared: a name table without terminators is
         // not searched to its end again for every section.
         const std::string_view named = std::string_view(names).substr(candidate.name);
         if (!named.starts_with(name) || named.size() == name.size() || named[name.size()] != '\0') continue;
-        if (candidate.type == kSectionNoBits) in.fail("is damaged: its section " + std::string(name) + " holds no bytes");
+        if (candidate.type == kSectionNoBits)
+            in.fail("is damaged: its section " + std::string(name) + " holds no bytes");
         return in.read(candidate.offset, candidate.size, "section " + std::string(name));
     }
     return std::nullopt;

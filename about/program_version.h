@@ -15,7 +15,7 @@ constexpr VersionRecord programVersionRecord()
                   .flags = kFlagPrerelease,
                   .os = kOsWindows32,
                   .fileType = kFileTypeApplication},
-        .translations = {{.language = 0x0409, .codePage = 0x04E4}},   // U.S. English, code page 1252
+        .translations = {{.language = 0x0409, .codePage = 0x04E4}},  // U.S. English, code page 1252
         .blocks = {{.name = "040904E4",
                     .values = {{"CompanyName", "Quorvel developers"},
                                {"FileDescription", "Quorvel"},

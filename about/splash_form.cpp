@@ -1,8 +1,8 @@
 #include "about/splash_form.h"
 
+#include "platform/error.h"
 #include "widgets/jpeg_image.h"
 #include "widgets/qt_text.h"
-#include "platform/error.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -28,7 +28,7 @@ public:
     explicit ExposeWatch(QEventLoop& loop) : loop_(loop) {}
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Expose) loop_.quit();   // the loop ends after this event is handled
+        if (event->type() == QEvent::Expose) loop_.quit();  // the loop ends after this event is handled
         return false;
     }
 
@@ -63,7 +63,7 @@ protected:
     }
 
 private:
-    static constexpr QColor fillColour{0, 0, 128};   // navy
+    static constexpr QColor fillColour{0, 0, 128};  // navy
 
     int filledWidth(int width) const
     {
@@ -115,8 +115,7 @@ TSplashForm::TSplashForm(QWidget* parent)
 
 void TSplashForm::show()
 {
-    if (const QScreen* screen = this->screen())
-        move(screen->geometry().center() - rect().center());
+    if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
     QWidget::show();
     raise();
     waitUntilExposed();
@@ -130,7 +129,7 @@ void TSplashForm::waitUntilExposed()
     // this the splash would stay an empty frame until the message loop runs, after start-up.
     QWindow* window = windowHandle();
     if (!window) return;
-    const QDeadlineTimer deadline(exposeBound);   // a window system that never answers
+    const QDeadlineTimer deadline(exposeBound);  // a window system that never answers
     while (!window->isExposed() && !deadline.hasExpired()) {
         QEventLoop loop;
         ExposeWatch watch(loop);
@@ -160,7 +159,10 @@ void TSplashForm::setGauge(int value)
     repaint();
 }
 
-int TSplashForm::gauge() const { return CGauge1->value(); }
+int TSplashForm::gauge() const
+{
+    return CGauge1->value();
+}
 
 void TSplashForm::close()
 {

@@ -16,12 +16,12 @@ class TSplashForm final : public QWidget, public quorvel::about::SplashScreen {
 public:
     explicit TSplashForm(QWidget* parent = nullptr);
 
-    void show() override;                            // centred on the screen, on top, drawn at once
-    void say(std::string_view message) override;     // UTF-8
+    void show() override;                         // centred on the screen, on top, drawn at once
+    void say(std::string_view message) override;  // UTF-8
     void setGaugeRange(int minimum, int maximum) override;
-    void setGauge(int value) override;               // a value outside the range shows as its nearest end
+    void setGauge(int value) override;  // a value outside the range shows as its nearest end
     int gauge() const override;
-    void close() override;                           // hides the window and gives up its native window
+    void close() override;  // hides the window and gives up its native window
 
     QFrame* Panel1;
     QLabel* Image1;
@@ -30,5 +30,5 @@ public:
     QProgressBar* CGauge1;
 
 private:
-    void waitUntilExposed();   // bounded; lets the window system deliver the events that map the window
+    void waitUntilExposed();  // bounded; lets the window system deliver the events that map the window
 };

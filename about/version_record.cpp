@@ -16,8 +16,7 @@ public:
 
     std::string_view take(std::size_t count, std::string_view what)
     {
-        if (count > bytes_.size() - position_)
-            fail("the record ends inside " + std::string(what));
+        if (count > bytes_.size() - position_) fail("the record ends inside " + std::string(what));
         const std::string_view taken = bytes_.substr(position_, count);
         position_ += count;
         return taken;
@@ -54,7 +53,10 @@ bool isHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-bool sameName(std::string_view a, std::string_view b) { return platform::equalIgnoringAsciiCase(a, b); }
+bool sameName(std::string_view a, std::string_view b)
+{
+    return platform::equalIgnoringAsciiCase(a, b);
+}
 
 // "\StringFileInfo\040904e4\ProductName" -> its three names. The leading backslash may be left out;
 // an empty name anywhere else ("\StringFileInfo\\x", a trailing backslash) makes the path name nothing.
@@ -77,8 +79,8 @@ std::optional<std::vector<std::string_view>> splitPath(std::string_view path)
 std::optional<std::vector<Translation>> lookupTranslations(const VersionRecord& record, std::string_view path)
 {
     const auto names = splitPath(path);
-    if (!names || names->size() != 2 || !sameName((*names)[0], "VarFileInfo") || !sameName((*names)[1], "Translation")
-        || record.translations.empty())
+    if (!names || names->size() != 2 || !sameName((*names)[0], "VarFileInfo") ||
+        !sameName((*names)[1], "Translation") || record.translations.empty())
         return std::nullopt;
     return record.translations;
 }
@@ -98,7 +100,8 @@ std::optional<std::string> lookupText(const VersionRecord& record, std::string_v
 VersionRecord decodeVersionRecord(std::string_view bytes, std::string_view source)
 {
     Reader in(bytes, source);
-    if (in.take(kVersionRecordMagic.size(), "its mark") != kVersionRecordMagic) in.fail("it does not start with QRVLVER1");
+    if (in.take(kVersionRecordMagic.size(), "its mark") != kVersionRecordMagic)
+        in.fail("it does not start with QRVLVER1");
     const std::uint32_t size = in.u32("its size");
     if (size < in.position() || size > bytes.size())
         in.fail("it claims " + std::to_string(size) + " bytes but holds " + std::to_string(bytes.size()));

@@ -31,17 +31,17 @@
 
 namespace quorvel::about {
 
-inline constexpr std::string_view kVersionSection = ".qrvl_version";   // the ELF section that holds it
+inline constexpr std::string_view kVersionSection = ".qrvl_version";  // the ELF section that holds it
 inline constexpr std::string_view kVersionRecordMagic = "QRVLVER1";
 
 // Values of FixedInfo's fields, the same numbers the platform's own version records use.
 inline constexpr std::uint32_t kFlagDebug = 0x01;
 inline constexpr std::uint32_t kFlagPrerelease = 0x02;
-inline constexpr std::uint32_t kOsWindows32 = 0x04;       // 32-bit Windows
+inline constexpr std::uint32_t kOsWindows32 = 0x04;  // 32-bit Windows
 inline constexpr std::uint32_t kFileTypeApplication = 0x01;
 
 struct FixedVersion {
-    std::array<std::uint16_t, 4> parts{};   // major, minor, release, build
+    std::array<std::uint16_t, 4> parts{};  // major, minor, release, build
     friend bool operator==(const FixedVersion&, const FixedVersion&) = default;
 };
 
@@ -62,12 +62,12 @@ struct Translation {
 
 struct StringValue {
     std::string name;
-    std::string text;   // Windows-1252 bytes
+    std::string text;  // Windows-1252 bytes
     friend bool operator==(const StringValue&, const StringValue&) = default;
 };
 
 struct StringBlock {
-    std::string name;   // eight hexadecimal digits: language, then code page
+    std::string name;  // eight hexadecimal digits: language, then code page
     std::vector<StringValue> values;
     friend bool operator==(const StringBlock&, const StringBlock&) = default;
 };
@@ -85,7 +85,7 @@ std::optional<std::vector<Translation>> lookupTranslations(const VersionRecord& 
 std::optional<std::string> lookupText(const VersionRecord& record, std::string_view path);
 
 // Reads an encoded record. `source` names where the bytes came from, for the error text.
-VersionRecord decodeVersionRecord(std::string_view bytes, std::string_view source);   // throws quorvel::Error
+VersionRecord decodeVersionRecord(std::string_view bytes, std::string_view source);  // throws quorvel::Error
 
 // The record in the executable's section ".qrvl_version"; nothing when it has no such section.
 // Throws quorvel::Error when the file cannot be read or it or its record is damaged.
@@ -121,7 +121,7 @@ constexpr std::string encodeVersionRecord(const VersionRecord& record)
 {
     std::string out;
     out.append(kVersionRecordMagic);
-    detail::putU32(out, 0);   // the size, filled in at the end
+    detail::putU32(out, 0);  // the size, filled in at the end
     for (const FixedVersion& version : {record.fixed.fileVersion, record.fixed.productVersion})
         for (std::uint16_t part : version.parts) detail::putU16(out, part);
     detail::putU32(out, record.fixed.flags);

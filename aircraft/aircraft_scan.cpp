@@ -28,7 +28,10 @@ std::string profileValue(const platform::IniFile& file, std::string_view section
 }
 
 // The key under which a title is compared: cut as the table cuts it, letter case folded.
-std::string titleKey(std::string_view title) { return platform::foldWindows1252(title.substr(0, titleWidth)); }
+std::string titleKey(std::string_view title)
+{
+    return platform::foldWindows1252(title.substr(0, titleWidth));
+}
 
 // First record of each title, in table order; records added later never displace it.
 using TitleIndex = std::unordered_map<std::string, RowId>;

@@ -24,21 +24,21 @@ inline constexpr const char* listUnreadableCaption = "WARNING";
 inline constexpr const char* listUnreadableText = "The aircraft file not exist in QRVL directory";
 
 struct ScanInputs {
-    std::string simulatorFolder;              // as the registry holds it ("C:\FS2002"), or a Unix path ("/...")
-    std::vector<std::string> aircraftFolders; // names of the sub-folders of the simulator's aircraft folder
-    bool searchByUI = false;                  // the airline is "ui_variation" instead of "atc_airline"
-    std::filesystem::path aircraftList;       // the AI aircraft list; an empty path means the setting is empty
-    std::filesystem::path winePrefix;         // maps the simulator folder's drive letter
-    std::filesystem::path outFile;            // "aircraft.cds" in the program folder
+    std::string simulatorFolder;               // as the registry holds it ("C:\FS2002"), or a Unix path ("/...")
+    std::vector<std::string> aircraftFolders;  // names of the sub-folders of the simulator's aircraft folder
+    bool searchByUI = false;                   // the airline is "ui_variation" instead of "atc_airline"
+    std::filesystem::path aircraftList;        // the AI aircraft list; an empty path means the setting is empty
+    std::filesystem::path winePrefix;          // maps the simulator folder's drive letter
+    std::filesystem::path outFile;             // "aircraft.cds" in the program folder
 };
 
 // What the main window shows while the scan runs. The scan calls it on its own thread, which in
 // the program is the user-interface thread.
 struct ScanReport {
     virtual ~ScanReport() = default;
-    virtual void catalogueStarted() = 0;    // hourglass, "Processing..." in the last status panel, repaint
-    virtual void catalogueFinished() = 0;   // normal cursor, the last status panel empty
-    virtual void progressRange(int maximum) = 0;   // the bar runs from 0 to `maximum` (the list's lines)
+    virtual void catalogueStarted() = 0;          // hourglass, "Processing..." in the last status panel, repaint
+    virtual void catalogueFinished() = 0;         // normal cursor, the last status panel empty
+    virtual void progressRange(int maximum) = 0;  // the bar runs from 0 to `maximum` (the list's lines)
     virtual void progress(int position) = 0;
     virtual void warning(std::string_view caption, std::string_view text) = 0;  // a message box with OK
 };

@@ -21,16 +21,26 @@ int hexDigit(char c)
 const std::vector<NamedColour>& namedColours()
 {
     static const std::vector<NamedColour> colours{
-        {"clBlack", "Black", 0x000000},        {"clMaroon", "Maroon", 0x000080},
-        {"clGreen", "Green", 0x008000},        {"clOlive", "Olive", 0x008080},
-        {"clNavy", "Navy", 0x800000},          {"clPurple", "Purple", 0x800080},
-        {"clTeal", "Teal", 0x808000},          {"clGray", "Gray", 0x808080},
-        {"clSilver", "Silver", 0xC0C0C0},      {"clRed", "Red", 0x0000FF},
-        {"clLime", "Lime", 0x00FF00},          {"clYellow", "Yellow", 0x00FFFF},
-        {"clBlue", "Blue", 0xFF0000},          {"clFuchsia", "Fuchsia", 0xFF00FF},
-        {"clAqua", "Aqua", 0xFFFF00},          {"clWhite", "White", 0xFFFFFF},
-        {"clMoneyGreen", "Money Green", 0xC0DCC0}, {"clSkyBlue", "Sky Blue", 0xF0CAA6},
-        {"clCream", "Cream", 0xF0FBFF},        {"clMedGray", "Medium Gray", 0xA4A0A0},
+        {"clBlack", "Black", 0x000000},
+        {"clMaroon", "Maroon", 0x000080},
+        {"clGreen", "Green", 0x008000},
+        {"clOlive", "Olive", 0x008080},
+        {"clNavy", "Navy", 0x800000},
+        {"clPurple", "Purple", 0x800080},
+        {"clTeal", "Teal", 0x808000},
+        {"clGray", "Gray", 0x808080},
+        {"clSilver", "Silver", 0xC0C0C0},
+        {"clRed", "Red", 0x0000FF},
+        {"clLime", "Lime", 0x00FF00},
+        {"clYellow", "Yellow", 0x00FFFF},
+        {"clBlue", "Blue", 0xFF0000},
+        {"clFuchsia", "Fuchsia", 0xFF00FF},
+        {"clAqua", "Aqua", 0xFFFF00},
+        {"clWhite", "White", 0xFFFFFF},
+        {"clMoneyGreen", "Money Green", 0xC0DCC0},
+        {"clSkyBlue", "Sky Blue", 0xF0CAA6},
+        {"clCream", "Cream", 0xF0FBFF},
+        {"clMedGray", "Medium Gray", 0xA4A0A0},
     };
     return colours;
 }
@@ -75,7 +85,10 @@ std::optional<std::uint32_t> colourValue(std::string_view text)
     return std::nullopt;
 }
 
-std::string colourError(std::string_view text) { return "'" + std::string(text) + "' is not a valid integer value"; }
+std::string colourError(std::string_view text)
+{
+    return "'" + std::string(text) + "' is not a valid integer value";
+}
 
 std::string colourIdentifier(std::uint32_t value)
 {

@@ -35,8 +35,17 @@ std::string colourError(std::string_view text);
 std::string colourIdentifier(std::uint32_t value);
 
 // Red, green and blue of a $00BBGGRR value (the top byte is not a colour and is ignored).
-constexpr std::uint8_t redOf(std::uint32_t value) { return std::uint8_t(value & 0xFF); }
-constexpr std::uint8_t greenOf(std::uint32_t value) { return std::uint8_t((value >> 8) & 0xFF); }
-constexpr std::uint8_t blueOf(std::uint32_t value) { return std::uint8_t((value >> 16) & 0xFF); }
+constexpr std::uint8_t redOf(std::uint32_t value)
+{
+    return std::uint8_t(value & 0xFF);
+}
+constexpr std::uint8_t greenOf(std::uint32_t value)
+{
+    return std::uint8_t((value >> 8) & 0xFF);
+}
+constexpr std::uint8_t blueOf(std::uint32_t value)
+{
+    return std::uint8_t((value >> 16) & 0xFF);
+}
 
 }  // namespace quorvel::app

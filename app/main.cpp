@@ -1,14 +1,14 @@
 // The program's entry: the real clock, waits, message boxes and file dialogs, the windows in
 // their order, and the message loop.
 
-#include "about/splash_form.h"
 #include "about/about_dialog.h"
+#include "about/splash_form.h"
 #include "app/main_form.h"
-#include "widgets/message_box_prompter.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QMessageBox>
 #include <cstdlib>
@@ -45,13 +45,19 @@ int main(int argc, char** argv)
     application.setErrorPrompter(&prompter);
 
     try {
-        MainFormServices services{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
+        MainFormServices services{clock,
+                                  timeZone,
+                                  fileClock,
+                                  sleeper,
+                                  prompter,
+                                  fileDialogs,
                                   [] { return std::make_unique<TSplashForm>(); },
                                   [](const std::filesystem::path& executable) {
                                       TVersionAwareAbout about(executable, QApplication::activeWindow());
                                       about.exec();
                                   },
-                                  dialogPreviewer(), &waits};
+                                  dialogPreviewer(),
+                                  &waits};
         TMainForm mainForm(programEnvironment(), services);
         mainForm.createDialogs();
         mainForm.show();

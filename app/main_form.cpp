@@ -3,16 +3,13 @@
 #include "aircraft/aircraft_scan.h"
 #include "app/colours.h"
 #include "app/option_dialog.h"
-#include "widgets/qt_text.h"
-#include "widgets/radio_group.h"
 #include "board/board_grid_view.h"
 #include "board/board_model.h"
-#include "widgets/clock_caption.h"
+#include "board/board_query.h"
 #include "board/clock_rules.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
-#include "board/board_query.h"
 #include "flags/flag_list.h"
 #include "flags/flag_manager_dialog.h"
 #include "platform/error.h"
@@ -22,7 +19,10 @@
 #include "tables/aircraft_table.h"
 #include "tables/airport_box_widget.h"
 #include "tables/airport_manager_dialog.h"
+#include "widgets/clock_caption.h"
 #include "widgets/guarded_handler.h"
+#include "widgets/qt_text.h"
+#include "widgets/radio_group.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -88,7 +88,8 @@ void drawAsEnabled(QWidget& widget)
 {
     QPalette palette = widget.palette();
     for (int role = 0; role < QPalette::NColorRoles; ++role)
-        palette.setColor(QPalette::Disabled, QPalette::ColorRole(role), palette.color(QPalette::Active, QPalette::ColorRole(role)));
+        palette.setColor(QPalette::Disabled, QPalette::ColorRole(role),
+                         palette.color(QPalette::Active, QPalette::ColorRole(role)));
     widget.setPalette(palette);
 }
 
@@ -98,8 +99,8 @@ int daylightPanelWidth(const QLabel& panel)
     int text = 0;
     for (const bool daylight : {false, true})
         for (const bool overridden : {false, true})
-            text = std::max(text, panel.fontMetrics().horizontalAdvance(
-                                      fromUtf8(board::daylightPanel(platform::TimeZone{0, daylight}, overridden).text)));
+            text = std::max(text, panel.fontMetrics().horizontalAdvance(fromUtf8(
+                                      board::daylightPanel(platform::TimeZone{0, daylight}, overridden).text)));
     return text + 2 * panel.frameWidth() + 2 * daylightMargin + 1;
 }
 
@@ -123,7 +124,9 @@ QColor colourFromSetting(const std::string& text)
 }  // namespace
 
 TMainForm::TMainForm(app::ProgramEnvironment environment, MainFormServices services, QWidget* parent)
-    : QMainWindow(parent), environment_(std::move(environment)), services_(std::move(services)),
+    : QMainWindow(parent),
+      environment_(std::move(environment)),
+      services_(std::move(services)),
       noWaits_(services_.waits ? nullptr : std::make_unique<NoWaits>()),
       waits_(services_.waits ? *services_.waits : *noWaits_)
 {
@@ -177,7 +180,9 @@ void TMainForm::buildMenu()
 {
     const auto add = [this](QMenu* menu, const char* caption, void (TMainForm::*handler)()) {
         QAction* action = menu->addAction(QString::fromLatin1(caption));
-        if (handler) connect(action, &QAction::triggered, this, guarded(services_.prompter, [this, handler] { (this->*handler)(); }));
+        if (handler)
+            connect(action, &QAction::triggered, this,
+                    guarded(services_.prompter, [this, handler] { (this->*handler)(); }));
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
@@ -208,10 +213,12 @@ void TMainForm::buildMenu()
 
 void TMainForm::buildHeader(QWidget* strip)
 {
-    RadioGroup1 = new RadioGroup(QStringLiteral(" TimeTable "), {QStringLiteral("Departure"), QStringLiteral("Arrival")}, 1, strip);
+    RadioGroup1 = new RadioGroup(QStringLiteral(" TimeTable "),
+                                 {QStringLiteral("Departure"), QStringLiteral("Arrival")}, 1, strip);
     RadioGroup1->setGeometry(8, 8, 97, 57);
     RadioGroup1->setToolTip(QStringLiteral("Select the flights scheduling"));
-    connect(RadioGroup1, &RadioGroup::itemClicked, this, guarded(services_.prompter, [this] { DBLookupComboBox1Click(); }));
+    connect(RadioGroup1, &RadioGroup::itemClicked, this,
+            guarded(services_.prompter, [this] { DBLookupComboBox1Click(); }));
 
     StaticText1 = new QLabel(QStringLiteral("Airport:"), strip);
     StaticText1->move(112, 10);
@@ -220,15 +227,18 @@ void TMainForm::buildHeader(QWidget* strip)
     DBLookupComboBox1->setGeometry(160, 8, 145, 24);
     DBLookupComboBox1->setToolTip(QStringLiteral("Select the airport: incremental search allowed"));
     DBLookupComboBox1->selectCode(QString());
-    connect(DBLookupComboBox1, &AirportBox::airportPicked, this, guarded(services_.prompter, [this] { DBLookupComboBox1Click(); }));
+    connect(DBLookupComboBox1, &AirportBox::airportPicked, this,
+            guarded(services_.prompter, [this] { DBLookupComboBox1Click(); }));
 
     CB15minutesflights = new QCheckBox(QStringLiteral("Cut over 15 m. flights"), strip);
     CB15minutesflights->setLayoutDirection(Qt::RightToLeft);  // the text stands left of the box
     CB15minutesflights->setGeometry(112, 40, 193, 17);
     CB15minutesflights->setToolTip(QStringLiteral("Cut off the flight to/from this airport at the last 15 minutes"));
-    connect(CB15minutesflights, &QCheckBox::clicked, this, guarded(services_.prompter, [this] { CB15minutesflightsClick(); }));
+    connect(CB15minutesflights, &QCheckBox::clicked, this,
+            guarded(services_.prompter, [this] { CB15minutesflightsClick(); }));
 
-    RadioGroup2 = new RadioGroup(QStringLiteral("Flights"), {QStringLiteral("National"), QStringLiteral("International")}, 2, strip);
+    RadioGroup2 = new RadioGroup(QStringLiteral("Flights"),
+                                 {QStringLiteral("National"), QStringLiteral("International")}, 2, strip);
     RadioGroup2->setGeometry(8, 64, 281, 41);
     connect(RadioGroup2, &RadioGroup::itemClicked, this, guarded(services_.prompter, [this] { RadioGroup2Click(); }));
 
@@ -253,7 +263,7 @@ void TMainForm::buildHeader(QWidget* strip)
     Panel1->setAutoFillBackground(true);
     Panel1->setBackgroundRole(QPalette::Button);
     Panel1->setGeometry(456, 40, 217, 25);
-    drawAsEnabled(*Panel1);   // only a display: it takes no input, yet reads as plainly as the clock
+    drawAsEnabled(*Panel1);  // only a display: it takes no input, yet reads as plainly as the clock
 }
 
 void TMainForm::buildStatusBar()
@@ -261,9 +271,14 @@ void TMainForm::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    const QString starts[8] = {QStringLiteral("GMT:"), QString(), QStringLiteral("Flights:"), QStringLiteral("Traffic:"),
-                               QStringLiteral("Available Flights:"), QStringLiteral("LFS: OFF"),
-                               QStringLiteral("Aircraft:"), QString()};
+    const QString starts[8] = {QStringLiteral("GMT:"),
+                               QString(),
+                               QStringLiteral("Flights:"),
+                               QStringLiteral("Traffic:"),
+                               QStringLiteral("Available Flights:"),
+                               QStringLiteral("LFS: OFF"),
+                               QStringLiteral("Aircraft:"),
+                               QString()};
     for (int p = 0; p < 8; ++p) {
         auto* label = new QLabel(starts[p], bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -274,7 +289,8 @@ void TMainForm::buildStatusBar()
         panels_.push_back(label);
         if (p == 1) {
             label->setMinimumWidth(std::max(panelWidths[p], daylightPanelWidth(*label)));
-            daylightPanel_ = new DrawnPanel([this](QPainter& painter, const QRect& rect) { paintDaylightPanel(painter, rect); }, label);
+            daylightPanel_ = new DrawnPanel(
+                [this](QPainter& painter, const QRect& rect) { paintDaylightPanel(painter, rect); }, label);
             auto* inner = new QVBoxLayout(label);
             inner->setContentsMargins(daylightMargin, 1, daylightMargin, 1);
             inner->addWidget(daylightPanel_);
@@ -341,8 +357,8 @@ void TMainForm::FormClose()
 void TMainForm::LoadFlightPlans1Click()
 {
     const BusyWait busy(waits_);
-    auto loaded = std::make_unique<tables::LoadedFlights>(tables::loadFlights(
-        environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
+    auto loaded = std::make_unique<tables::LoadedFlights>(
+        tables::loadFlights(environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
     boardModel_->showView(&loaded->table, loaded->timeOrder);
     flights_ = std::move(loaded);
     offsetNoticeDue_ = !board::recordedUtcOffsetHours(flights_->table);
@@ -369,12 +385,9 @@ void TMainForm::Aircraft1Click()
 
     const app::Settings& settings = state_.settings;
     const aircraft::ScanInputs inputs{
-        state_.simulatorFolder,
-        state_.aircraftFolders,
-        settings.searchByUI,
-        platform::settingFile(environment_.programFolder, settings.aircraftListFile),
-        environment_.winePrefix,
-        environment_.programFolder / tables::aircraftFileName,
+        state_.simulatorFolder,  state_.aircraftFolders,
+        settings.searchByUI,     platform::settingFile(environment_.programFolder, settings.aircraftListFile),
+        environment_.winePrefix, environment_.programFolder / tables::aircraftFileName,
     };
     if (aircraft::scanAircraft(inputs, report) == aircraft::ScanOutcome::TableWritten)
         FlightPlan1->setEnabled(std::filesystem::exists(inputs.outFile));
@@ -388,18 +401,22 @@ void TMainForm::FlightPlan1Click()
                              airports_, *conversionLog, services_.prompter, services_.timeZone.zone(), this);
         dialog.exec();
     }
-    colonTimeSeparator_ = true;   // the conversion wrote its times with ":", and the clock does from now on
+    colonTimeSeparator_ = true;  // the conversion wrote its times with ":", and the clock does from now on
     // The board keeps the table loaded before until the user loads the new one.
     LoadFlightPlans1->setEnabled(std::filesystem::exists(environment_.programFolder / tables::flightFileName));
 }
 
-void TMainForm::ViewLog1Click() { conversionLog->exec(); }
+void TMainForm::ViewLog1Click()
+{
+    conversionLog->exec();
+}
 
 void TMainForm::PrintTimeTable1Click()
 {
-    const print::TimetableChoice choice{toWindows1252(DBLookupComboBox1->currentText()),
-                                        RadioGroup1->itemIndex() == 1 ? board::Direction::Arrival : board::Direction::Departure,
-                                        showNational_, printedTimes_};
+    const print::TimetableChoice choice{
+        toWindows1252(DBLookupComboBox1->currentText()),
+        RadioGroup1->itemIndex() == 1 ? board::Direction::Arrival : board::Direction::Departure, showNational_,
+        printedTimes_};
     printTimeTable(*reportForm, *boardModel_, choice);
 }
 
@@ -407,7 +424,8 @@ void TMainForm::CustomDateTime1Click()
 {
     const LocalDateTime before = customMoment_;
     const bool accepted = customDateTimeDlg->exec() == QDialog::Accepted;
-    if (board::customDateTimeRequeries(accepted, CDTCheck->isChecked(), before, customMoment_)) DBLookupComboBox1Click();
+    if (board::customDateTimeRequeries(accepted, CDTCheck->isChecked(), before, customMoment_))
+        DBLookupComboBox1Click();
     Panel1->setText(clockText(customMoment_));
 }
 
@@ -427,7 +445,8 @@ void TMainForm::DBLookupComboBox1Click()
     const std::size_t visible = view.size();
     boardModel_->setDirection(inputs.direction);
     boardModel_->showView(flights_ ? &flights_->table : nullptr, std::move(view), std::move(shownTimes));
-    for (int column = 2; column <= 5; ++column) DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
+    for (int column = 2; column <= 5; ++column)
+        DBGrid1->setColumnHidden(column, !query.columnVisible[std::size_t(column)]);
     // Times are written with ":" from the first query with the cut on, and the clock follows.
     if (inputs.cut15) colonTimeSeparator_ = true;
     const board::StatusPanels texts = board::statusPanels(inputs, visible);
@@ -505,7 +524,10 @@ void TMainForm::General1Click()
     optionDlg->activateWindow();
 }
 
-void TMainForm::About1Click() { services_.showAbout(environment_.executable); }
+void TMainForm::About1Click()
+{
+    services_.showAbout(environment_.executable);
+}
 
 QString TMainForm::panelText(int panel) const
 {
@@ -526,14 +548,23 @@ void TMainForm::paintDaylightPanel(QPainter& painter, const QRect& rect) const
 
 QString TMainForm::clockText(const LocalDateTime& moment) const
 {
-    const QLocale locale;   // the user's, unless a test made another the default
+    const QLocale locale;  // the user's, unless a test made another the default
     ClockSeparators separators = clockSeparators(locale);
     if (colonTimeSeparator_) separators.time = QStringLiteral(":");
     return clockCaption(moment, locale, separators);
 }
 
-QColor TMainForm::gridColour() const { return colourFromSetting(state_.settings.gridColor); }
+QColor TMainForm::gridColour() const
+{
+    return colourFromSetting(state_.settings.gridColor);
+}
 
-QColor TMainForm::fontColour() const { return colourFromSetting(state_.settings.fontColor); }
+QColor TMainForm::fontColour() const
+{
+    return colourFromSetting(state_.settings.fontColor);
+}
 
-void TMainForm::applyColours() { applyBoardColours(*DBGrid1, gridColour(), fontColour()); }
+void TMainForm::applyColours()
+{
+    applyBoardColours(*DBGrid1, gridColour(), fontColour());
+}

@@ -7,14 +7,14 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "board/board_query.h"
+#include "board/board_time.h"
 #include "platform/interaction.h"
 #include "platform/local_time.h"
 #include "platform/time_zone.h"
 #include "print/report_form.h"
 #include "tables/airport_table.h"
-#include "tables/flight_table.h"
-#include "board/board_time.h"
 #include "tables/airport_zones.h"
+#include "tables/flight_table.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -37,7 +37,7 @@ namespace quorvel::ui {
 class AirportBox;
 class BoardModel;
 class RadioGroup;
-}
+}  // namespace quorvel::ui
 namespace quorvel::flags {
 class FlagList;
 }
@@ -48,8 +48,8 @@ struct FileClock;
 // The outside world as the main window meets it.
 struct MainFormServices {
     const quorvel::Clock& clock;
-    const quorvel::platform::TimeZoneSource& timeZone;   // the GMT and daylight panels and the conversion
-    const quorvel::platform::FileClock& fileClock;   // dates the flag pictures the board keeps
+    const quorvel::platform::TimeZoneSource& timeZone;  // the GMT and daylight panels and the conversion
+    const quorvel::platform::FileClock& fileClock;      // dates the flag pictures the board keeps
     quorvel::Sleeper& sleeper;
     quorvel::Prompter& prompter;
     quorvel::FileDialogs& fileDialogs;
@@ -83,17 +83,17 @@ public:
     void Exit1Click();
     void General1Click();
     void About1Click();
-    void DBLookupComboBox1Click();          // the board query
+    void DBLookupComboBox1Click();  // the board query
     void Timer1Timer();
     void CDTCheckClick();
     void CB15minutesflightsClick();
     void RadioGroup2Click();
     // View menu: the time the board shows and its rolling window (kept in the settings).
     void setBoardTime(quorvel::board::TimeMode mode, int windowHours);
-    void NextHours1Click();                 // asks for N through askWindowHours
+    void NextHours1Click();                                         // asks for N through askWindowHours
     std::function<std::optional<int>(int current)> askWindowHours;  // a small dialog; tests answer it
 
-    QString panelText(int panel) const;     // status bar panel 0..7 as shown
+    QString panelText(int panel) const;  // status bar panel 0..7 as shown
     const quorvel::app::Settings& settings() const { return state_.settings; }
     quorvel::app::Settings& settings() { return state_.settings; }
     const quorvel::app::StartupState& startupState() const { return state_; }
@@ -162,7 +162,7 @@ private:
     // The board's rows; in another time or with a window also each row's time as shown.
     void selectBoardRows(const quorvel::board::BoardInputs& inputs, const quorvel::board::BoardQuery& query,
                          quorvel::tables::View& view, std::vector<QString>& shownTimes);
-    QString clockText(const quorvel::LocalDateTime& moment) const;   // the clock caption in the user's locale
+    QString clockText(const quorvel::LocalDateTime& moment) const;  // the clock caption in the user's locale
 
     quorvel::app::ProgramEnvironment environment_;
     MainFormServices services_;
@@ -183,8 +183,8 @@ private:
     bool shown_ = false;
     quorvel::tables::AirportZones airportZones_;
     QString timesText_;
-    QString designedTitle_;                 // the caption without the times
-    bool offsetNoticeDue_ = false;          // the loaded table does not record its offset: say so once
-    std::string printedTimes_;              // "Europe/Rome time" for the printout's title; empty in computer time
-    bool colonTimeSeparator_ = false;   // set by a query with the cut on and by a conversion, for the rest of the run
+    QString designedTitle_;            // the caption without the times
+    bool offsetNoticeDue_ = false;     // the loaded table does not record its offset: say so once
+    std::string printedTimes_;         // "Europe/Rome time" for the printout's title; empty in computer time
+    bool colonTimeSeparator_ = false;  // set by a query with the cut on and by a conversion, for the rest of the run
 };

@@ -4,22 +4,22 @@
 
 #include "app/main_form.h"
 
-#include "widgets/qt_text.h"
 #include "app/startup.h"
 #include "convert/conversion_run.h"
 #include "convert/leg_rules.h"
 #include "platform/error.h"
 #include "platform/time_zone.h"
 #include "tables/airport_box_widget.h"
+#include "widgets/qt_text.h"
 
 #include <QActionGroup>
-#include <algorithm>
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <algorithm>
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -70,8 +70,9 @@ void TMainForm::buildTimeControls()
     if (!askWindowHours)
         askWindowHours = [this](int current) -> std::optional<int> {
             bool ok = false;
-            const int hours = QInputDialog::getInt(this, QStringLiteral("Next N Hours"), QStringLiteral("Hours ahead (1 to 24):"),
-                                                   current > 0 ? current : 12, 1, board::maxWindowHours, 1, &ok);
+            const int hours =
+                QInputDialog::getInt(this, QStringLiteral("Next N Hours"), QStringLiteral("Hours ahead (1 to 24):"),
+                                     current > 0 ? current : 12, 1, board::maxWindowHours, 1, &ok);
             return ok ? std::optional<int>(hours) : std::nullopt;
         };
 
@@ -84,7 +85,9 @@ void TMainForm::setBoardTime(board::TimeMode mode, int windowHours)
     state_.settings.timeMode = mode;
     state_.settings.windowHours = std::clamp(windowHours, 0, board::maxWindowHours);
     const int hours = state_.settings.windowHours;
-    (mode == board::TimeMode::Airport ? AirportTime1 : mode == board::TimeMode::Utc ? UtcTime1 : ComputerTime1)
+    (mode == board::TimeMode::Airport ? AirportTime1
+     : mode == board::TimeMode::Utc   ? UtcTime1
+                                      : ComputerTime1)
         ->setChecked(true);
     (hours > 0 ? NextHours1 : WholeDay1)->setChecked(true);
     NextHours1->setText(hours > 0 ? QStringLiteral("Next %1 Hours...").arg(hours) : QStringLiteral("Next N Hours..."));
@@ -106,8 +109,8 @@ board::TimeInputs TMainForm::boardTime(const board::BoardInputs& inputs) const
     if (const auto zone = airportZones_.zoneOf(inputs.airport)) time.airportZone = std::string(*zone);
     if (!CDTCheck->isChecked()) time.present = instantOfLocal(inputs.moment);
     const std::optional<int> recorded = flights_ ? board::recordedUtcOffsetHours(flights_->table) : std::nullopt;
-    time.utcOffsetHours = recorded ? *recorded
-                                   : convert::utcOffsetHours(services_.timeZone.zone(), state_.settings.overrideDst);
+    time.utcOffsetHours =
+        recorded ? *recorded : convert::utcOffsetHours(services_.timeZone.zone(), state_.settings.overrideDst);
     return time;
 }
 
@@ -140,7 +143,8 @@ void TMainForm::selectBoardRows(const board::BoardInputs& inputs, const board::B
     QString notice;
     if (interval.fellBack) notice = timesText_;
     if (offsetNoticeDue_ && flights_ && interval.mode != board::TimeMode::Computer) {
-        notice += (notice.isEmpty() ? QString() : QStringLiteral(" ")) + fromUtf8(board::assumedOffsetNotice(time.utcOffsetHours));
+        notice += (notice.isEmpty() ? QString() : QStringLiteral(" ")) +
+                  fromUtf8(board::assumedOffsetNotice(time.utcOffsetHours));
         offsetNoticeDue_ = false;
     }
     if (!notice.isEmpty()) statusBar()->showMessage(notice, noticeMilliseconds);

@@ -6,7 +6,8 @@ OptionChanges optionChanges(const Settings& before, const Settings& after, std::
 {
     // A percent stepped away and back before OK is no change; the texts differ only when the
     // value the board was filtered with when the dialog opened is no longer the setting.
-    return {.reconvert = before.overrideDst != after.overrideDst, .requery = after.trafficPercent != shownTrafficPercent};
+    return {.reconvert = before.overrideDst != after.overrideDst,
+            .requery = after.trafficPercent != shownTrafficPercent};
 }
 
 }  // namespace quorvel::app

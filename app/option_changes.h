@@ -13,8 +13,8 @@
 namespace quorvel::app {
 
 struct OptionChanges {
-    bool reconvert = false;   // warn that the flight plan needs converting again
-    bool requery = false;     // run the board query with the new traffic percent
+    bool reconvert = false;  // warn that the flight plan needs converting again
+    bool requery = false;    // run the board query with the new traffic percent
 
     bool operator==(const OptionChanges&) const = default;
 };

@@ -2,11 +2,9 @@
 
 #include "app/colours.h"
 #include "app/option_changes.h"
-#include "widgets/qt_text.h"
 #include "platform/error.h"
+#include "widgets/qt_text.h"
 
-#include "tables/airport_box_widget.h"
-#include "widgets/guarded_handler.h"
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
@@ -22,9 +20,11 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <algorithm>
+#include "tables/airport_box_widget.h"
+#include "widgets/guarded_handler.h"
 
 using quorvel::app::Settings;
 using namespace quorvel::ui;
@@ -120,14 +120,16 @@ void TOptionDlg::buildControls()
     airname->setText(QStringLiteral("aircraft.txt"));
     Label3 = labelFor(QStringLiteral("Aircraft file name (with extension)"), airname);
     auto* generalLayout = new QVBoxLayout(general);
-    for (QWidget* widget : std::initializer_list<QWidget*>{Label1, DBLookupComboBox1, CBLoadFP, Label2, flpname, Label3, airname})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{Label1, DBLookupComboBox1, CBLoadFP, Label2, flpname, Label3, airname})
         generalLayout->addWidget(widget);
     generalLayout->addStretch();
     PageControl1->addTab(general, QStringLiteral("General"));
 
     auto* aircraft = new QWidget;
-    RGSAirline = new RadioGroup(QStringLiteral(" Search airline by: "),
-                                {QStringLiteral("by \"atc_airline\" value"), QStringLiteral("by \"ui_variation\" value")}, 1);
+    RGSAirline =
+        new RadioGroup(QStringLiteral(" Search airline by: "),
+                       {QStringLiteral("by \"atc_airline\" value"), QStringLiteral("by \"ui_variation\" value")}, 1);
     RGSAirline->setToolTip(QStringLiteral("Select the criteria on airline name searching"));
     RGSAirline->setItemIndex(0);
     auto* aircraftLayout = new QVBoxLayout(aircraft);
@@ -215,7 +217,10 @@ void TOptionDlg::FormCreate()
     if (!fontKnown) throw quorvel::Error(quorvel::app::colourError(settings_.fontColor));
 }
 
-void TOptionDlg::FormShow() { shownTrafficPercent_ = settings_.trafficPercent; }
+void TOptionDlg::FormShow()
+{
+    shownTrafficPercent_ = settings_.trafficPercent;
+}
 
 void TOptionDlg::showEvent(QShowEvent* event)
 {
@@ -259,4 +264,7 @@ void TOptionDlg::OKBtnClick()
     if (changes.requery && hooks_.runBoardQuery) hooks_.runBoardQuery();
 }
 
-void TOptionDlg::CancelBtnClick() { reject(); }
+void TOptionDlg::CancelBtnClick()
+{
+    reject();
+}

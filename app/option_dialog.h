@@ -5,10 +5,10 @@
 // into the settings; the file itself is written only when the main window closes.
 #pragma once
 
-#include "widgets/radio_group.h"
 #include "app/settings.h"
-#include "tables/airport_table.h"
 #include "platform/interaction.h"
+#include "tables/airport_table.h"
+#include "widgets/radio_group.h"
 
 #include <QDialog>
 #include <QString>
@@ -42,14 +42,14 @@ class TOptionDlg final : public QDialog {
 public:
     // `settings` and `airports` (DisplayRole DESCRIPTION, Qt::UserRole ICAO_CODE) must outlive the dialog.
     // Runs FormCreate; an error it raises is kept in createError() for the caller to report.
-    TOptionDlg(quorvel::app::Settings& settings, const quorvel::tables::AirportLookup& airports, quorvel::Prompter& prompter,
-               OptionDlgHooks hooks, QWidget* parent = nullptr);
+    TOptionDlg(quorvel::app::Settings& settings, const quorvel::tables::AirportLookup& airports,
+               quorvel::Prompter& prompter, OptionDlgHooks hooks, QWidget* parent = nullptr);
 
     // Fills the controls from the settings. A colour text that is neither a colour identifier nor
     // a number shows that setting's default colour in its box and throws quorvel::Error
     // (colourError's message) once every other control is filled, so the dialog stays usable.
     void FormCreate();
-    void FormShow();     // remembers shownTrafficPercent; runs whenever the dialog is shown
+    void FormShow();  // remembers shownTrafficPercent; runs whenever the dialog is shown
     // Controls -> settings, warnings, colours, close, board query; all of it or, when the colours
     // cannot be applied, none of it.
     void OKBtnClick();
@@ -67,16 +67,16 @@ public:
     QLabel* Label2;
     QLineEdit* flpname;
     QLabel* Label3;
-    QLineEdit* airname;            // turns every letter into lower case
+    QLineEdit* airname;  // turns every letter into lower case
     // Aircraft
-    quorvel::ui::RadioGroup* RGSAirline;        // item 0: by "atc_airline", item 1: by "ui_variation"
+    quorvel::ui::RadioGroup* RGSAirline;  // item 0: by "atc_airline", item 1: by "ui_variation"
     // FlightPlan
     QCheckBox* CBOvrDST;
     QLabel* Label4;
-    QSpinBox* CSpinEdit1;          // 0..100, stepped with the arrows only
+    QSpinBox* CSpinEdit1;  // 0..100, stepped with the arrows only
     // Behaviour
     QLabel* Label5;
-    QComboBox* TTBackColorBox;     // Qt::UserRole holds the colour identifier
+    QComboBox* TTBackColorBox;  // Qt::UserRole holds the colour identifier
     QLabel* Label6;
     QComboBox* TTFontColorBox;
     // Bottom row

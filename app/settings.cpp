@@ -21,7 +21,10 @@ void readYesNo(const platform::IniFile& file, std::string_view section, std::str
         if (const auto number = parseInteger(*value)) into = *number != 0;
 }
 
-const char* yesNo(bool value) { return value ? "1" : "0"; }
+const char* yesNo(bool value)
+{
+    return value ? "1" : "0";
+}
 
 constexpr const char* timeModeNames[] = {"computer", "airport", "utc"};
 
@@ -78,7 +81,10 @@ void writeSettings(platform::IniFile& file, const Settings& settings)
     writeBoardTime(file, settings);
 }
 
-Settings loadSettings(const std::filesystem::path& file) { return readSettings(platform::IniFile::read(file)); }
+Settings loadSettings(const std::filesystem::path& file)
+{
+    return readSettings(platform::IniFile::read(file));
+}
 
 void saveSettings(const std::filesystem::path& file, const Settings& settings)
 {

@@ -15,15 +15,15 @@ namespace quorvel::app {
 
 // Texts are Windows-1252 bytes, as the file holds them.
 struct Settings {
-    std::string defaultAirport;                     // [Airport] default: ICAO code preselected on the board
-    bool autoload = false;                          // [FlightPlan] Autoload: load the flight table at first show
-    bool searchByUI = false;                        // [Aircraft] SearchByUI: airline from "ui_variation", not "atc_airline"
-    bool overrideDst = false;                       // [FlightPlan] OverDST: invert the system's daylight-saving flag
-    std::string flightPlanFile = "flightplans.txt"; // [FlightPlan] FlpName
-    std::string aircraftListFile = "aircraft.txt";  // [FlightPlan] AirName
-    std::string gridColor = "clBlack";              // [Behaviour] GridColor: board background, a colour text
-    std::string fontColor = "clWhite";              // [Behaviour] FontColor: board text, a colour text
-    std::string trafficPercent = "100";             // [FlightPlan] TrafficPercent: kept and compared as text
+    std::string defaultAirport;  // [Airport] default: ICAO code preselected on the board
+    bool autoload = false;       // [FlightPlan] Autoload: load the flight table at first show
+    bool searchByUI = false;     // [Aircraft] SearchByUI: airline from "ui_variation", not "atc_airline"
+    bool overrideDst = false;    // [FlightPlan] OverDST: invert the system's daylight-saving flag
+    std::string flightPlanFile = "flightplans.txt";  // [FlightPlan] FlpName
+    std::string aircraftListFile = "aircraft.txt";   // [FlightPlan] AirName
+    std::string gridColor = "clBlack";               // [Behaviour] GridColor: board background, a colour text
+    std::string fontColor = "clWhite";               // [Behaviour] FontColor: board text, a colour text
+    std::string trafficPercent = "100";              // [FlightPlan] TrafficPercent: kept and compared as text
     // [BoardTime], a section of its own, written only once it differs from these defaults, so a
     // user who never changes them keeps the nine keys alone.
     board::TimeMode timeMode = board::TimeMode::Computer;  // Mode: "computer", "airport" or "utc"

@@ -44,7 +44,8 @@ StartupState runStartup(const ProgramEnvironment& environment, about::SplashScre
     if (!key) abortStartup(splash, sleeper, "ABORT: MS FS2002:path not found!");
 
     splash.say("Finding Aircraft.cfgs...");
-    for (const platform::FolderEntry& entry : platform::listFolder(simulatorPath(state.simulatorFolder, environment, "\\aircraft\\"))) {
+    for (const platform::FolderEntry& entry :
+         platform::listFolder(simulatorPath(state.simulatorFolder, environment, "\\aircraft\\"))) {
         if (!entry.isFolder) continue;  // only plain folders count; a file costs no step and no wait
         if (entry.name != "." && entry.name != "..") state.aircraftFolders.push_back(entry.name);
         splash.stepGauge();

@@ -23,19 +23,19 @@ inline constexpr const char* simulatorKey = "SOFTWARE\\Microsoft\\Microsoft Game
 
 // Where the program finds its files.
 struct ProgramEnvironment {
-    std::filesystem::path programFolder;   // the executable's folder: tables, the simulator's copied files, "flag"
-    std::filesystem::path executable;      // the program itself: its version record
-    std::filesystem::path winePrefix;      // the simulator's Wine prefix: registry and drive letters
-    std::filesystem::path settingsFile;    // "qrvl.ini"
+    std::filesystem::path programFolder;  // the executable's folder: tables, the simulator's copied files, "flag"
+    std::filesystem::path executable;     // the program itself: its version record
+    std::filesystem::path winePrefix;     // the simulator's Wine prefix: registry and drive letters
+    std::filesystem::path settingsFile;   // "qrvl.ini"
 };
 
 // What the creation sequence leaves in the main window.
 struct StartupState {
-    std::string simulatorFolder;              // "EXE Path" as the registry holds it
-    std::vector<std::string> aircraftFolders; // sub-folder names of the simulator's aircraft folder
+    std::string simulatorFolder;               // "EXE Path" as the registry holds it
+    std::vector<std::string> aircraftFolders;  // sub-folder names of the simulator's aircraft folder
     Settings settings;
-    bool flightTableExists = false;           // enables "Load  FlighPlans"
-    bool aircraftTableExists = false;         // enables Convert > "FlightPlan"
+    bool flightTableExists = false;    // enables "Load  FlighPlans"
+    bool aircraftTableExists = false;  // enables Convert > "FlightPlan"
 };
 
 class StartupAborted : public std::runtime_error {

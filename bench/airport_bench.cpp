@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,7 +17,6 @@
 #include <iostream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace quorvel::ui;
@@ -51,7 +51,7 @@ void typeInto(QWidget* target, const QString& text)
     for (const QChar c : text) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(target, &press);
-        QApplication::processEvents();   // the box repaints the selection it moved to
+        QApplication::processEvents();  // the box repaints the selection it moved to
     }
 }
 
@@ -76,26 +76,34 @@ int runAirportBenchmarks(const fs::path& airportTable, const fs::path& zonesFile
     fs::create_directories(folder);
     fs::copy_file(airportTable, folder / tables::airportFileName, fs::copy_options::overwrite_existing);
 
-    figures.push_back({"load of the airport table at start-up", medianMs(runs, nothing, [&] { lookup.load(airportTable); })});
+    figures.push_back(
+        {"load of the airport table at start-up", medianMs(runs, nothing, [&] { lookup.load(airportTable); })});
     const std::size_t rows = lookup.size();
     figures.push_back({"load of the airports' time zones", medianMs(runs, nothing, [&] { zones.load(zonesFile); })});
 
     std::unique_ptr<TAManager> manager;
-    figures.push_back({"opening the Airport Manager (load, first paint)", medianMs(runs, [&] { manager.reset(); }, [&] {
-                           manager = std::make_unique<TAManager>(prompter, folder);
-                           manager->show();
-                           QApplication::processEvents();
-                       })});
-    for (const auto& [index, name] : {std::pair<int, const char*>{0, "sorting the manager by ICAO_CODE"}, {1, "sorting the manager by DESCRIPTION"}}) {
-        figures.push_back({name, medianMs(runs, [&, index = index] {
-                               manager->RadioGroup1->setItemIndex(1 - index);
-                               manager->RadioGroup1Click();
-                               QApplication::processEvents();
-                           }, [&, index = index] {
-                               manager->RadioGroup1->setItemIndex(index);
-                               manager->RadioGroup1Click();
-                               QApplication::processEvents();
-                           })});
+    figures.push_back({"opening the Airport Manager (load, first paint)", medianMs(
+                                                                              runs, [&] { manager.reset(); },
+                                                                              [&] {
+                                                                                  manager = std::make_unique<TAManager>(
+                                                                                      prompter, folder);
+                                                                                  manager->show();
+                                                                                  QApplication::processEvents();
+                                                                              })});
+    for (const auto& [index, name] : {std::pair<int, const char*>{0, "sorting the manager by ICAO_CODE"},
+                                      {1, "sorting the manager by DESCRIPTION"}}) {
+        figures.push_back({name, medianMs(
+                                     runs,
+                                     [&, index = index] {
+                                         manager->RadioGroup1->setItemIndex(1 - index);
+                                         manager->RadioGroup1Click();
+                                         QApplication::processEvents();
+                                     },
+                                     [&, index = index] {
+                                         manager->RadioGroup1->setItemIndex(index);
+                                         manager->RadioGroup1Click();
+                                         QApplication::processEvents();
+                                     })});
     }
     manager.reset();
 
@@ -106,8 +114,15 @@ int runAirportBenchmarks(const fs::path& airportTable, const fs::path& zonesFile
     // A search that runs to the end of the list, one key at a time, each key a repaint.
     for (const QString& typed : {QStringLiteral("ZURICH"), QStringLiteral("AALBORG")}) {
         figures.push_back({"airport box: typing \"" + typed.toStdString() + "\" (per key)",
-                           medianMs(runs, [&] { box.setCurrentIndex(0); box.setSearchPause(60'000); QApplication::processEvents(); },
-                                    [&] { typeInto(box.lineEdit(), typed); }) / double(typed.size())});
+                           medianMs(
+                               runs,
+                               [&] {
+                                   box.setCurrentIndex(0);
+                                   box.setSearchPause(60'000);
+                                   QApplication::processEvents();
+                               },
+                               [&] { typeInto(box.lineEdit(), typed); }) /
+                               double(typed.size())});
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&box, &escape);
     }
@@ -115,8 +130,8 @@ int runAirportBenchmarks(const fs::path& airportTable, const fs::path& zonesFile
     fs::remove_all(folder, ignored);
 
     std::cout << "\nairport list: " << rows << " rows, " << zones.size() << " zones; median of " << runs << " runs\n";
-    std::printf("| %-52s | %9s | %-7s |     |\n|%s|%s|%s|-----|\n", "figure", "ours", "budget", std::string(54, '-').c_str(),
-                std::string(11, '-').c_str(), std::string(9, '-').c_str());
+    std::printf("| %-52s | %9s | %-7s |     |\n|%s|%s|%s|-----|\n", "figure", "ours", "budget",
+                std::string(54, '-').c_str(), std::string(11, '-').c_str(), std::string(9, '-').c_str());
     int met = 0;
     for (const Figure& f : figures) {
         const bool ok = f.ms < 50;

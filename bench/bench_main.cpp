@@ -36,11 +36,12 @@
 #include "tests/support/limit_inputs.h"
 #include "tools/traffic/traffic_generator.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QImage>
 #include <QTableView>
-#include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +51,6 @@
 #include <map>
 #include <memory>
 #include <sstream>
-#include <unistd.h>
 
 using namespace quorvel::ui;
 
@@ -63,7 +63,7 @@ struct Options {
     fs::path data;
     std::uint64_t records = 1'000'000;
     bool smoke = false;
-    bool fullScan = false;   // query the whole table instead of the airport indexes, to compare
+    bool fullScan = false;  // query the whole table instead of the airport indexes, to compare
 };
 
 std::string folded(std::string_view code)
@@ -135,8 +135,8 @@ void prepareData(const Options& options)
 // ---- What the benchmarks share ------------------------------------------------------------
 
 struct BoardCase {
-    std::string name;        // "departures", "arrivals", "cut on", "midnight wrap"
-    std::string airportRole; // "busiest", "quiet"
+    std::string name;         // "departures", "arrivals", "cut on", "midnight wrap"
+    std::string airportRole;  // "busiest", "quiet"
     std::string airport;
     board::BoardQuery query;
     std::size_t rows = 0;
@@ -148,7 +148,7 @@ struct Shared {
     std::unique_ptr<tables::LoadedFlights> loaded;
     std::unique_ptr<SqliteBoard> sqlite;
     std::vector<BoardCase> cases;
-    board::InstanceQuery zoned;           // the busiest airport in its own time, 24 hours ahead
+    board::InstanceQuery zoned;  // the busiest airport in its own time, 24 hours ahead
     std::size_t zonedRows = 0;
     convert::Summary conversion;
     std::uint64_t fileBytes = 0;
@@ -173,7 +173,10 @@ struct CountingReport final : convert::ConversionReport {
     void pressButton() override {}
 };
 
-fs::path flightFile() { return shared.options.data / tables::flightFileName; }
+fs::path flightFile()
+{
+    return shared.options.data / tables::flightFileName;
+}
 
 void convertOnce(benchmark::State& state)
 {
@@ -190,7 +193,7 @@ void convertOnce(benchmark::State& state)
     };
     for (auto _ : state) {
         state.PauseTiming();
-        tables::createEmptyFlightFile(flightFile());   // what the progress dialog does before the run
+        tables::createEmptyFlightFile(flightFile());  // what the progress dialog does before the run
         CountingReport report;
         const std::atomic<bool> stop{false};
         state.ResumeTiming();
@@ -201,7 +204,8 @@ void convertOnce(benchmark::State& state)
         // The last label must show the final count exactly.
         const std::string expected =
             "Flights:" + std::to_string(shared.conversion.planLines) + "/" + std::to_string(report.maximum);
-        if (report.lastLabel != expected) state.SkipWithError(("last label " + report.lastLabel + ", not " + expected).c_str());
+        if (report.lastLabel != expected)
+            state.SkipWithError(("last label " + report.lastLabel + ", not " + expected).c_str());
         shared.planFileLines = std::size_t(report.maximum);
         state.ResumeTiming();
     }
@@ -221,7 +225,9 @@ void loadOnce(benchmark::State& state)
         auto loaded = tables::loadFlights(flightFile(), platform::availablePhysicalMemory());
         benchmark::DoNotOptimize(loaded.totalFlights);
         state.PauseTiming();
-        { auto discard = std::move(loaded); }   // freeing a million rows is not part of the load
+        {
+            auto discard = std::move(loaded);
+        }  // freeing a million rows is not part of the load
         state.ResumeTiming();
     }
 }
@@ -229,7 +235,8 @@ void loadOnce(benchmark::State& state)
 // What the board shows through our query: the same call the main window makes.
 tables::View ourSelect(const board::BoardQuery& query)
 {
-    return shared.options.fullScan ? test::scanBoard(shared.loaded->table, query) : board::select(*shared.loaded, query);
+    return shared.options.fullScan ? test::scanBoard(shared.loaded->table, query)
+                                   : board::select(*shared.loaded, query);
 }
 
 // The busiest airport in airport time with a 24-hour window from Wednesday 13:45 there.
@@ -252,7 +259,8 @@ void pickZonedCase(const std::string& airport)
     const board::Instances theirs = shared.sqlite->selectInstances(shared.zoned);
     if (ours.rows != theirs.rows || ours.minutes != theirs.minutes)
         throw std::runtime_error("the board in airport time and SQLite disagree at " + airport + ": " +
-                                 std::to_string(ours.rows.size()) + " rows against " + std::to_string(theirs.rows.size()));
+                                 std::to_string(ours.rows.size()) + " rows against " +
+                                 std::to_string(theirs.rows.size()));
     shared.zonedRows = ours.rows.size();
 }
 
@@ -260,7 +268,8 @@ void pickCases()
 {
     const tables::Table& table = shared.loaded->table;
     std::map<std::string, std::size_t> departures;
-    for (tables::RowId row = 0; row < table.rowCount(); ++row) ++departures[folded(table.text(row, tables::IcaoCodeDep))];
+    for (tables::RowId row = 0; row < table.rowCount(); ++row)
+        ++departures[folded(table.text(row, tables::IcaoCodeDep))];
     std::string busiest;
     std::vector<std::pair<std::size_t, std::string>> byCount;
     for (const auto& [code, count] : departures) {
@@ -268,7 +277,7 @@ void pickCases()
         if (shared.airports.indexOfCode(code)) byCount.emplace_back(count, code);
     }
     std::sort(byCount.begin(), byCount.end());
-    const std::string quiet = byCount[byCount.size() / 2].second;   // the median airport of the list
+    const std::string quiet = byCount[byCount.size() / 2].second;  // the median airport of the list
 
     struct Shape {
         const char* name;
@@ -295,7 +304,8 @@ void pickCases()
             const tables::View theirs = shared.sqlite->select(c.query);
             if (ours != theirs)
                 throw std::runtime_error("the board query and SQLite disagree on " + c.name + " at " + code + ": " +
-                                         std::to_string(ours.size()) + " rows against " + std::to_string(theirs.size()));
+                                         std::to_string(ours.size()) + " rows against " +
+                                         std::to_string(theirs.size()));
             c.rows = ours.size();
             shared.cases.push_back(std::move(c));
         }
@@ -330,7 +340,7 @@ struct Grid {
         view.setModel(&model);
         configureBoardGrid(view, flagList, flagFolder, fileClock);
         applyBoardColours(view, Qt::black, Qt::white);
-        view.resize(705, 400);   // the main window's grid
+        view.resize(705, 400);  // the main window's grid
         model.showView(&table, rows);
         view.show();
         QApplication::processEvents();
@@ -379,7 +389,10 @@ void limitPlanLine(benchmark::State& state)
     timeConversion(state, line.text, line.legs);
 }
 
-void limitLinesWithoutComma(benchmark::State& state) { timeConversion(state, test::linesWithoutAComma(), 0); }
+void limitLinesWithoutComma(benchmark::State& state)
+{
+    timeConversion(state, test::linesWithoutAComma(), 0);
+}
 
 void limitAircraftCfg(benchmark::State& state)
 {
@@ -411,8 +424,8 @@ void limitProfileSections(benchmark::State& state)
 }
 
 struct LimitFigure {
-    const char* figure;   // in the table
-    const char* name;     // the benchmark's
+    const char* figure;  // in the table
+    const char* name;    // the benchmark's
     void (*run)(benchmark::State&);
 };
 const LimitFigure limitFigures[] = {
@@ -445,7 +458,7 @@ public:
 
 struct Row {
     std::string figure, ours, sqlite, ratio, rate, budget;
-    int met = -1;   // -1: no budget
+    int met = -1;  // -1: no budget
 };
 
 void printTable(const std::vector<Row>& rows)
@@ -453,8 +466,8 @@ void printTable(const std::vector<Row>& rows)
     const std::vector<std::string> titles = {"figure", "ours", "SQLite", "ratio", "rate", "budget", ""};
     std::vector<std::size_t> widths(titles.size());
     const auto cells = [](const Row& r) {
-        return std::vector<std::string>{r.figure, r.ours,   r.sqlite, r.ratio,
-                                        r.rate,   r.budget, r.met < 0 ? "" : r.met ? "met" : "MISSED"};
+        return std::vector<std::string>{
+            r.figure, r.ours, r.sqlite, r.ratio, r.rate, r.budget, r.met < 0 ? "" : r.met ? "met" : "MISSED"};
     };
     for (std::size_t c = 0; c < titles.size(); ++c) widths[c] = titles[c].size();
     for (const Row& row : rows) {
@@ -463,7 +476,8 @@ void printTable(const std::vector<Row>& rows)
     }
     const auto print = [&](const std::vector<std::string>& line) {
         std::string text = "|";
-        for (std::size_t c = 0; c < line.size(); ++c) text += " " + line[c] + std::string(widths[c] - line[c].size(), ' ') + " |";
+        for (std::size_t c = 0; c < line.size(); ++c)
+            text += " " + line[c] + std::string(widths[c] - line[c].size(), ' ') + " |";
         std::cout << text << '\n';
     };
     print(titles);
@@ -510,8 +524,8 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
         const double ours = time("ours " + c.airportRole + " " + c.name);
         const double theirs = time("sqlite " + c.airportRole + " " + c.name);
         const double ratio = ours / theirs;
-        rows.push_back({name + " (" + c.airport + ", " + withCommas(c.rows) + " rows)", ms(ours), ms(theirs), fixed(ratio, 3),
-                        "", "ratio <= 0.2", budget(ratio <= 0.2)});
+        rows.push_back({name + " (" + c.airport + ", " + withCommas(c.rows) + " rows)", ms(ours), ms(theirs),
+                        fixed(ratio, 3), "", "ratio <= 0.2", budget(ratio <= 0.2)});
         if (c.airportRole == "busiest")
             rows.push_back({name + ": time", ms(ours), "", "", "", "< 10 ms", budget(ours < 0.010)});
     }
@@ -519,23 +533,27 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
         const double ours = time("ours busiest airport time"), theirs = time("sqlite busiest airport time");
         const std::string name = "query busiest airport time, next 24 h (" + shared.zoned.predicate.airport + ", " +
                                  shared.zoned.interval.zone + ", " + withCommas(shared.zonedRows) + " rows)";
-        rows.push_back({name, ms(ours), ms(theirs), fixed(ours / theirs, 3), "", "ratio <= 0.1", budget(ours / theirs <= 0.1)});
-        rows.push_back({"query busiest airport time, next 24 h: time", ms(ours), "", "", "", "< 3 ms", budget(ours < 0.003)});
+        rows.push_back(
+            {name, ms(ours), ms(theirs), fixed(ours / theirs, 3), "", "ratio <= 0.1", budget(ours / theirs <= 0.1)});
+        rows.push_back(
+            {"query busiest airport time, next 24 h: time", ms(ours), "", "", "", "< 3 ms", budget(ours < 0.003)});
     }
     rows.push_back({"grid: refresh of the board model, " + withCommas(std::uint64_t(shared.gridRows)) + " rows",
                     ms(time("grid refresh")), "", "", "", "", -1});
     rows.push_back({"grid: offscreen paint of that board", ms(time("grid paint")), "", "", "", "", -1});
     rows.push_back({"memory: peak resident bytes per loaded record", fixed(memoryPerRecord, 1) + " B", "", "", "",
                     "<= 160 B", budget(memoryPerRecord <= 160)});
-    for (const LimitFigure& limit : limitFigures) rows.push_back({limit.figure, ms(time(limit.name)), "", "", "", "", -1});
+    for (const LimitFigure& limit : limitFigures)
+        rows.push_back({limit.figure, ms(time(limit.name)), "", "", "", "", -1});
     rows.push_back({"start-up without its fixed waits (" + fixed(startupWaitsMs / 1000, 2) + " s of waits left out)",
                     fixed(startupMs, 0) + " ms", "", "", "", "< 300 ms", budget(startupMs < 300)});
 
     std::ifstream loadAverage("/proc/loadavg");
     std::string one, five, fifteen;
     loadAverage >> one >> five >> fifteen;
-    std::cout << "\n" << sysconf(_SC_NPROCESSORS_ONLN) << " cores; load average at the end: " << one << " " << five
-              << " " << fifteen << "\n";
+    std::cout << "\n"
+              << sysconf(_SC_NPROCESSORS_ONLN) << " cores; load average at the end: " << one << " " << five << " "
+              << fifteen << "\n";
     printTable(rows);
     int met = 0, total = 0;
     for (const Row& row : rows)
@@ -592,7 +610,8 @@ int runBenchmarks(int argc, char** argv)
     }
 
     std::cerr << "Loading the flight table and copying it into SQLite...\n";
-    shared.loaded = std::make_unique<tables::LoadedFlights>(tables::loadFlights(flightFile(), platform::availablePhysicalMemory()));
+    shared.loaded =
+        std::make_unique<tables::LoadedFlights>(tables::loadFlights(flightFile(), platform::availablePhysicalMemory()));
     shared.sqlite = std::make_unique<SqliteBoard>(shared.loaded->table);
     pickCases();
 
@@ -601,22 +620,29 @@ int runBenchmarks(int argc, char** argv)
     for (const BoardCase& c : shared.cases) {
         const auto configure = [&](benchmark::internal::Benchmark* b) {
             b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(options.smoke ? 1 : 5);
-            if (options.smoke) b->Iterations(1);
-            else b->MinTime(0.2)->ReportAggregatesOnly(true);
+            if (options.smoke)
+                b->Iterations(1);
+            else
+                b->MinTime(0.2)->ReportAggregatesOnly(true);
         };
         const board::BoardQuery* query = &c.query;
-        configure(benchmark::RegisterBenchmark(("ours " + c.airportRole + " " + c.name).c_str(), [query](benchmark::State& state) {
-            for (auto _ : state) benchmark::DoNotOptimize(ourSelect(*query));
-        }));
-        configure(benchmark::RegisterBenchmark(("sqlite " + c.airportRole + " " + c.name).c_str(), [query](benchmark::State& state) {
-            for (auto _ : state) benchmark::DoNotOptimize(shared.sqlite->select(*query));
-        }));
+        configure(benchmark::RegisterBenchmark(("ours " + c.airportRole + " " + c.name).c_str(),
+                                               [query](benchmark::State& state) {
+                                                   for (auto _ : state) benchmark::DoNotOptimize(ourSelect(*query));
+                                               }));
+        configure(benchmark::RegisterBenchmark(("sqlite " + c.airportRole + " " + c.name).c_str(),
+                                               [query](benchmark::State& state) {
+                                                   for (auto _ : state)
+                                                       benchmark::DoNotOptimize(shared.sqlite->select(*query));
+                                               }));
     }
     {
         const auto configure = [&](benchmark::internal::Benchmark* b) {
             b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(options.smoke ? 1 : 5);
-            if (options.smoke) b->Iterations(1);
-            else b->MinTime(0.2)->ReportAggregatesOnly(true);
+            if (options.smoke)
+                b->Iterations(1);
+            else
+                b->MinTime(0.2)->ReportAggregatesOnly(true);
         };
         configure(benchmark::RegisterBenchmark("ours busiest airport time", [](benchmark::State& state) {
             for (auto _ : state) benchmark::DoNotOptimize(board::selectInstances(*shared.loaded, shared.zoned));
@@ -626,11 +652,14 @@ int runBenchmarks(int argc, char** argv)
         }));
     }
     using Function = void (*)(benchmark::State&);
-    for (const auto& [name, function] : {std::pair<const char*, Function>{"grid refresh", refreshOnce}, {"grid paint", paintOnce}}) {
+    for (const auto& [name, function] :
+         {std::pair<const char*, Function>{"grid refresh", refreshOnce}, {"grid paint", paintOnce}}) {
         benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(name, function);
         b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(options.smoke ? 1 : 3);
-        if (options.smoke) b->Iterations(1);
-        else b->MinTime(0.2)->ReportAggregatesOnly(true);
+        if (options.smoke)
+            b->Iterations(1);
+        else
+            b->MinTime(0.2)->ReportAggregatesOnly(true);
     }
     for (const LimitFigure& limit : limitFigures) once(benchmark::RegisterBenchmark(limit.name, limit.run));
     benchmark::RunSpecifiedBenchmarks(&collector);
@@ -648,7 +677,8 @@ int runBenchmarks(int argc, char** argv)
 int main(int argc, char** argv)
 {
     try {
-        if (argc == 4 && std::string(argv[1]) == "--child" && std::string(argv[2]) == "memory") return memoryChild(argv[3]);
+        if (argc == 4 && std::string(argv[1]) == "--child" && std::string(argv[2]) == "memory")
+            return memoryChild(argv[3]);
         if (argc == 4 && std::string(argv[1]) == "--child" && std::string(argv[2]) == "startup") {
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
             return startupChild(argc, argv, argv[3]);

@@ -2,12 +2,12 @@
 
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "widgets/message_box_prompter.h"
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/free_memory.h"
 #include "platform/local_time.h"
 #include "tables/flight_table.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QApplication>
 #include <chrono>
@@ -28,7 +28,7 @@ std::uint64_t procStatusBytes(const char* key)
     const std::size_t length = std::strlen(key);
     while (std::getline(status, line))
         if (line.compare(0, length, key) == 0 && line.size() > length && line[length] == ':')
-            return std::stoull(line.substr(length + 1)) * 1024;   // "VmHWM:   123456 kB"
+            return std::stoull(line.substr(length + 1)) * 1024;  // "VmHWM:   123456 kB"
     return 0;
 }
 
@@ -107,7 +107,12 @@ int startupChild(int argc, char** argv, const fs::path& folder)
     environment.programFolder = folder / "program";
     environment.winePrefix = folder / "prefix";
     environment.settingsFile = folder / "qrvl.ini";
-    MainFormServices services{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
+    MainFormServices services{clock,
+                              timeZone,
+                              fileClock,
+                              sleeper,
+                              prompter,
+                              fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path&) {},
                               [](QPrinter&, const std::function<void(QPrinter*)>&) {}};

@@ -18,7 +18,10 @@ void check(sqlite3* db, int status, const char* what)
         throw std::runtime_error(std::string("SQLite: ") + what + ": " + sqlite3_errmsg(db));
 }
 
-void execute(sqlite3* db, const std::string& sql) { check(db, sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), sql.c_str()); }
+void execute(sqlite3* db, const std::string& sql)
+{
+    check(db, sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), sql.c_str());
+}
 
 int shapeOf(const board::Predicate& p)
 {
@@ -82,23 +85,24 @@ std::string SqliteBoard::sql(const board::BoardQuery& query)
     const std::string limits = " AND TPERCENT <= ?3 AND N = ?4";
     const std::string code = "ICAO_CODE_" + x + " = ?1";
     switch (shapeOf(query.predicate)) {
-    case 0:
-        return "SELECT rowid FROM flights WHERE " + code + " AND SCHEDULING_" + x + " LIKE ?2" + limits +
-               " ORDER BY TIME_" + x + ", rowid";
-    case 1:
-        return "SELECT rowid FROM flights WHERE " + code + " AND SCHEDULING_" + x + " LIKE ?2" + limits + " AND TIME_" + x +
-               " >= ?5 ORDER BY TIME_" + x + ", rowid";
-    default:
-        return "SELECT rowid FROM flights WHERE (" + code + " AND SCHEDULING_" + x + " LIKE ?6 AND TIME_" + x + " >= ?5" +
-               limits + ") OR (" + code + " AND SCHEDULING_" + x + " LIKE ?2" + limits + ") ORDER BY SCHEDULING_" + x +
-               ", TIME_" + x + ", rowid";
+        case 0:
+            return "SELECT rowid FROM flights WHERE " + code + " AND SCHEDULING_" + x + " LIKE ?2" + limits +
+                   " ORDER BY TIME_" + x + ", rowid";
+        case 1:
+            return "SELECT rowid FROM flights WHERE " + code + " AND SCHEDULING_" + x + " LIKE ?2" + limits +
+                   " AND TIME_" + x + " >= ?5 ORDER BY TIME_" + x + ", rowid";
+        default:
+            return "SELECT rowid FROM flights WHERE (" + code + " AND SCHEDULING_" + x + " LIKE ?6 AND TIME_" + x +
+                   " >= ?5" + limits + ") OR (" + code + " AND SCHEDULING_" + x + " LIKE ?2" + limits +
+                   ") ORDER BY SCHEDULING_" + x + ", TIME_" + x + ", rowid";
     }
 }
 
 sqlite3_stmt* SqliteBoard::statement(const board::BoardQuery& query)
 {
     sqlite3_stmt*& s = statements_[query.predicate.direction == Direction::Departure ? 0 : 1][shapeOf(query.predicate)];
-    if (!s) check(db_, sqlite3_prepare_v3(db_, sql(query).c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), "prepare");
+    if (!s)
+        check(db_, sqlite3_prepare_v3(db_, sql(query).c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), "prepare");
     return s;
 }
 
@@ -129,10 +133,13 @@ tables::View SqliteBoard::select(const board::BoardQuery& query)
 
 void SqliteBoard::addInstances(const tables::Table& flights, int utcOffsetHours)
 {
-    execute(db_, "CREATE TABLE departures(row INTEGER, code TEXT COLLATE NOCASE, gmow INTEGER, tpercent INTEGER, n INTEGER)");
+    execute(
+        db_,
+        "CREATE TABLE departures(row INTEGER, code TEXT COLLATE NOCASE, gmow INTEGER, tpercent INTEGER, n INTEGER)");
     execute(db_, "BEGIN");
     sqlite3_stmt* add = nullptr;
-    check(db_, sqlite3_prepare_v2(db_, "INSERT INTO departures VALUES(?,?,?,?,?)", -1, &add, nullptr), "prepare instances");
+    check(db_, sqlite3_prepare_v2(db_, "INSERT INTO departures VALUES(?,?,?,?,?)", -1, &add, nullptr),
+          "prepare instances");
     for (tables::RowId row = 0; row < flights.rowCount(); ++row) {
         // A null code, percentage or national flag shows no row; so does a time that is not HH:MM.
         if (flights.isNull(row, tables::IcaoCodeDep) || flights.isNull(row, tables::TPercent) ||
@@ -141,7 +148,8 @@ void SqliteBoard::addInstances(const tables::Table& flights, int utcOffsetHours)
         const std::string_view time = flights.text(row, tables::TimeDep);
         if (time.size() != 5 || time[2] != ':') continue;
         const int hour = (time[0] - '0') * 10 + (time[1] - '0'), minute = (time[3] - '0') * 10 + (time[4] - '0');
-        if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || time[0] > '9' || time[1] > '9' || time[3] > '9' || time[4] > '9')
+        if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || time[0] > '9' || time[1] > '9' || time[3] > '9' ||
+            time[4] > '9')
             continue;
         const int greenwich = ((hour * 60 + minute + utcOffsetHours * 60) % 1440 + 1440) % 1440;
         const std::string_view code = flights.text(row, tables::IcaoCodeDep);
@@ -167,10 +175,11 @@ board::Instances SqliteBoard::selectInstances(const board::InstanceQuery& query)
     constexpr int week = 7 * 1440;
     if (!instances_)
         check(db_,
-              sqlite3_prepare_v3(db_,
-                                 "SELECT row, ((gmow - ?2) % 10080 + 10080) % 10080 AS d FROM departures WHERE code = ?1 AND "
-                                 "((gmow >= ?2 AND gmow < ?3) OR gmow < ?4) AND tpercent <= ?5 AND n = ?6 ORDER BY d, row",
-                                 -1, SQLITE_PREPARE_PERSISTENT, &instances_, nullptr),
+              sqlite3_prepare_v3(
+                  db_,
+                  "SELECT row, ((gmow - ?2) % 10080 + 10080) % 10080 AS d FROM departures WHERE code = ?1 AND "
+                  "((gmow >= ?2 AND gmow < ?3) OR gmow < ?4) AND tpercent <= ?5 AND n = ?6 ORDER BY d, row",
+                  -1, SQLITE_PREPARE_PERSISTENT, &instances_, nullptr),
               "prepare instances query");
     const LocalDateTime& start = query.interval.start;
     const int startZone = start.weekday() * 1440 + start.hour * 60 + start.minute;

@@ -37,6 +37,6 @@ private:
     sqlite3_stmt* statement(const quorvel::board::BoardQuery& query);
 
     sqlite3* db_ = nullptr;
-    sqlite3_stmt* statements_[2][3] = {};   // direction, then: plain, from a time, midnight wrap
+    sqlite3_stmt* statements_[2][3] = {};  // direction, then: plain, from a time, midnight wrap
     sqlite3_stmt* instances_ = nullptr;
 };

@@ -4,9 +4,9 @@
 #include "convert/conversion_run.h"
 #include "convert/flight_plan_file.h"
 #include "platform/error.h"
-#include "tests/support/temp_folder.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -62,12 +62,13 @@ tables::Table convertTraffic(const traffic::Traffic& traffic, const test::TempFo
     EXPECT_EQ(aircraft::scanAircraft(scan, scanReport), aircraft::ScanOutcome::TableWritten);
 
     tables::Table airportRows = tables::newAirportTable();
-    for (const std::string& code : shippedCodes()) airportRows.setText(airportRows.appendRow(), tables::AirportCode, code);
+    for (const std::string& code : shippedCodes())
+        airportRows.setText(airportRows.appendRow(), tables::AirportCode, code);
     tables::AirportLookup airports;
     airports.assign(airportRows);
     tables::createEmptyFlightFile(folder / "flight.cds");
-    const convert::ConvertInputs inputs{folder / "flightplans.txt", folder / "flight.cds", folder / "aircraft.cds",
-                                        airports, false, {}, 0};
+    const convert::ConvertInputs inputs{
+        folder / "flightplans.txt", folder / "flight.cds", folder / "aircraft.cds", airports, false, {}, 0};
     SilentReport report;
     const std::atomic<bool> stop{false};
     const convert::Summary summary = convert::convert(inputs, report, stop);
@@ -82,7 +83,8 @@ TEST(TrafficGenerator, SameSeedSameFilesOtherSeedOtherPlans)
     EXPECT_EQ(a.flightPlans, b.flightPlans);
     EXPECT_EQ(a.aircraftList, b.aircraftList);
     ASSERT_EQ(a.aircraftConfigs.size(), b.aircraftConfigs.size());
-    for (std::size_t i = 0; i < a.aircraftConfigs.size(); ++i) EXPECT_EQ(a.aircraftConfigs[i].text, b.aircraftConfigs[i].text);
+    for (std::size_t i = 0; i < a.aircraftConfigs.size(); ++i)
+        EXPECT_EQ(a.aircraftConfigs[i].text, b.aircraftConfigs[i].text);
     EXPECT_NE(a.flightPlans, c.flightPlans);
 }
 
@@ -120,7 +122,7 @@ TEST(TrafficGenerator, PlansMixPeriodsAndHubsAreFarBusierThanTheRest)
     std::vector<int> counts;
     for (const auto& [code, count] : departures) counts.push_back(count);
     std::sort(counts.begin(), counts.end());
-    EXPECT_GT(counts.back(), 20 * counts[counts.size() / 2]);   // the busiest airport against the median one
+    EXPECT_GT(counts.back(), 20 * counts[counts.size() / 2]);  // the busiest airport against the median one
     EXPECT_GT(departures.size(), 300u);
     // Nearly every aircraft is in the list and found by the scan; a few are left out on purpose.
     EXPECT_GT(knownAirline, flights.rowCount() * 98 / 100);

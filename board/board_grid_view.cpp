@@ -24,12 +24,19 @@ QFont boardFont(bool italic)
 
 }  // namespace
 
-QFont boardCellFont() { return boardFont(true); }
+QFont boardCellFont()
+{
+    return boardFont(true);
+}
 
-QFont boardTitleFont() { return boardFont(false); }
+QFont boardTitleFont()
+{
+    return boardFont(false);
+}
 
 FlagCellDelegate* configureBoardGrid(QTableView& grid, const quorvel::flags::FlagList& flagList,
-                                     const std::filesystem::path& flagFolder, const quorvel::platform::FileClock& fileClock)
+                                     const std::filesystem::path& flagFolder,
+                                     const quorvel::platform::FileClock& fileClock)
 {
     grid.setFont(boardCellFont());
     QHeaderView* titles = grid.horizontalHeader();

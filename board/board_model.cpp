@@ -16,8 +16,8 @@ struct BoardColumn {
 
 // The board's eight columns; which of FROM/TO and ARR./DEP. TIME show depends on the direction.
 constexpr BoardColumn columns[quorvel::board::boardColumnCount] = {
-    {Airline, "AIRLINE"}, {FlightNumber, "FLIGHT"}, {DepApt, "FROM"},     {DestApt, "TO"},
-    {TimeArr, "ARR. TIME"}, {TimeDep, "DEP. TIME "}, {TimeNew, "EXP. TIME"}, {Note, "REMARKS"},
+    {Airline, "AIRLINE"},   {FlightNumber, "FLIGHT"}, {DepApt, "FROM"},       {DestApt, "TO"},
+    {TimeArr, "ARR. TIME"}, {TimeDep, "DEP. TIME "},  {TimeNew, "EXP. TIME"}, {Note, "REMARKS"},
 };
 
 }  // namespace
@@ -37,8 +37,7 @@ void BoardModel::setDirection(Direction direction)
 {
     if (direction == direction_) return;
     direction_ = direction;
-    if (!view_.empty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {ScheduledTimeRole});
+    if (!view_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {ScheduledTimeRole});
 }
 
 QString BoardModel::fieldText(int row, FlightField field) const
@@ -47,7 +46,10 @@ QString BoardModel::fieldText(int row, FlightField field) const
     return fromWindows1252(flights_->text(view_[std::size_t(row)], field));
 }
 
-int BoardModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(view_.size()); }
+int BoardModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(view_.size());
+}
 
 int BoardModel::columnCount(const QModelIndex& parent) const
 {
@@ -58,19 +60,19 @@ QVariant BoardModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !flights_) return {};
     switch (role) {
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
-    case Qt::DisplayRole: {
-        const FlightField field = columns[index.column()].field;
-        if (!shownTimes_.empty() && field == (direction_ == Direction::Arrival ? TimeArr : TimeDep))
-            return shownTimes_[std::size_t(index.row())];
-        return fieldText(index.row(), field);
-    }
-    case ScheduledTimeRole:
-        if (!shownTimes_.empty()) return shownTimes_[std::size_t(index.row())];
-        return fieldText(index.row(), direction_ == Direction::Arrival ? TimeArr : TimeDep);
-    default:
-        return {};
+        case Qt::TextAlignmentRole:
+            return int(Qt::AlignCenter);
+        case Qt::DisplayRole: {
+            const FlightField field = columns[index.column()].field;
+            if (!shownTimes_.empty() && field == (direction_ == Direction::Arrival ? TimeArr : TimeDep))
+                return shownTimes_[std::size_t(index.row())];
+            return fieldText(index.row(), field);
+        }
+        case ScheduledTimeRole:
+            if (!shownTimes_.empty()) return shownTimes_[std::size_t(index.row())];
+            return fieldText(index.row(), direction_ == Direction::Arrival ? TimeArr : TimeDep);
+        default:
+            return {};
     }
 }
 

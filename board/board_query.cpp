@@ -7,7 +7,10 @@ namespace quorvel::board {
 
 namespace {
 
-char dayDigit(const LocalDateTime& moment) { return char('0' + moment.weekday()); }
+char dayDigit(const LocalDateTime& moment)
+{
+    return char('0' + moment.weekday());
+}
 
 }  // namespace
 
@@ -22,7 +25,10 @@ std::optional<int> trafficPercentValue(const std::string& text)
     return int(value);
 }
 
-int trafficBound(const std::string& trafficPercent) { return trafficPercentValue(trafficPercent).value_or(100); }
+int trafficBound(const std::string& trafficPercent)
+{
+    return trafficPercentValue(trafficPercent).value_or(100);
+}
 
 BoardQuery buildQuery(const BoardInputs& inputs)
 {

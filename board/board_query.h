@@ -24,20 +24,20 @@ namespace quorvel::board {
 enum class Direction { Departure, Arrival };
 
 struct BoardInputs {
-    std::string airport;                // ICAO code of the chosen airport; empty when the box shows no text
+    std::string airport;  // ICAO code of the chosen airport; empty when the box shows no text
     Direction direction = Direction::Departure;
-    LocalDateTime moment;               // the reference moment: now, or the custom date-time
-    bool cut15 = false;                 // show only legs from 15 minutes before the moment on
-    bool national = true;               // National (true) or International (false)
-    std::string trafficPercent = "100"; // the setting's text
+    LocalDateTime moment;                // the reference moment: now, or the custom date-time
+    bool cut15 = false;                  // show only legs from 15 minutes before the moment on
+    bool national = true;                // National (true) or International (false)
+    std::string trafficPercent = "100";  // the setting's text
     std::uint64_t totalFlights = 0;
     std::uint64_t availableFlights = 0;
 };
 
 // Rows on one weekday, from a time of day on when there is one.
 struct DayClause {
-    char day = '0';                     // day digit, '0' Sunday .. '6' Saturday
-    std::optional<std::string> fromTime; // "hh:mm": TIME_X >= fromTime, compared as text
+    char day = '0';                       // day digit, '0' Sunday .. '6' Saturday
+    std::optional<std::string> fromTime;  // "hh:mm": TIME_X >= fromTime, compared as text
 
     friend bool operator==(const DayClause&, const DayClause&) = default;
 };
@@ -56,15 +56,15 @@ inline constexpr int boardColumnCount = 8;  // AIRLINE FLIGHT FROM TO ARR.TIME D
 
 struct BoardQuery {
     Predicate predicate;
-    std::string filterText;             // the predicate as a filter expression
-    std::string sortText;               // "TIME_DEP", "SCHEDULING_DEP;TIME_DEP", ... (ARR for arrivals)
+    std::string filterText;  // the predicate as a filter expression
+    std::string sortText;    // "TIME_DEP", "SCHEDULING_DEP;TIME_DEP", ... (ARR for arrivals)
     std::array<bool, boardColumnCount> columnVisible{};
 };
 
 struct StatusPanels {
-    std::string flights;                // panel 2: "Flights:" V "/" total
-    std::string traffic;                // panel 3: "Traffic:" and the setting's text
-    std::string available;              // panel 4: "Available flights:" n
+    std::string flights;    // panel 2: "Flights:" V "/" total
+    std::string traffic;    // panel 3: "Traffic:" and the setting's text
+    std::string available;  // panel 4: "Available flights:" n
 };
 
 // The traffic percent text as a number; nothing when it is not an integer.

@@ -19,7 +19,10 @@ using tables::TextId;
 constexpr int minutesPerDay = 24 * 60;
 constexpr int minutesPerWeek = 7 * minutesPerDay;
 
-int wrap(int value, int modulus) { return (value % modulus + modulus) % modulus; }
+int wrap(int value, int modulus)
+{
+    return (value % modulus + modulus) % modulus;
+}
 
 sys_seconds asInstant(const LocalDateTime& t)
 {
@@ -46,7 +49,10 @@ int offsetMinutesAtWall(const std::string& zone, const LocalDateTime& wall)
     return offsetMinutesAt(zone, asIfUtc - minutes{first});
 }
 
-int minuteOfWeek(const LocalDateTime& t) { return t.weekday() * minutesPerDay + t.hour * 60 + t.minute; }
+int minuteOfWeek(const LocalDateTime& t)
+{
+    return t.weekday() * minutesPerDay + t.hour * 60 + t.minute;
+}
 
 // Minutes after midnight of a stored "HH:MM"; -1 for anything else.
 int storedMinutes(std::string_view text)
@@ -151,11 +157,17 @@ std::string twoDigits(int value)
     return text;
 }
 
-std::string dateTimeText(const LocalDateTime& t) { return dateText(t) + " " + t.timeText(); }
+std::string dateTimeText(const LocalDateTime& t)
+{
+    return dateText(t) + " " + t.timeText();
+}
 
 }  // namespace
 
-bool usesInstances(const TimeInputs& time) { return time.mode != TimeMode::Computer || time.windowHours > 0; }
+bool usesInstances(const TimeInputs& time)
+{
+    return time.mode != TimeMode::Computer || time.windowHours > 0;
+}
 
 InstanceQuery buildInstanceQuery(const BoardInputs& inputs, const TimeInputs& time)
 {
@@ -268,8 +280,8 @@ const char* dayName(int weekday)
 std::string instanceTimeText(const BoardInterval& interval, std::int32_t minutes)
 {
     const LocalDateTime at = interval.start.plusMinutes(minutes);
-    const bool sameDate = at.year == interval.reference.year && at.month == interval.reference.month &&
-                          at.day == interval.reference.day;
+    const bool sameDate =
+        at.year == interval.reference.year && at.month == interval.reference.month && at.day == interval.reference.day;
     return sameDate ? at.timeText() : std::string(dayName(at.weekday())) + " " + at.timeText();
 }
 
@@ -278,8 +290,8 @@ std::string explainText(const BoardInterval& interval)
     const std::string zone = interval.mode == TimeMode::Computer
                                  ? std::string("computer")
                                  : interval.zone + " " + utcOffsetText(interval.offsetMinutes);
-    return "zone " + zone + "\n" + "from " +
-           dateTimeText(interval.start) + "\n" + "to " + dateTimeText(interval.end) + "\n";
+    return "zone " + zone + "\n" + "from " + dateTimeText(interval.start) + "\n" + "to " + dateTimeText(interval.end) +
+           "\n";
 }
 
 }  // namespace quorvel::board

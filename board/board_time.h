@@ -57,10 +57,10 @@ struct Instances {
 };
 
 struct InstanceQuery {
-    Predicate predicate;                 // airport, direction and limits; its day clauses are unused
+    Predicate predicate;  // airport, direction and limits; its day clauses are unused
     BoardInterval interval;
-    int tableShiftMinutes = 0;           // stored time + this, wrapped into the day: Greenwich time
-    bool toGreenwich = false;            // false in computer time: stored times are read as they are
+    int tableShiftMinutes = 0;  // stored time + this, wrapped into the day: Greenwich time
+    bool toGreenwich = false;   // false in computer time: stored times are read as they are
 };
 
 // `inputs.moment` is the moment as the user gives it: the computer's present local time, or the

@@ -19,8 +19,8 @@ struct Rgb {
 };
 
 struct DaylightPanel {
-    std::string text;   // "DST:ON" or "DST:OFF"
-    Rgb colour;         // green while automatic, red while overridden
+    std::string text;  // "DST:ON" or "DST:OFF"
+    Rgb colour;        // green while automatic, red while overridden
 
     friend bool operator==(const DaylightPanel&, const DaylightPanel&) = default;
 };
@@ -32,7 +32,6 @@ DaylightPanel daylightPanel(const platform::TimeZone& zone, bool overrideTicked)
 
 // The custom date-time dialog refreshes the board only when it was confirmed, custom time is on,
 // and the moment changed.
-bool customDateTimeRequeries(bool accepted, bool customTimeOn, const LocalDateTime& before,
-                             const LocalDateTime& after);
+bool customDateTimeRequeries(bool accepted, bool customTimeOn, const LocalDateTime& before, const LocalDateTime& after);
 
 }  // namespace quorvel::board

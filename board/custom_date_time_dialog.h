@@ -18,8 +18,8 @@ public:
     // `customMoment` belongs to the main window and must outlive the dialog.
     explicit TCustomDateTimeDlg(quorvel::LocalDateTime& customMoment, QWidget* parent = nullptr);
 
-    void FormShow();      // pickers := the custom moment; runs whenever the dialog is shown
-    void OKBtnClick();    // custom moment := picked date and time of day; closes with OK
+    void FormShow();    // pickers := the custom moment; runs whenever the dialog is shown
+    void OKBtnClick();  // custom moment := picked date and time of day; closes with OK
 
     QFrame* Bevel1;
     QDateEdit* DatePicker;

@@ -1,8 +1,8 @@
 #include "board/flag_cell_delegate.h"
 
-#include "widgets/qt_text.h"
 #include "board/board_model.h"
 #include "flags/flag_list.h"
+#include "widgets/qt_text.h"
 
 #include <QPainter>
 
@@ -45,7 +45,8 @@ void writeTopLeft(QPainter* painter, const QStyleOptionViewItem& option, const Q
 
 }  // namespace
 
-FlagPictureCache::FlagPictureCache(const quorvel::platform::FileClock& clock) : files_(clock), images_(clock, pictureLimit)
+FlagPictureCache::FlagPictureCache(const quorvel::platform::FileClock& clock)
+    : files_(clock), images_(clock, pictureLimit)
 {
 }
 

@@ -25,17 +25,17 @@ namespace quorvel::ui {
 // user-interface thread.
 class FlagPictureCache {
 public:
-    explicit FlagPictureCache(const quorvel::platform::FileClock& clock);   // `clock` must outlive the cache
+    explicit FlagPictureCache(const quorvel::platform::FileClock& clock);  // `clock` must outlive the cache
 
     // The picture of `flagName` (Windows-1252) in `flagFolder`, or nullptr when the folder holds
     // none or its file is not a bitmap (BMP). The pointer stays valid until the next call.
     const QImage* picture(const std::filesystem::path& flagFolder, std::string_view flagName);
 
-    int decodes() const { return images_.makes(); }   // how many times a file was read and decoded
+    int decodes() const { return images_.makes(); }  // how many times a file was read and decoded
 
 private:
     quorvel::flags::FlagPictureFinder files_;
-    quorvel::platform::FileStampCache<QImage> images_;   // a null image for a file that is not a bitmap
+    quorvel::platform::FileStampCache<QImage> images_;  // a null image for a file that is not a bitmap
 };
 
 class FlagCellDelegate final : public QStyledItemDelegate {

@@ -12,7 +12,10 @@ std::string ConversionLog::lineFor(std::string_view key)
     return line;
 }
 
-bool ConversionLog::add(std::string_view key) { return addLine(lineFor(key)); }
+bool ConversionLog::add(std::string_view key)
+{
+    return addLine(lineFor(key));
+}
 
 bool ConversionLog::addLine(std::string_view line)
 {
@@ -31,6 +34,9 @@ std::string ConversionLog::text() const
     return text;
 }
 
-void ConversionLog::save(const std::filesystem::path& file) const { platform::writeFileAtomically(file, text()); }
+void ConversionLog::save(const std::filesystem::path& file) const
+{
+    platform::writeFileAtomically(file, text());
+}
 
 }  // namespace quorvel::convert

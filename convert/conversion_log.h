@@ -23,12 +23,12 @@ public:
     bool addLine(std::string_view line);
 
     const std::vector<std::string>& lines() const { return lines_; }
-    std::string text() const;                               // every line ended by CR LF; empty when no line
-    void save(const std::filesystem::path& file) const;     // atomic; throws quorvel::Error naming the file and reason
+    std::string text() const;                            // every line ended by CR LF; empty when no line
+    void save(const std::filesystem::path& file) const;  // atomic; throws quorvel::Error naming the file and reason
 
 private:
     std::vector<std::string> lines_;
-    std::unordered_set<std::string> folded_;   // the lines in lower case
+    std::unordered_set<std::string> folded_;  // the lines in lower case
 };
 
 }  // namespace quorvel::convert

@@ -1,8 +1,8 @@
 #include "convert/conversion_log_dialog.h"
 
-#include "widgets/qt_text.h"
 #include "platform/error.h"
 #include "widgets/guarded_handler.h"
+#include "widgets/qt_text.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -63,4 +63,7 @@ void TdlgCLog::Button1Click()
     }
 }
 
-void TdlgCLog::CancelBtnClick() { reject(); }
+void TdlgCLog::CancelBtnClick()
+{
+    reject();
+}

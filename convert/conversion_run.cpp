@@ -43,7 +43,10 @@ struct HhMm {
     std::string_view view() const { return {text, 5}; }
 };
 
-std::string_view firstFive(std::string_view text) { return text.substr(0, 5); }
+std::string_view firstFive(std::string_view text)
+{
+    return text.substr(0, 5);
+}
 
 class Run {
 public:
@@ -84,10 +87,10 @@ private:
 
     Table flights_;
     Table aircraft_;
-    std::unordered_map<std::string_view, RowId> aircraftRows_;   // first row of each number, views into aircraft_
+    std::unordered_map<std::string_view, RowId> aircraftRows_;  // first row of each number, views into aircraft_
     std::unordered_set<std::string, platform::TextHash, std::equal_to<>> reported_;
     int utcOffsetHours_ = 0;
-    std::size_t lineNumber_ = 0;   // 1-based line of the file being worked on
+    std::size_t lineNumber_ = 0;  // 1-based line of the file being worked on
     int totalLines_ = 0;
     std::string label_;
 
@@ -122,7 +125,8 @@ Summary Run::execute()
     totalLines_ = int(lines->lines.size());
     report_.progressRange(0, totalLines_);
     report_.progress(0);
-    utcOffsetHours_ = inputs_.utcOffsetHours ? *inputs_.utcOffsetHours : utcOffsetHours(inputs_.zone, inputs_.overrideDst);
+    utcOffsetHours_ =
+        inputs_.utcOffsetHours ? *inputs_.utcOffsetHours : utcOffsetHours(inputs_.zone, inputs_.overrideDst);
 
     for (const std::string_view line : lines->lines) {
         ++lineNumber_;
@@ -160,7 +164,7 @@ void Run::indexAircraft()
     aircraftRows_.reserve(aircraft_.rowCount());
     for (RowId row = 0; row < aircraft_.rowCount(); ++row)
         if (!aircraft_.isNull(row, tables::AircraftNumber))
-            aircraftRows_.emplace(aircraft_.text(row, tables::AircraftNumber), row);   // the first row wins
+            aircraftRows_.emplace(aircraft_.text(row, tables::AircraftNumber), row);  // the first row wins
 }
 
 std::optional<Run::Aircraft> Run::aircraftOf(std::string_view number) const
@@ -191,8 +195,7 @@ std::string_view Run::airportName(std::string_view code)
 std::string Run::where() const
 {
     // A host file name, already UTF-8.
-    return inputs_.flightPlanFile.filename().string() + ", line " +
-           std::to_string(lineNumber_) + ": ";
+    return inputs_.flightPlanFile.filename().string() + ", line " + std::to_string(lineNumber_) + ": ";
 }
 
 bool Run::badInput(const std::string& what)
@@ -317,7 +320,8 @@ bool Run::workLeg(const Leg& leg, std::string_view depCode)
 
     if (weekly_ || periodHours_ >= 24) return true;
     if (periodHours_ == 0)
-        return badInput(where() + "the period \"" + platform::utf8FromWindows1252(period_) + "\" repeats every 0 hours");
+        return badInput(where() + "the period \"" + platform::utf8FromWindows1252(period_) +
+                        "\" repeats every 0 hours");
     const int repeats = 24 / periodHours_;
     if (repeats < 2) return true;
     if (!depSeconds) depSeconds = secondsOfDay(depTime);

@@ -31,9 +31,9 @@ struct ConvertInputs {
     std::filesystem::path aircraftTableFile;  // "aircraft.cds", only read
     // Only read, with const lookups, so it may be the main window's copy while the board uses it.
     const tables::AirportLookup& airports;
-    bool overrideDst = false;                 // inverts whether the zone counts as having daylight saving
+    bool overrideDst = false;  // inverts whether the zone counts as having daylight saving
     platform::TimeZone zone;
-    std::optional<int> utcOffsetHours;        // when set, used instead of the zone and overrideDst
+    std::optional<int> utcOffsetHours;  // when set, used instead of the zone and overrideDst
     // A line with a bad time or number is left out (its records too) instead of ending the run.
     bool skipBadLines = false;
 };
@@ -48,32 +48,32 @@ ConvertInputs programInputs(const std::filesystem::path& programFolder, std::str
 struct ConversionReport {
     virtual ~ConversionReport() = default;
     virtual void progressRange(int minimum, int maximum) = 0;
-    virtual void progress(int position) = 0;           // once per flight plan line
-    virtual void label(std::string_view text) = 0;     // "Flights:12/300", once per flight plan line
+    virtual void progress(int position) = 0;        // once per flight plan line
+    virtual void label(std::string_view text) = 0;  // "Flights:12/300", once per flight plan line
     // An aircraft number or airport code not found; the caller forms "KEY not found" and keeps
     // each line once. Returns when the line is in the log. Called once per key and run.
     virtual void logLine(std::string_view key) = 0;
     virtual void message(std::string_view caption, std::string_view text) = 0;  // returns when closed
     virtual void buttonCaption(std::string_view text) = 0;                      // "Ok" after a finished run
-    virtual void pressButton() = 0;                    // closes the dialog as "Stop" does
+    virtual void pressButton() = 0;                                             // closes the dialog as "Stop" does
     // With skipBadLines: a line left out, "FILE, line N: " and what is wrong with it (UTF-8).
     virtual void skippedLine(std::string_view /*text*/) {}
 };
 
 enum class Outcome {
-    Finished,    // every line worked through, the table saved
-    Stopped,     // the stop flag was seen; nothing saved
-    TimeError,   // a weekly time is not a time: message, button pressed, nothing saved
-    BadInput,    // a malformed number or daily time, or no aircraft table: message, nothing saved
+    Finished,   // every line worked through, the table saved
+    Stopped,    // the stop flag was seen; nothing saved
+    TimeError,  // a weekly time is not a time: message, button pressed, nothing saved
+    BadInput,   // a malformed number or daily time, or no aircraft table: message, nothing saved
 };
 
 struct Summary {
     Outcome outcome = Outcome::Finished;
-    bool planFileMissing = false;   // the flight plan file could not be read; the empty table was saved
-    std::size_t planLines = 0;      // flight plan lines worked through
-    std::size_t records = 0;        // records built (in the file only when Finished)
-    std::string problem;            // the message text of a TimeError or BadInput, UTF-8
-    std::vector<std::size_t> skippedLines;   // 1-based lines left out by skipBadLines
+    bool planFileMissing = false;           // the flight plan file could not be read; the empty table was saved
+    std::size_t planLines = 0;              // flight plan lines worked through
+    std::size_t records = 0;                // records built (in the file only when Finished)
+    std::string problem;                    // the message text of a TimeError or BadInput, UTF-8
+    std::vector<std::size_t> skippedLines;  // 1-based lines left out by skipBadLines
 };
 
 // Throws quorvel::Error when the flight table cannot be read or saved.

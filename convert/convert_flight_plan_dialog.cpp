@@ -34,7 +34,7 @@ TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const s
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setFocusPolicy(Qt::StrongFocus);
     Label1->move(24, 56);
-    Label1->setTextFormat(Qt::PlainText);   // "&" stays a character
+    Label1->setTextFormat(Qt::PlainText);  // "&" stays a character
     Button1->setGeometry(56, 88, 129, 25);
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, guarded(prompter_, [this] { Button1Click(); }));
@@ -68,14 +68,18 @@ void TdlgConvertFP::FormCreate()
         Label1->setText(text);
         Label1->adjustSize();
     });
-    connect(worker_.get(), &FlightConvertThread::logLineAdded, this, [this](const std::string& key) { log_.addLine(key); });
+    connect(worker_.get(), &FlightConvertThread::logLineAdded, this,
+            [this](const std::string& key) { log_.addLine(key); });
     connect(worker_.get(), &FlightConvertThread::buttonCaptionChanged, Button1, &QPushButton::setText);
     connect(worker_.get(), &FlightConvertThread::buttonPressed, Button1, &QPushButton::click);
 
     quorvel::tables::createEmptyFlightFile(inputs_.flightTableFile);
 }
 
-void TdlgConvertFP::FormShow() { worker_->start(); }
+void TdlgConvertFP::FormShow()
+{
+    worker_->start();
+}
 
 void TdlgConvertFP::showEvent(QShowEvent* event)
 {
@@ -107,5 +111,5 @@ void TdlgConvertFP::keyPressEvent(QKeyEvent* event)
 
 void TdlgConvertFP::closeEvent(QCloseEvent* event)
 {
-    event->ignore();   // no close box: the window manager's close is not a way out either
+    event->ignore();  // no close box: the window manager's close is not a way out either
 }

@@ -42,7 +42,7 @@ public:
     QPushButton* Button1;
 
 public slots:
-    void reject() override;   // every way out of the dialog stops the run
+    void reject() override;  // every way out of the dialog stops the run
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -16,7 +16,10 @@ FlightConvertThread::FlightConvertThread(quorvel::convert::ConvertInputs inputs,
 {
 }
 
-FlightConvertThread::~FlightConvertThread() { stop(); }
+FlightConvertThread::~FlightConvertThread()
+{
+    stop();
+}
 
 void FlightConvertThread::start()
 {
@@ -27,8 +30,8 @@ void FlightConvertThread::start()
 
 void FlightConvertThread::requestStop()
 {
-    stop_ = true;             // first, so a worker woken by the token finds the run stopped
-    worker_.request_stop();   // wakes a wait in waitForGui(); nothing to wake before start()
+    stop_ = true;            // first, so a worker woken by the token finds the run stopped
+    worker_.request_stop();  // wakes a wait in waitForGui(); nothing to wake before start()
 }
 
 void FlightConvertThread::stop()
@@ -62,7 +65,7 @@ void FlightConvertThread::run(std::stop_token stop)
     QMetaObject::invokeMethod(
         this,
         [this, summary = std::move(summary)] {
-            publishLatest();   // the final state, whatever is still queued
+            publishLatest();  // the final state, whatever is still queued
             summary_ = summary;
             finished_ = true;
             emit finished();
@@ -72,12 +75,14 @@ void FlightConvertThread::run(std::stop_token stop)
 
 void FlightConvertThread::schedulePublish()
 {
-    if (!posted_.exchange(true)) QMetaObject::invokeMethod(this, [this] { publishLatest(); }, Qt::QueuedConnection);
+    if (!posted_.exchange(true))
+        QMetaObject::invokeMethod(
+            this, [this] { publishLatest(); }, Qt::QueuedConnection);
 }
 
 void FlightConvertThread::publishLatest()
 {
-    posted_ = false;   // cleared before reading, so a later change posts again
+    posted_ = false;  // cleared before reading, so a later change posts again
     Progress latest;
     {
         const std::lock_guard lock(latestMutex_);
@@ -150,13 +155,14 @@ void FlightConvertThread::message(std::string_view caption, std::string_view tex
 
 void FlightConvertThread::buttonCaption(std::string_view text)
 {
-    QMetaObject::invokeMethod(this, [this, caption = fromUtf8(text)] { emit buttonCaptionChanged(caption); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, caption = fromUtf8(text)] { emit buttonCaptionChanged(caption); }, Qt::QueuedConnection);
 }
 
 void FlightConvertThread::pressButton()
 {
-    QMetaObject::invokeMethod(this, [this] { emit buttonPressed(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit buttonPressed(); }, Qt::QueuedConnection);
 }
 
 }  // namespace quorvel::ui

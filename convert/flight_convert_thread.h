@@ -34,12 +34,12 @@ public:
     // `inputs.airports` and `prompter` must outlive this object. Lives on the GUI thread, and
     // every member below is called there.
     FlightConvertThread(quorvel::convert::ConvertInputs inputs, quorvel::Prompter& prompter, QObject* parent = nullptr);
-    ~FlightConvertThread() override;   // stop()
+    ~FlightConvertThread() override;  // stop()
 
-    void start();                        // starts the run once; later calls do nothing, even after it ended
+    void start();  // starts the run once; later calls do nothing, even after it ended
     bool started() const { return started_; }
-    void requestStop();                  // the run ends at its next line or leg; returns at once
-    void stop();                         // requestStop(), then joins the run
+    void requestStop();  // the run ends at its next line or leg; returns at once
+    void stop();         // requestStop(), then joins the run
     // Runs the event loop until the run has finished, then joins it: for a caller that wants the
     // run's result and lets the GUI thread serve it meanwhile.
     void waitUntilFinished();
@@ -49,7 +49,7 @@ public:
 signals:
     void progressChanged(int minimum, int maximum, int position);
     void labelChanged(const QString& text);
-    void logLineAdded(const std::string& key);   // the worker waits until the slots have returned, or a stop
+    void logLineAdded(const std::string& key);  // the worker waits until the slots have returned, or a stop
     void buttonCaptionChanged(const QString& text);
     void buttonPressed();
     void finished();
@@ -59,10 +59,10 @@ private:
         int minimum = 0;
         int maximum = 100;
         int position = 0;
-        std::optional<std::string> label;   // UTF-8; never set until the first plan line
+        std::optional<std::string> label;  // UTF-8; never set until the first plan line
     };
 
-    void run(std::stop_token stop);   // worker thread
+    void run(std::stop_token stop);  // worker thread
 
     // ConversionReport, called on the worker thread.
     void progressRange(int minimum, int maximum) override;
@@ -73,20 +73,21 @@ private:
     void buttonCaption(std::string_view text) override;
     void pressButton() override;
 
-    void waitForGui(std::function<void()> work);   // worker thread: runs `work` on the GUI thread, waits for it or a stop
-    void schedulePublish();                        // worker thread
-    void publishLatest();                          // GUI thread
+    void waitForGui(
+        std::function<void()> work);  // worker thread: runs `work` on the GUI thread, waits for it or a stop
+    void schedulePublish();           // worker thread
+    void publishLatest();             // GUI thread
 
     quorvel::convert::ConvertInputs inputs_;
     quorvel::Prompter& prompter_;
-    std::atomic<bool> stop_{false};     // what the run reads; raised by requestStop() before the token
-    std::stop_token stopToken_;         // the worker's, set as run() begins; worker thread
+    std::atomic<bool> stop_{false};  // what the run reads; raised by requestStop() before the token
+    std::stop_token stopToken_;      // the worker's, set as run() begins; worker thread
     std::mutex answerMutex_;
     std::condition_variable_any answer_;
-    bool answered_ = false;             // under answerMutex_: the GUI thread has done the waited-for call
-    std::atomic<bool> posted_{false};   // a publishLatest() is queued and has not read latest_ yet
+    bool answered_ = false;            // under answerMutex_: the GUI thread has done the waited-for call
+    std::atomic<bool> posted_{false};  // a publishLatest() is queued and has not read latest_ yet
     std::mutex latestMutex_;
-    Progress latest_;                   // under latestMutex_
+    Progress latest_;                                   // under latestMutex_
     bool started_ = false;                              // GUI thread
     bool finished_ = false;                             // GUI thread
     std::optional<quorvel::convert::Summary> summary_;  // GUI thread

@@ -9,7 +9,10 @@
 
 namespace quorvel::convert {
 
-TextLines::TextLines(const TextLines& other) : text(other.text), lines(other.lines) { rebase(other.text.data()); }
+TextLines::TextLines(const TextLines& other) : text(other.text), lines(other.lines)
+{
+    rebase(other.text.data());
+}
 
 TextLines::TextLines(TextLines&& other) noexcept
 {
@@ -124,7 +127,8 @@ namespace {
 std::optional<long long> wholeNumber(std::string_view text)
 {
     const std::size_t first = text.find_first_not_of(" \t");
-    text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    text = first == std::string_view::npos ? std::string_view()
+                                           : text.substr(first, text.find_last_not_of(" \t") - first + 1);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty() || text.size() > 18) return std::nullopt;
     long long value = 0;
@@ -133,7 +137,10 @@ std::optional<long long> wholeNumber(std::string_view text)
     return value;
 }
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 

@@ -29,7 +29,7 @@ struct TextLines {
     TextLines& operator=(TextLines&& other) noexcept;
 
 private:
-    void rebase(const char* oldText);   // moves every view from `oldText` to text.data()
+    void rebase(const char* oldText);  // moves every view from `oldText` to text.data()
 };
 
 TextLines splitLines(std::string text);
@@ -43,15 +43,15 @@ std::string_view commaField(std::string_view text, int field, bool withRest);
 // A line without a comma is not a flight plan, and neither is a comment: a line whose first
 // characters after any blanks are "//", whatever commas it holds.
 bool isFlightPlanLine(std::string_view line);
-bool isCommentLine(std::string_view line);   // "//" after any blanks
+bool isCommentLine(std::string_view line);  // "//" after any blanks
 
 // One aircraft's schedule, every "@" already deleted.
 struct PlanLine {
-    std::string aircraftNumber;   // field 1
-    std::string percent;          // field 3: a number and the percent sign
-    std::string period;           // field 4: "WEEK", or an hour count and two more characters ("24Hr")
-    std::string homeAirport;      // the line's last four characters
-    std::string legList;          // field 6 with everything after it
+    std::string aircraftNumber;  // field 1
+    std::string percent;         // field 3: a number and the percent sign
+    std::string period;          // field 4: "WEEK", or an hour count and two more characters ("24Hr")
+    std::string homeAirport;     // the line's last four characters
+    std::string legList;         // field 6 with everything after it
 };
 
 std::optional<PlanLine> cutPlanLine(std::string_view line);  // nothing when the line is not a flight plan
@@ -67,8 +67,8 @@ std::optional<int> periodHours(std::string_view field);
 
 // A weekly time field: a day digit, one separator and HH:MM; what follows (seconds) is not read.
 struct WeeklyTime {
-    std::string_view day;    // the first character
-    std::string_view time;   // characters 3 to 7
+    std::string_view day;   // the first character
+    std::string_view time;  // characters 3 to 7
 };
 WeeklyTime weeklyTime(std::string_view field);
 

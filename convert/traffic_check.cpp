@@ -1,8 +1,8 @@
 #include "convert/traffic_check.h"
 
 #include "convert/conversion_run.h"
-#include "convert/leg_rules.h"
 #include "convert/flight_plan_file.h"
+#include "convert/leg_rules.h"
 #include "platform/byte_order_mark.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
@@ -51,11 +51,18 @@ constexpr KindNames kindNames[] = {
 
 const KindNames& namesOf(ProblemKind kind)
 {
-    return *std::find_if(std::begin(kindNames), std::end(kindNames), [kind](const KindNames& k) { return k.kind == kind; });
+    return *std::find_if(std::begin(kindNames), std::end(kindNames),
+                         [kind](const KindNames& k) { return k.kind == kind; });
 }
 
-std::string utf8(std::string_view text) { return platform::utf8FromWindows1252(text); }
-std::string inQuotes(std::string_view text) { return "\"" + utf8(text) + "\""; }
+std::string utf8(std::string_view text)
+{
+    return platform::utf8FromWindows1252(text);
+}
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + utf8(text) + "\"";
+}
 
 std::string upperAscii(std::string_view text)
 {
@@ -72,8 +79,14 @@ std::string_view trimBlanks(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Every comma field of a line, as written.
 std::vector<std::string_view> fieldsOf(std::string_view line)
@@ -92,7 +105,10 @@ std::string_view fieldAt(const std::vector<std::string_view>& fields, int field)
     return field >= 1 && std::size_t(field) <= fields.size() ? fields[std::size_t(field) - 1] : std::string_view();
 }
 
-bool looksLikeTouchAndGo(std::string_view time) { return upperAscii(time).find("TNG") != std::string::npos; }
+bool looksLikeTouchAndGo(std::string_view time)
+{
+    return upperAscii(time).find("TNG") != std::string::npos;
+}
 
 // "2/09:45:00": a day digit, a separator and a time.
 bool looksDayPrefixed(std::string_view time)
@@ -102,11 +118,12 @@ bool looksDayPrefixed(std::string_view time)
            secondsOfDay(time.substr(2)).has_value();
 }
 
-constexpr const char* stopsEffect = "the conversion stops here and saves nothing (--skip-bad-lines leaves the line out)";
+constexpr const char* stopsEffect =
+    "the conversion stops here and saves nothing (--skip-bad-lines leaves the line out)";
 
 struct ListedAircraft {
     std::size_t line = 0;
-    std::string number;   // as the list writes it
+    std::string number;  // as the list writes it
     std::string title;
 };
 
@@ -145,12 +162,12 @@ private:
     std::string planName_;
     std::string listName_;
     CheckResult result_;
-    std::vector<Problem> listProblems_;   // the aircraft list's, listed after the plan's
+    std::vector<Problem> listProblems_;  // the aircraft list's, listed after the plan's
 
-    std::unordered_map<std::string, ListedAircraft> listed_;          // by the number as the table keeps it
-    std::unordered_set<std::string> listedNumbers_;                   // every number as written
+    std::unordered_map<std::string, ListedAircraft> listed_;  // by the number as the table keeps it
+    std::unordered_set<std::string> listedNumbers_;           // every number as written
     std::optional<tables::Table> aircraftTable_;
-    std::unordered_map<std::string, tables::RowId> aircraftRows_;     // the first row of each number
+    std::unordered_map<std::string, tables::RowId> aircraftRows_;  // the first row of each number
     std::unordered_set<std::string> airlinesReported_;
 };
 
@@ -175,7 +192,7 @@ void Checker::readAircraftList()
 {
     const std::optional<TextLines> lines = readTextLines(inputs_.aircraftListFile);
     if (!lines) throw Error(inputs_.aircraftListFile.string() + ": the aircraft list cannot be read");
-    std::swap(result_.problems, listProblems_);   // add() appends to the plan's list; these go last
+    std::swap(result_.problems, listProblems_);  // add() appends to the plan's list; these go last
     std::size_t number = 0;
     for (const std::string_view line : lines->lines) {
         ++number;
@@ -185,7 +202,8 @@ void Checker::readAircraftList()
         const std::string key = cut.number.substr(0, numberWidth);
         const auto [found, isNew] = listed_.try_emplace(key, ListedAircraft{number, cut.number, cut.title});
         if (cut.number.size() > numberWidth) {
-            std::string detail = "longer than the " + std::to_string(numberWidth) + " characters the aircraft table keeps";
+            std::string detail =
+                "longer than the " + std::to_string(numberWidth) + " characters the aircraft table keeps";
             if (!isNew && found->second.number != cut.number)
                 detail += "; cut, it is the same as " + inQuotes(found->second.number) + " on line " +
                           std::to_string(found->second.line);
@@ -194,8 +212,8 @@ void Checker::readAircraftList()
         } else if (!isNew && found->second.number == cut.number &&
                    !platform::equalIgnoringCase(found->second.title, cut.title)) {
             add(listName_, number, 1, ProblemKind::DuplicateAircraft, cut.number,
-                "also on line " + std::to_string(found->second.line) + " with the title " + inQuotes(found->second.title) +
-                    ", here with " + inQuotes(cut.title),
+                "also on line " + std::to_string(found->second.line) + " with the title " +
+                    inQuotes(found->second.title) + ", here with " + inQuotes(cut.title),
                 "the scan gives the number to both aircraft; the conversion takes the first record of the aircraft "
                 "table, so every leg of this number gets that one's airline and model");
         }
@@ -288,7 +306,8 @@ bool Checker::checkAircraft(std::size_t line, std::string_view number)
     const std::string_view airline =
         row == aircraftRows_.end() ? std::string_view() : aircraftTable_->text(row->second, tables::AircraftAirline);
     if (airline.empty()) {
-        std::string detail = row == aircraftRows_.end() ? "not in the aircraft table" : "in the aircraft table without an airline";
+        std::string detail =
+            row == aircraftRows_.end() ? "not in the aircraft table" : "in the aircraft table without an airline";
         detail += inList ? "; the aircraft list has it, so its title matches no installed aircraft or the table is "
                            "older than the list"
                          : ", nor in the aircraft list";
@@ -306,7 +325,7 @@ bool Checker::checkAircraft(std::size_t line, std::string_view number)
             "the airline of " + inQuotes(number) + " is longer than the board's " + std::to_string(airlineWidth) +
                 " characters",
             "cut to " + inQuotes(airline.substr(0, airlineWidth)) + " in the flight table");
-    return true;   // converted with the table's airline and model
+    return true;  // converted with the table's airline and model
 }
 
 bool Checker::checkAirport(std::size_t line, int field, std::string_view code, std::string_view written, bool home,
@@ -362,7 +381,9 @@ bool Checker::checkTime(std::size_t line, int field, std::string_view written, s
             std::string(meaning) + "; the conversion must read it whole to shift or repeat it", stopsEffect);
         return false;
     }
-    const ProblemKind kind = touchAndGo ? ProblemKind::TouchAndGo : dayPrefixed ? ProblemKind::DayInDailyPlan : ProblemKind::UnreadTime;
+    const ProblemKind kind = touchAndGo    ? ProblemKind::TouchAndGo
+                             : dayPrefixed ? ProblemKind::DayInDailyPlan
+                                           : ProblemKind::UnreadTime;
     add(planName_, line, field, kind, written, meaning, "stored as the time " + inQuotes(read.substr(0, 5)));
     return true;
 }
@@ -440,21 +461,36 @@ void Checker::checkPlanLine(std::size_t line, std::string_view raw)
 
 }  // namespace
 
-CheckResult checkTraffic(const CheckInputs& inputs) { return Checker(inputs).run(); }
+CheckResult checkTraffic(const CheckInputs& inputs)
+{
+    return Checker(inputs).run();
+}
 
 std::string_view severityName(Severity severity)
 {
     switch (severity) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    case Severity::Note: return "note";
+        case Severity::Error:
+            return "error";
+        case Severity::Warning:
+            return "warning";
+        case Severity::Note:
+            return "note";
     }
     return "note";
 }
 
-Severity severityOf(ProblemKind kind) { return namesOf(kind).severity; }
-std::string_view kindName(ProblemKind kind) { return namesOf(kind).name; }
-std::string_view kindTitle(ProblemKind kind) { return namesOf(kind).title; }
+Severity severityOf(ProblemKind kind)
+{
+    return namesOf(kind).severity;
+}
+std::string_view kindName(ProblemKind kind)
+{
+    return namesOf(kind).name;
+}
+std::string_view kindTitle(ProblemKind kind)
+{
+    return namesOf(kind).title;
+}
 
 bool hasErrors(const CheckResult& result)
 {

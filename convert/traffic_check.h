@@ -19,17 +19,17 @@
 namespace quorvel::convert {
 
 enum class Severity {
-    Error,     // the conversion stops on it and saves nothing
-    Warning,   // converted, but not as the author of the file meant
-    Note,      // read as meant; worth knowing
+    Error,    // the conversion stops on it and saves nothing
+    Warning,  // converted, but not as the author of the file meant
+    Note,     // read as meant; worth knowing
 };
 
 enum class ProblemKind {
     // errors
-    BadTime,            // a time the conversion must read and cannot
-    BadPercent,         // the traffic percentage is not a whole number with its percent sign
-    BadPeriod,          // neither WEEK nor an hour count
-    ZeroHours,          // a daily period of 0 hours
+    BadTime,     // a time the conversion must read and cannot
+    BadPercent,  // the traffic percentage is not a whole number with its percent sign
+    BadPeriod,   // neither WEEK nor an hour count
+    ZeroHours,   // a daily period of 0 hours
     // warnings
     TouchAndGo,         // a touch-and-go leg read as a plain time
     DayInDailyPlan,     // a day-prefixed time in a daily plan, stored as its first five characters
@@ -48,36 +48,36 @@ enum class ProblemKind {
 };
 
 struct Problem {
-    std::string file;        // the file's name as given (UTF-8)
-    std::size_t line = 0;    // 1-based; 0 for the file as a whole
-    int field = 0;           // 1-based comma field of the line; 0 when the problem is not one field
+    std::string file;      // the file's name as given (UTF-8)
+    std::size_t line = 0;  // 1-based; 0 for the file as a whole
+    int field = 0;         // 1-based comma field of the line; 0 when the problem is not one field
     Severity severity = Severity::Note;
     ProblemKind kind = ProblemKind::NoComma;
-    std::string text;        // the offending text as written (UTF-8)
-    std::string detail;      // what is wrong and, where it is clear, what the text looks like it meant
-    std::string effect;      // what the conversion does with it
+    std::string text;    // the offending text as written (UTF-8)
+    std::string detail;  // what is wrong and, where it is clear, what the text looks like it meant
+    std::string effect;  // what the conversion does with it
 };
 
 struct CheckInputs {
     std::filesystem::path flightPlanFile;
     std::filesystem::path aircraftListFile;
     const tables::AirportLookup& airports;
-    std::optional<std::filesystem::path> aircraftTableFile;   // "aircraft.cds", when the user has one
-    int utcOffsetHours = 0;   // a daily time is read whole only when it is shifted or repeated
+    std::optional<std::filesystem::path> aircraftTableFile;  // "aircraft.cds", when the user has one
+    int utcOffsetHours = 0;  // a daily time is read whole only when it is shifted or repeated
 };
 
 struct CheckSummary {
     std::map<Severity, std::size_t> perSeverity;
     std::map<ProblemKind, std::size_t> perKind;
-    std::size_t planLines = 0;     // flight plan lines
-    std::size_t badLines = 0;      // plan lines with an error, which --skip-bad-lines leaves out
-    std::size_t records = 0;       // records the conversion makes from the other lines
-    std::size_t legs = 0;          // legs of the other lines
-    std::size_t knownLegs = 0;     // ... whose aircraft and both airports are known
+    std::size_t planLines = 0;  // flight plan lines
+    std::size_t badLines = 0;   // plan lines with an error, which --skip-bad-lines leaves out
+    std::size_t records = 0;    // records the conversion makes from the other lines
+    std::size_t legs = 0;       // legs of the other lines
+    std::size_t knownLegs = 0;  // ... whose aircraft and both airports are known
 };
 
 struct CheckResult {
-    std::vector<Problem> problems;   // the flight plan file's in line order, then the aircraft list's
+    std::vector<Problem> problems;  // the flight plan file's in line order, then the aircraft list's
     CheckSummary summary;
 };
 
@@ -85,10 +85,10 @@ struct CheckResult {
 // aircraft table cannot be read.
 CheckResult checkTraffic(const CheckInputs& inputs);
 
-std::string_view severityName(Severity severity);   // "error", "warning", "note"
+std::string_view severityName(Severity severity);  // "error", "warning", "note"
 Severity severityOf(ProblemKind kind);
-std::string_view kindName(ProblemKind kind);        // "bad-time", "unknown-airport", ...
-std::string_view kindTitle(ProblemKind kind);       // "bad time", "unknown airport", ...
+std::string_view kindName(ProblemKind kind);   // "bad-time", "unknown-airport", ...
+std::string_view kindTitle(ProblemKind kind);  // "bad time", "unknown airport", ...
 bool hasErrors(const CheckResult& result);
 
 }  // namespace quorvel::convert

@@ -29,9 +29,15 @@ std::string readWholeFile(const std::filesystem::path& file)
 
 }  // namespace
 
-std::filesystem::path flagFolderOf(const std::filesystem::path& programFolder) { return programFolder / flagFolderName; }
+std::filesystem::path flagFolderOf(const std::filesystem::path& programFolder)
+{
+    return programFolder / flagFolderName;
+}
 
-std::filesystem::path flagListFile(const std::filesystem::path& flagFolder) { return flagFolder / flagListFileName; }
+std::filesystem::path flagListFile(const std::filesystem::path& flagFolder)
+{
+    return flagFolder / flagListFileName;
+}
 
 std::vector<std::string> splitLines(std::string_view bytes)
 {
@@ -47,7 +53,10 @@ std::vector<std::string> splitLines(std::string_view bytes)
     return lines;
 }
 
-FlagList::FlagList(std::vector<std::string> lines) : lines_(std::move(lines)) { index(); }
+FlagList::FlagList(std::vector<std::string> lines) : lines_(std::move(lines))
+{
+    index();
+}
 
 FlagList FlagList::read(const std::filesystem::path& file)
 {
@@ -55,7 +64,10 @@ FlagList FlagList::read(const std::filesystem::path& file)
     return FlagList(splitLines(std::string_view(bytes).substr(platform::byteOrderMarkSize(bytes))));
 }
 
-void FlagList::load(const std::filesystem::path& file) { *this = read(file); }
+void FlagList::load(const std::filesystem::path& file)
+{
+    *this = read(file);
+}
 
 void FlagList::save(const std::filesystem::path& file) const
 {

@@ -28,7 +28,7 @@ std::vector<std::string> splitLines(std::string_view bytes);
 class FlagList {
 public:
     FlagList() = default;
-    explicit FlagList(std::vector<std::string> lines);   // Windows-1252 lines, no line ends
+    explicit FlagList(std::vector<std::string> lines);  // Windows-1252 lines, no line ends
 
     // Reads `file`, skipping a UTF-8 byte order mark at its start; throws quorvel::Error naming
     // the file and the reason.
@@ -51,7 +51,8 @@ private:
     void index();
 
     std::vector<std::string> lines_;
-    std::unordered_map<std::string, std::size_t, platform::FoldedHash, platform::FoldedEqual> firstLine_;  // airline -> line
+    std::unordered_map<std::string, std::size_t, platform::FoldedHash, platform::FoldedEqual>
+        firstLine_;  // airline -> line
 };
 
 }  // namespace quorvel::flags

@@ -1,9 +1,9 @@
 #include "flags/flag_manager_dialog.h"
 
-#include "widgets/qt_text.h"
 #include "flags/flag_picture.h"
 #include "platform/error.h"
 #include "widgets/guarded_handler.h"
+#include "widgets/qt_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,8 +32,8 @@ namespace {
 
 constexpr int airlineColumn = 0;
 constexpr int flagColumn = 1;
-constexpr int committedAirlineRole = Qt::UserRole;   // on airline items: the text last accepted
-constexpr int editButtonRole = Qt::UserRole + 1;     // on flag items: the row shows the edit button
+constexpr int committedAirlineRole = Qt::UserRole;  // on airline items: the text last accepted
+constexpr int editButtonRole = Qt::UserRole + 1;    // on flag items: the row shows the edit button
 
 const char* const warningCaption = "WARNING";
 
@@ -64,10 +64,11 @@ public:
                      const QModelIndex& index) override
     {
         const auto type = event->type();
-        if (onButton(index, event, option.rect) && (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick)) {
+        if (onButton(index, event, option.rect) &&
+            (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick)) {
             if (type == QEvent::MouseButtonRelease && pressedButton_ == index) clicked_(index.row());
             pressedButton_ = QPersistentModelIndex();
-            return true;   // a click on the button does not start editing the cell
+            return true;  // a click on the button does not start editing the cell
         }
         return QStyledItemDelegate::editorEvent(event, model, option, index);
     }
@@ -79,7 +80,8 @@ protected:
         // The type is asked first: while the view is destroyed its viewport still sends events here.
         if (event->type() == QEvent::MouseButtonPress && watched == view_->viewport()) {
             const QModelIndex index = view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-            pressedButton_ = onButton(index, event, view_->visualRect(index)) ? QPersistentModelIndex(index) : QPersistentModelIndex();
+            pressedButton_ = onButton(index, event, view_->visualRect(index)) ? QPersistentModelIndex(index)
+                                                                              : QPersistentModelIndex();
             return false;
         }
         return QStyledItemDelegate::eventFilter(watched, event);
@@ -96,7 +98,8 @@ private:
     {
         if (!index.isValid() || !index.data(editButtonRole).toBool()) return false;
         const auto type = event->type();
-        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+            type != QEvent::MouseButtonDblClick)
             return false;
         const auto* mouse = static_cast<QMouseEvent*>(event);
         return mouse->button() == Qt::LeftButton && buttonRect(cell).contains(mouse->position().toPoint());
@@ -109,8 +112,8 @@ private:
 
 }  // namespace
 
-TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::path& flagFolder, quorvel::Prompter& prompter,
-                           quorvel::FileDialogs& fileDialogs, QWidget* parent)
+TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::path& flagFolder,
+                           quorvel::Prompter& prompter, quorvel::FileDialogs& fileDialogs, QWidget* parent)
     : QDialog(parent), flagList_(flagList), flagFolder_(flagFolder), prompter_(prompter), fileDialogs_(fileDialogs)
 {
     setWindowTitle(QStringLiteral("Flag Manager"));
@@ -149,8 +152,8 @@ TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::pat
     connect(insertRowAction, &QAction::triggered, this, guarded(prompter_, [this] { insertRow(); }));
     connect(deleteRowAction, &QAction::triggered, this, guarded(prompter_, [this] { deleteRow(); }));
     connect(editButtonAction, &QAction::triggered, this, guarded(prompter_, [this] {
-        if (hasEditButton(ValueListEditor1->currentRow())) ValueListEditor1EditButtonClick();
-    }));
+                if (hasEditButton(ValueListEditor1->currentRow())) ValueListEditor1EditButtonClick();
+            }));
     connect(ValueListEditor1, &QTableWidget::currentCellChanged, this,
             guarded(prompter_, [this](int row, int column) { ValueListEditor1SelectCell(row, column); }));
     connect(ValueListEditor1, &QTableWidget::itemChanged, this,
@@ -189,7 +192,8 @@ TFlagManager::TFlagManager(flags::FlagList& flagList, const std::filesystem::pat
 void TFlagManager::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) guarded(prompter_, [this] { FormShow(); })();   // not when the window comes back from being minimised
+    if (!event->spontaneous())
+        guarded(prompter_, [this] { FormShow(); })();  // not when the window comes back from being minimised
 }
 
 void TFlagManager::done(int result)
@@ -219,7 +223,7 @@ void TFlagManager::FormShow()
 
 void TFlagManager::fillEditor(const std::vector<flags::FlagRow>& rows)
 {
-    const QSignalBlocker blocker(ValueListEditor1);   // filling is neither an edit nor a selection
+    const QSignalBlocker blocker(ValueListEditor1);  // filling is neither an edit nor a selection
     ValueListEditor1->setRowCount(0);
     ValueListEditor1->setRowCount(int(rows.size()));
     for (int r = 0; r < int(rows.size()); ++r) {
@@ -269,8 +273,9 @@ void TFlagManager::FMOkButtonClick()
 {
     ValueListEditor1->viewport()->update();
     if (listUnread_) {
-        warn(listFile().string() + ": could not be read when the Flag Manager opened, so it is left as it is. "
-                                   "Close with Cancel, mend the file and open the Flag Manager again.");
+        warn(listFile().string() +
+             ": could not be read when the Flag Manager opened, so it is left as it is. "
+             "Close with Cancel, mend the file and open the Flag Manager again.");
         return;
     }
     const std::vector<flags::FlagRow> edited = rows();
@@ -290,7 +295,10 @@ void TFlagManager::FMOkButtonClick()
     accept();
 }
 
-void TFlagManager::FMCancelButtonClick() { reject(); }
+void TFlagManager::FMCancelButtonClick()
+{
+    reject();
+}
 
 void TFlagManager::FormClose()
 {
@@ -344,7 +352,7 @@ void TFlagManager::airlineEdited(QTableWidgetItem* item)
     const std::string airline = toWindows1252(item->text());
     const QSignalBlocker blocker(ValueListEditor1);
     if (!airline.empty() && flags::otherRowWithAirline(rows(), airline, std::size_t(item->row()))) {
-        item->setText(item->data(committedAirlineRole).toString());   // the edit is refused, the old name comes back
+        item->setText(item->data(committedAirlineRole).toString());  // the edit is refused, the old name comes back
         warn(flags::duplicateAirlineMessage(airline));
         return;
     }
@@ -370,6 +378,12 @@ void TFlagManager::showPictureQuietly(const std::string& flagName)
     }
 }
 
-void TFlagManager::warn(const std::string& text) { prompter_.message(warningCaption, text); }
+void TFlagManager::warn(const std::string& text)
+{
+    prompter_.message(warningCaption, text);
+}
 
-std::filesystem::path TFlagManager::listFile() const { return flags::flagListFile(flagFolder_); }
+std::filesystem::path TFlagManager::listFile() const
+{
+    return flags::flagListFile(flagFolder_);
+}

@@ -54,7 +54,7 @@ std::optional<fs::path> pictureIn(const fs::path& flagFolder, const FolderListin
 std::optional<fs::path> flagPicture(const fs::path& flagFolder, std::string_view flagName)
 {
     if (flagName.empty()) return std::nullopt;
-    return pictureIn(flagFolder, listFolder(flagFolder).value, flagName);   // a folder that cannot be read lists nothing
+    return pictureIn(flagFolder, listFolder(flagFolder).value, flagName);  // a folder that cannot be read lists nothing
 }
 
 FlagPictureFinder::FlagPictureFinder(const platform::FileClock& clock) : listings_(clock, folderLimit) {}
@@ -69,7 +69,8 @@ std::optional<fs::path> FlagPictureFinder::find(const fs::path& flagFolder, std:
 fs::path requireFlagPicture(const fs::path& flagFolder, std::string_view flagName)
 {
     if (auto picture = flagPicture(flagFolder, flagName)) return *picture;
-    throw Error(expectedFlagPicture(flagFolder, flagName).string() + ": cannot be loaded: there is no such picture in the flag folder");
+    throw Error(expectedFlagPicture(flagFolder, flagName).string() +
+                ": cannot be loaded: there is no such picture in the flag folder");
 }
 
 fs::path expectedFlagPicture(const fs::path& flagFolder, std::string_view flagName)

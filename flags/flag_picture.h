@@ -36,11 +36,11 @@ struct FolderListing {
 // changes or was too recent to trust (platform/file_stamp_cache.h). Owned by its one user.
 class FlagPictureFinder {
 public:
-    explicit FlagPictureFinder(const platform::FileClock& clock);   // `clock` must outlive the finder
+    explicit FlagPictureFinder(const platform::FileClock& clock);  // `clock` must outlive the finder
 
     std::optional<std::filesystem::path> find(const std::filesystem::path& flagFolder, std::string_view flagName);
 
-    int listings() const { return listings_.makes(); }   // how many times a folder was listed
+    int listings() const { return listings_.makes(); }  // how many times a folder was listed
 
 private:
     platform::FileStampCache<FolderListing> listings_;

@@ -9,11 +9,20 @@ namespace quorvel::flags {
 
 namespace {
 
-std::string inQuotes(std::string_view windows1252) { return "\"" + platform::utf8FromWindows1252(windows1252) + "\""; }
+std::string inQuotes(std::string_view windows1252)
+{
+    return "\"" + platform::utf8FromWindows1252(windows1252) + "\"";
+}
 
-bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool hasLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
-bool isBlank(const FlagRow& row) { return row.airline.empty() && row.flagName.empty(); }
+bool isBlank(const FlagRow& row)
+{
+    return row.airline.empty() && row.flagName.empty();
+}
 
 }  // namespace
 
@@ -28,8 +37,9 @@ std::vector<FlagRow> editorRows(const std::vector<std::string>& lines)
     }
     // Stable, so of lines equal ignoring case the one read first comes first and is the one kept.
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
-    order.erase(std::unique(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return folded[a] == folded[b]; }),
-                order.end());
+    order.erase(
+        std::unique(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return folded[a] == folded[b]; }),
+        order.end());
 
     std::vector<FlagRow> rows;
     rows.reserve(order.size());
@@ -53,7 +63,8 @@ std::vector<std::string> linesFromRows(const std::vector<FlagRow>& rows)
     return lines;
 }
 
-std::optional<std::size_t> otherRowWithAirline(const std::vector<FlagRow>& rows, std::string_view airline, std::size_t row)
+std::optional<std::size_t> otherRowWithAirline(const std::vector<FlagRow>& rows, std::string_view airline,
+                                               std::size_t row)
 {
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (i != row && platform::equalIgnoringCase(rows[i].airline, airline)) return i;
@@ -66,11 +77,14 @@ std::optional<RowProblem> findRowProblem(const std::vector<FlagRow>& rows)
         const FlagRow& row = rows[i];
         if (isBlank(row)) continue;
         if (hasLineBreak(row.airline) || hasLineBreak(row.flagName))
-            return RowProblem{i, "The row of the airline " + inQuotes(row.airline) + " holds a line break; an airline and a flag file must each fit on one line."};
+            return RowProblem{i, "The row of the airline " + inQuotes(row.airline) +
+                                     " holds a line break; an airline and a flag file must each fit on one line."};
         if (row.airline.find('=') != std::string::npos)
-            return RowProblem{i, "The airline " + inQuotes(row.airline) + " holds \"=\"; an airline name cannot contain \"=\"."};
+            return RowProblem{
+                i, "The airline " + inQuotes(row.airline) + " holds \"=\"; an airline name cannot contain \"=\"."};
         if (row.airline.empty())
-            return RowProblem{i, "The flag file " + inQuotes(row.flagName) + " has no airline; type the airline or delete the row."};
+            return RowProblem{
+                i, "The flag file " + inQuotes(row.flagName) + " has no airline; type the airline or delete the row."};
         const auto earlier = otherRowWithAirline(rows, row.airline, i);
         if (earlier && *earlier < i) return RowProblem{i, duplicateAirlineMessage(row.airline)};
     }
@@ -88,7 +102,8 @@ std::string flagNameFromChosenFile(const std::filesystem::path& chosen)
     std::size_t end = 0;
     for (int characters = 0; characters < 3 && end < name.size(); ++characters) {
         ++end;
-        while (end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) ++end;  // UTF-8 continuation bytes
+        while (end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+            ++end;  // UTF-8 continuation bytes
     }
     return name.substr(0, end);
 }

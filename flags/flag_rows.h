@@ -14,8 +14,8 @@
 namespace quorvel::flags {
 
 struct FlagRow {
-    std::string airline;    // Windows-1252
-    std::string flagName;   // Windows-1252; may be empty
+    std::string airline;   // Windows-1252
+    std::string flagName;  // Windows-1252; may be empty
     bool operator==(const FlagRow&) const = default;
 };
 
@@ -29,18 +29,19 @@ std::vector<FlagRow> editorRows(const std::vector<std::string>& lines);
 std::vector<std::string> linesFromRows(const std::vector<FlagRow>& rows);
 
 // Another row than `row` whose airline equals `airline` ignoring letter case.
-std::optional<std::size_t> otherRowWithAirline(const std::vector<FlagRow>& rows, std::string_view airline, std::size_t row);
+std::optional<std::size_t> otherRowWithAirline(const std::vector<FlagRow>& rows, std::string_view airline,
+                                               std::size_t row);
 
 struct RowProblem {
     std::size_t row;
-    std::string message;    // UTF-8, for the message box
+    std::string message;  // UTF-8, for the message box
     bool operator==(const RowProblem&) const = default;
 };
 
 // The first row that cannot be written as it stands, or nothing when all can.
 std::optional<RowProblem> findRowProblem(const std::vector<FlagRow>& rows);
 
-std::string duplicateAirlineMessage(std::string_view airline);    // airline in Windows-1252; text in UTF-8
+std::string duplicateAirlineMessage(std::string_view airline);  // airline in Windows-1252; text in UTF-8
 
 // The flag name a picture chosen in the picture dialog gives: the first three characters of
 // its file name, folder dropped ("AZA.bmp" gives AZA, "KLM Royal.bmp" KLM, "AZ.bmp" AZ.).

@@ -2,24 +2,24 @@
 
 #include "platform/error.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace quorvel::platform {
 
 namespace {
 
 constexpr std::size_t bufferLimit = 1 << 20;
-constexpr std::size_t suffixLength = 6;   // the "XXXXXX" that mkstemp fills with letters and digits
+constexpr std::size_t suffixLength = 6;  // the "XXXXXX" that mkstemp fills with letters and digits
 
 std::filesystem::path folderOf(const std::filesystem::path& target)
 {
@@ -27,9 +27,15 @@ std::filesystem::path folderOf(const std::filesystem::path& target)
     return folder.empty() ? "." : folder;
 }
 
-std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + "."; }
+std::string temporaryPrefix(const std::filesystem::path& target)
+{
+    return "." + target.filename().string() + ".";
+}
 
-bool isAsciiAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool isAsciiAlphanumeric(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
 
 bool isTemporaryName(std::string_view name, std::string_view prefix)
 {

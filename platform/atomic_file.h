@@ -9,11 +9,11 @@
 // program saving the same target at the same moment never loses its file.
 #pragma once
 
+#include <sys/types.h>
 #include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace quorvel::platform {
 
@@ -22,10 +22,10 @@ public:
     explicit AtomicFile(std::filesystem::path target);  // throws quorvel::Error when the folder refuses a new file
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
-    ~AtomicFile();                                      // removes the temporary file unless committed
+    ~AtomicFile();  // removes the temporary file unless committed
 
-    void write(std::string_view bytes);                 // buffered; throws quorvel::Error
-    void commit();   // flush, sync, rename into place, remove leftovers, sync the folder; throws quorvel::Error
+    void write(std::string_view bytes);  // buffered; throws quorvel::Error
+    void commit();  // flush, sync, rename into place, remove leftovers, sync the folder; throws quorvel::Error
 
 private:
     void flushBuffer();

@@ -5,7 +5,10 @@
 
 namespace quorvel::platform {
 
-char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char foldAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 std::string foldAscii(std::string_view text)
 {
@@ -32,11 +35,16 @@ char foldWindows1252(char c)
     const auto b = static_cast<unsigned char>(c);
     if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) return char(b + 0x20);
     switch (b) {
-    case 0x8A: return char(0x9A);  // S caron
-    case 0x8C: return char(0x9C);  // OE
-    case 0x8E: return char(0x9E);  // Z caron
-    case 0x9F: return char(0xFF);  // Y diaeresis
-    default: return c;
+        case 0x8A:
+            return char(0x9A);  // S caron
+        case 0x8C:
+            return char(0x9C);  // OE
+        case 0x8E:
+            return char(0x9E);  // Z caron
+        case 0x9F:
+            return char(0xFF);  // Y diaeresis
+        default:
+            return c;
     }
 }
 
@@ -49,8 +57,8 @@ std::string foldWindows1252(std::string_view text)
 
 bool equalIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldWindows1252(x) == foldWindows1252(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return foldWindows1252(x) == foldWindows1252(y); });
 }
 
 std::string foldUtf8(std::string_view text)

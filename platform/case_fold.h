@@ -18,8 +18,8 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 char foldWindows1252(char c);
 std::string foldWindows1252(std::string_view text);
-bool equalIgnoringCase(std::string_view a, std::string_view b);    // Windows-1252 texts
-std::string foldUtf8(std::string_view text);                       // bytes that are not such a letter stay
+bool equalIgnoringCase(std::string_view a, std::string_view b);  // Windows-1252 texts
+std::string foldUtf8(std::string_view text);                     // bytes that are not such a letter stay
 
 // `text` without the spaces and tabs around it.
 std::string_view trimBlanks(std::string_view text);

@@ -37,7 +37,7 @@ class FileStampCache {
 public:
     struct Made {
         Value value;
-        bool complete = true;   // false for a read cut short: it is used once and made again next time
+        bool complete = true;  // false for a read cut short: it is used once and made again next time
     };
 
     // Keeps at most `limit` files; a new file past that empties the cache rather than grow it.
@@ -58,7 +58,7 @@ public:
             return nullptr;
         }
         std::uintmax_t size = std::filesystem::file_size(file, error);
-        if (error) size = 0;   // a folder has no size; its time alone stamps it
+        if (error) size = 0;  // a folder has no size; its time alone stamps it
         auto found = entries_.find(key);
         if (found == entries_.end() || !found->second.settled || found->second.modified != modified ||
             found->second.size != size) {
@@ -67,12 +67,13 @@ public:
             const bool old = clock_.now() - modified > fileSettleTime;
             Made made = make(file);
             ++makes_;
-            found = entries_.insert_or_assign(key, Entry{modified, size, made.complete && old, std::move(made.value)}).first;
+            found = entries_.insert_or_assign(key, Entry{modified, size, made.complete && old, std::move(made.value)})
+                        .first;
         }
         return &found->second.value;
     }
 
-    int makes() const { return makes_; }   // how many times a value was made
+    int makes() const { return makes_; }  // how many times a value was made
 
 private:
     struct Entry {

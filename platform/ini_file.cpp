@@ -5,10 +5,10 @@
 #include "platform/case_fold.h"
 #include "platform/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -18,11 +18,20 @@ namespace {
 
 constexpr std::size_t sizeLimit = std::numeric_limits<std::uint32_t>::max();
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-std::string lowered(std::string_view text) { return foldAscii(text); }
+std::string lowered(std::string_view text)
+{
+    return foldAscii(text);
+}
 
-bool sameName(std::string_view a, std::string_view b) { return equalIgnoringAsciiCase(a, b); }
+bool sameName(std::string_view a, std::string_view b)
+{
+    return equalIgnoringAsciiCase(a, b);
+}
 
 // The section name of a header line "[name]", as an offset and length within `line`.
 // A line that opens with "[" but never closes it is no header.
@@ -59,7 +68,10 @@ std::string valueOf(std::string_view line)
     return std::string(value);
 }
 
-bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool hasLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -185,8 +197,9 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
     section = trimBlanks(section);
     key = trimBlanks(key);
     if (section.empty() || key.empty()) throw Error("A setting needs a section and a key name");
-    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) || section.find(']') != std::string_view::npos ||
-        key.find('=') != std::string_view::npos || key.front() == ';' || key.front() == '[')
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
+        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos || key.front() == ';' ||
+        key.front() == '[')
         throw Error("The setting [" + std::string(section) + "] " + std::string(key) +
                     " cannot be written as one line of a settings file");
 
@@ -221,6 +234,9 @@ std::string IniFile::text() const
     return out;
 }
 
-void IniFile::save(const std::filesystem::path& file) const { writeFileAtomically(file, text()); }
+void IniFile::save(const std::filesystem::path& file) const
+{
+    writeFileAtomically(file, text());
+}
 
 }  // namespace quorvel::platform

@@ -45,8 +45,8 @@ public:
     // section name, an empty name).
     void set(std::string_view section, std::string_view key, std::string_view value);
 
-    std::string text() const;                             // every line ends with CR LF
-    void save(const std::filesystem::path& file) const;   // atomic; throws quorvel::Error
+    std::string text() const;                            // every line ends with CR LF
+    void save(const std::filesystem::path& file) const;  // atomic; throws quorvel::Error
 
 private:
     struct Line {
@@ -59,7 +59,10 @@ private:
         std::uint32_t nameLength;
     };
 
-    std::string_view line(std::size_t index) const { return {bytes_.data() + lines_[index].begin, lines_[index].length}; }
+    std::string_view line(std::size_t index) const
+    {
+        return {bytes_.data() + lines_[index].begin, lines_[index].length};
+    }
     std::string_view sectionName(const Section& section) const
     {
         return {bytes_.data() + section.nameBegin, section.nameLength};
@@ -71,9 +74,9 @@ private:
     void insertLine(std::size_t at, Line line);
     void addSection(std::string_view name, std::size_t headerLine, std::uint32_t nameBegin, std::uint32_t nameLength);
 
-    std::string bytes_;                                // the file's bytes, then the text of written lines
+    std::string bytes_;  // the file's bytes, then the text of written lines
     std::vector<Line> lines_;
-    std::vector<Section> sections_;                    // every header, in file order
+    std::vector<Section> sections_;                              // every header, in file order
     std::unordered_map<std::string, std::size_t> firstSection_;  // lower-case name -> index into sections_
 };
 

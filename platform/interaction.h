@@ -32,7 +32,8 @@ struct FileDialogs {
     virtual std::optional<std::filesystem::path> openFile(std::string_view caption, const std::filesystem::path& folder,
                                                           std::string_view filter) = 0;
     // As openFile, with the picture of the file under the cursor shown beside the list.
-    virtual std::optional<std::filesystem::path> openPicture(std::string_view caption, const std::filesystem::path& folder,
+    virtual std::optional<std::filesystem::path> openPicture(std::string_view caption,
+                                                             const std::filesystem::path& folder,
                                                              std::string_view filter) = 0;
     virtual std::optional<std::filesystem::path> saveFile(std::string_view caption, const std::filesystem::path& folder,
                                                           std::string_view filter, std::string_view defaultSuffix) = 0;

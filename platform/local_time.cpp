@@ -36,7 +36,7 @@ LocalDateTime LocalDateTime::plusMinutes(long long minutes) const
     const sys_days dayPart = floor<days>(moved);
     const year_month_day date{dayPart};
     const hh_mm_ss clock{moved - dayPart};
-    return {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day())),
+    return {int(date.year()),           int(unsigned(date.month())),  int(unsigned(date.day())),
             int(clock.hours().count()), int(clock.minutes().count()), int(clock.seconds().count())};
 }
 
@@ -78,8 +78,8 @@ LocalDateTime SystemClock::now() const
     const std::time_t seconds = std::time(nullptr);
     std::tm local{};
     localtime_r(&seconds, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-            local.tm_sec > 59 ? 59 : local.tm_sec};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec > 59 ? 59 : local.tm_sec};
 }
 
 }  // namespace quorvel

@@ -19,9 +19,9 @@ struct LocalDateTime {
 
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 
-    int weekday() const;                                   // 0 Sunday .. 6 Saturday
-    LocalDateTime plusMinutes(long long minutes) const;    // calendar arithmetic, no time zone involved
-    std::string timeText() const;                          // "hh:mm", zero-padded, 24-hour
+    int weekday() const;                                 // 0 Sunday .. 6 Saturday
+    LocalDateTime plusMinutes(long long minutes) const;  // calendar arithmetic, no time zone involved
+    std::string timeText() const;                        // "hh:mm", zero-padded, 24-hour
 };
 
 // Parses "YYYY-MM-DD HH:MM" (seconds 0); nothing when the text is not such a valid moment.

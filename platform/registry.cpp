@@ -80,7 +80,10 @@ std::optional<std::string> RegistryKey::text(std::string_view valueName) const
     return found->second;
 }
 
-void RegistryKey::put(std::string name, std::string value) { values_.emplace(foldAscii(name), std::move(value)); }
+void RegistryKey::put(std::string name, std::string value)
+{
+    values_.emplace(foldAscii(name), std::move(value));
+}
 
 std::optional<RegistryKey> findKey(std::string_view systemReg, std::string_view keyPath)
 {
@@ -100,8 +103,10 @@ std::optional<RegistryKey> findKey(std::string_view systemReg, std::string_view 
         if (line.starts_with('[')) {
             current = nullptr;
             const auto name = sectionName(line);
-            if (name && *name == wanted && !exact) current = &exact;
-            else if (name && !alternative.empty() && *name == alternative && !other) current = &other;
+            if (name && *name == wanted && !exact)
+                current = &exact;
+            else if (name && !alternative.empty() && *name == alternative && !other)
+                current = &other;
             if (current) current->emplace();
             continue;
         }

@@ -10,8 +10,14 @@ TimeZone localTimeZone()
     return {::timezone, ::daylight != 0};
 }
 
-std::string gmtPanelText(const TimeZone& zone) { return "GMT:" + std::to_string(-zone.secondsWest / 3600); }
+std::string gmtPanelText(const TimeZone& zone)
+{
+    return "GMT:" + std::to_string(-zone.secondsWest / 3600);
+}
 
-bool daylightInForce(const TimeZone& zone, bool overrideDst) { return zone.daylight != overrideDst; }
+bool daylightInForce(const TimeZone& zone, bool overrideDst)
+{
+    return zone.daylight != overrideDst;
+}
 
 }  // namespace quorvel::platform

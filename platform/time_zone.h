@@ -11,7 +11,7 @@ struct TimeZone {
     bool daylight = false;  // the zone has daylight-saving rules
 };
 
-TimeZone localTimeZone();   // reads TZ afresh
+TimeZone localTimeZone();  // reads TZ afresh
 
 // Where a window learns the local zone: the program reads the system's, tests pass a fixed one.
 struct TimeZoneSource {

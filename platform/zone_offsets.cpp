@@ -13,14 +13,17 @@ const date::time_zone* findZone(std::string_view zone)
     if (zone.empty()) return nullptr;
     try {
         return date::locate_zone(zone);
-    } catch (const std::runtime_error&) {   // the library's way of saying "no such zone"
+    } catch (const std::runtime_error&) {  // the library's way of saying "no such zone"
         return nullptr;
     }
 }
 
 }  // namespace
 
-bool isKnownZone(std::string_view zone) { return findZone(zone) != nullptr; }
+bool isKnownZone(std::string_view zone)
+{
+    return findZone(zone) != nullptr;
+}
 
 std::optional<ZoneOffset> zoneOffsetAt(std::string_view zone, std::chrono::sys_seconds moment)
 {

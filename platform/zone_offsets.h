@@ -14,9 +14,9 @@
 namespace quorvel::platform {
 
 struct ZoneOffset {
-    std::chrono::seconds utcOffset{0};   // local time minus UTC: +3600 s in Rome in January
-    bool daylightSaving = false;         // daylight-saving time is in force
-    std::string abbreviation;            // "CET", "CEST"; may be a number like "+0530"
+    std::chrono::seconds utcOffset{0};  // local time minus UTC: +3600 s in Rome in January
+    bool daylightSaving = false;        // daylight-saving time is in force
+    std::string abbreviation;           // "CET", "CEST"; may be a number like "+0530"
 };
 
 bool isKnownZone(std::string_view zone);

@@ -1,8 +1,8 @@
 #include "print/report_form.h"
 
-#include "widgets/qt_text.h"
 #include "board/board_model.h"
 #include "report/report_painter.h"
+#include "widgets/qt_text.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>

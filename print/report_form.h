@@ -45,4 +45,5 @@ private:
 // File > "Print TimeTable": title, data fields, TO/FROM label and footer prefix from `choice`,
 // the board's rows in the board's order (the query is not re-run), then the preview. With no
 // flight table loaded the board is empty and the timetable prints its title, header and footer.
-void printTimeTable(TReportForm& form, const quorvel::ui::BoardModel& board, const quorvel::print::TimetableChoice& choice);
+void printTimeTable(TReportForm& form, const quorvel::ui::BoardModel& board,
+                    const quorvel::print::TimetableChoice& choice);

@@ -75,13 +75,15 @@ report::Report timetableReport()
 
     Field toFrom = label("QRToFromLabel", 48.0, 4.2, "TO");
     toFrom.width = 11.6;
-    Band header = band(BandKind::ColumnHeader, {label("QRLAirline", 0, 4.2, "AIRLINE"), label("QRLFlight", 31.8, 4.2, "FLIGHT"),
-                                                toFrom, label("QRLApt", 62.1, 4.2, "AIRPORT"), label("QRLTime", 144.6, 4.2, "TIME")});
+    Band header = band(BandKind::ColumnHeader,
+                       {label("QRLAirline", 0, 4.2, "AIRLINE"), label("QRLFlight", 31.8, 4.2, "FLIGHT"), toFrom,
+                        label("QRLApt", 62.1, 4.2, "AIRPORT"), label("QRLTime", 144.6, 4.2, "TIME")});
     header.frame.bottom = true;
     header.frame.style = report::LineStyle::Dotted;
 
-    Band detail = band(BandKind::Detail, {data("QRAirline", 0, tables::Airline), data("QRFlight", 31.0, tables::FlightNumber),
-                                          data("QRApt", 62.1, tables::DestApt), data("QRTime", 143.9, tables::TimeDep)});
+    Band detail =
+        band(BandKind::Detail, {data("QRAirline", 0, tables::Airline), data("QRFlight", 31.0, tables::FlightNumber),
+                                data("QRApt", 62.1, tables::DestApt), data("QRTime", 143.9, tables::TimeDep)});
 
     Field pageNumber;
     pageNumber.name = "QRSysData1";

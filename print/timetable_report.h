@@ -15,7 +15,7 @@ struct TimetableChoice {
     std::string airportText;  // the airport box's displayed text (Windows-1252), may be empty
     board::Direction direction = board::Direction::Departure;
     bool national = true;
-    std::string times;        // which time the board shows ("Europe/Rome time"); empty in computer time
+    std::string times;  // which time the board shows ("Europe/Rome time"); empty in computer time
 };
 
 // What the print command sets on the report.

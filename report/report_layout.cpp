@@ -16,8 +16,14 @@ using Micrometres = long long;
 // About two blanks of a 10 point font: a name cut short stays clear of the field after it.
 constexpr Micrometres fieldGap = 2000;
 
-Micrometres micrometres(double mm) { return std::llround(mm * 1000.0); }
-double millimetres(Micrometres um) { return double(um) / 1000.0; }
+Micrometres micrometres(double mm)
+{
+    return std::llround(mm * 1000.0);
+}
+double millimetres(Micrometres um)
+{
+    return double(um) / 1000.0;
+}
 
 template <typename Bands>
 auto* findBand(Bands& bands, BandKind kind)
@@ -118,15 +124,15 @@ private:
     std::string fieldText(const Field& field, std::optional<std::size_t> record) const
     {
         switch (field.kind) {
-        case FieldKind::Label:
-            return field.text;
-        case FieldKind::ReportTitle:
-            return report_.title;
-        case FieldKind::PageNumber:
-            return field.text + std::to_string(pages_.back().number);
-        case FieldKind::Data:
-            // A data field outside the detail band has no record to show.
-            return record && records_.text ? records_.text(*record, field.column) : std::string();
+            case FieldKind::Label:
+                return field.text;
+            case FieldKind::ReportTitle:
+                return report_.title;
+            case FieldKind::PageNumber:
+                return field.text + std::to_string(pages_.back().number);
+            case FieldKind::Data:
+                // A data field outside the detail band has no record to show.
+                return record && records_.text ? records_.text(*record, field.column) : std::string();
         }
         return {};
     }
@@ -140,9 +146,15 @@ private:
 
 }  // namespace
 
-Band* Report::band(BandKind kind) { return findBand(bands, kind); }
+Band* Report::band(BandKind kind)
+{
+    return findBand(bands, kind);
+}
 
-const Band* Report::band(BandKind kind) const { return findBand(bands, kind); }
+const Band* Report::band(BandKind kind) const
+{
+    return findBand(bands, kind);
+}
 
 Field& Report::field(std::string_view name)
 {
@@ -172,6 +184,9 @@ std::vector<const PlacedBand*> Page::bandsOf(BandKind kind) const
     return found;
 }
 
-std::vector<Page> layOut(const Report& report, const Records& records) { return PageBuilder(report, records).build(); }
+std::vector<Page> layOut(const Report& report, const Records& records)
+{
+    return PageBuilder(report, records).build();
+}
 
 }  // namespace quorvel::report

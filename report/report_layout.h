@@ -51,14 +51,14 @@ enum class FieldKind {
 // left-aligned on a white background. A text sized to itself never runs into the next field on
 // its right: a long airline name is cut at a whole character, 2 mm short of the flight number.
 struct Field {
-    std::string name;                // "QRFlight"
+    std::string name;  // "QRFlight"
     FieldKind kind = FieldKind::Label;
     double left = 0;
     double top = 0;
-    std::optional<double> width;     // a fixed width that clips the text; nothing: sized to its text
-    std::string text;                // Label: the text; PageNumber: the prefix
-    int column = -1;                 // Data: the record's column
-    std::optional<Font> font;        // nothing: the report's font
+    std::optional<double> width;  // a fixed width that clips the text; nothing: sized to its text
+    std::string text;             // Label: the text; PageNumber: the prefix
+    int column = -1;              // Data: the record's column
+    std::optional<Font> font;     // nothing: the report's font
 
     friend bool operator==(const Field&, const Field&) = default;
 };
@@ -67,14 +67,14 @@ enum class BandKind { Title, ColumnHeader, Detail, PageFooter };
 
 struct Band {
     BandKind kind = BandKind::Detail;
-    double height = 10;              // millimetres
-    double width = 190;              // millimetres
+    double height = 10;  // millimetres
+    double width = 190;  // millimetres
     Frame frame;
     std::vector<Field> fields;
 };
 
 struct PageSetup {
-    double width = 210;              // A4 portrait, millimetres
+    double width = 210;  // A4 portrait, millimetres
     double height = 297;
     double marginLeft = 10;
     double marginTop = 10;
@@ -84,9 +84,9 @@ struct PageSetup {
 
 struct Report {
     PageSetup page;
-    Font font;                       // the default font of every field without its own
-    std::string title;               // what ReportTitle fields print
-    std::vector<Band> bands;         // at most one of each kind, in any order
+    Font font;                // the default font of every field without its own
+    std::string title;        // what ReportTitle fields print
+    std::vector<Band> bands;  // at most one of each kind, in any order
 
     Band* band(BandKind kind);
     const Band* band(BandKind kind) const;
@@ -102,12 +102,12 @@ struct Records {
 
 // The page model: what one page shows, every position in millimetres from the paper's corner.
 struct PlacedText {
-    std::string field;               // the field's name
+    std::string field;  // the field's name
     std::string text;
     double left = 0;
     double top = 0;
-    std::optional<double> width;     // fixed width; nothing: as wide as the text, up to `room`
-    double room = 0;                 // to the next field on its right less a 2 mm gap, else to the band's edge
+    std::optional<double> width;  // fixed width; nothing: as wide as the text, up to `room`
+    double room = 0;              // to the next field on its right less a 2 mm gap, else to the band's edge
     Font font;
 
     friend bool operator==(const PlacedText&, const PlacedText&) = default;
@@ -127,10 +127,10 @@ struct PlacedBand {
 };
 
 struct Page {
-    int number = 1;                  // from 1
-    double width = 210;              // the paper, millimetres
+    int number = 1;      // from 1
+    double width = 210;  // the paper, millimetres
     double height = 297;
-    std::vector<PlacedBand> bands;   // top to bottom
+    std::vector<PlacedBand> bands;  // top to bottom
 
     std::vector<const PlacedBand*> bandsOf(BandKind kind) const;
 };

@@ -93,7 +93,8 @@ void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale)
     painter.fillRect(box, Qt::white);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, wholeCharactersThatFit(text, metrics, width));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     wholeCharactersThatFit(text, metrics, width));
     painter.restore();
 }
 

@@ -19,7 +19,10 @@ const Schema& aircraftSchema()
     return schema;
 }
 
-Table newAircraftTable() { return Table(aircraftSchema()); }
+Table newAircraftTable()
+{
+    return Table(aircraftSchema());
+}
 
 Table readAircraftFile(const std::filesystem::path& file)
 {
@@ -33,6 +36,9 @@ Table readAircraftFile(const std::filesystem::path& file)
     return table;
 }
 
-void writeAircraftFile(const Table& table, const std::filesystem::path& file) { writePacketFile(table, file); }
+void writeAircraftFile(const Table& table, const std::filesystem::path& file)
+{
+    writePacketFile(table, file);
+}
 
 }  // namespace quorvel::tables

@@ -15,7 +15,7 @@ inline constexpr const char* aircraftFileName = "aircraft.cds";
 inline constexpr const char* notUsedMarker = "<nu>";   // a simulator variation no list line has taken
 inline constexpr const char* notFoundMarker = "<nf>";  // a list line whose title matches no variation
 
-const Schema& aircraftSchema();   // ACN 8, TITLE 48, AIRLINE 30, MODEL 5; index "ACN" on ACN
+const Schema& aircraftSchema();  // ACN 8, TITLE 48, AIRLINE 30, MODEL 5; index "ACN" on ACN
 Table newAircraftTable();
 
 // Reads `file` and checks that it holds the aircraft table's fields. Throws quorvel::Error.

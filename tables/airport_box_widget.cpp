@@ -1,7 +1,7 @@
 #include "tables/airport_box_widget.h"
 
-#include "widgets/qt_text.h"
 #include "tables/airport_list_model.h"
+#include "widgets/qt_text.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -13,7 +13,10 @@ namespace {
 
 constexpr int defaultSearchPause = 700;  // ms; long enough to type a city, short enough to feel settled
 
-bool isEnter(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
 
 }  // namespace
 
@@ -53,7 +56,10 @@ QString AirportBox::currentCode() const
     return hasText() ? code_ : QString();
 }
 
-bool AirportBox::hasText() const { return currentIndex() >= 0 && !currentText().isEmpty(); }
+bool AirportBox::hasText() const
+{
+    return currentIndex() >= 0 && !currentText().isEmpty();
+}
 
 void AirportBox::reload()
 {
@@ -108,7 +114,7 @@ bool AirportBox::handleKey(QKeyEvent* event)
     const QString text = event->text();
     if (text.isEmpty() || !text.front().isPrint()) return false;
     typed_ += text;
-    if (!search()) typed_.chop(text.size());   // nothing begins so: the key is dropped
+    if (!search()) typed_.chop(text.size());  // nothing begins so: the key is dropped
     settleTimer_.start();
     return true;
 }

@@ -14,14 +14,14 @@ class AirportCellDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    std::function<void(const QModelIndex&)> opened;   // called as an editor is created for the cell
+    std::function<void(const QModelIndex&)> opened;  // called as an editor is created for the cell
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The view closes editors on its own too (Enter, another cell); then none is open any more.
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
-    void commitAndClose();   // the open editor's text goes to the model, then the editor closes
-    void close();            // the open editor closes, its text dropped
+    void commitAndClose();  // the open editor's text goes to the model, then the editor closes
+    void close();           // the open editor closes, its text dropped
 
 private:
     mutable QPointer<QWidget> editor_;

@@ -4,7 +4,10 @@
 
 namespace quorvel::tables {
 
-std::size_t airportFieldWidth(int field) { return std::size_t(airportSchema().fields[std::size_t(field)].width); }
+std::size_t airportFieldWidth(int field)
+{
+    return std::size_t(airportSchema().fields[std::size_t(field)].width);
+}
 
 AirportEditor::AirportEditor(Table& airports, AirportEditorListener& listener)
     : airports_(airports), listener_(listener)
@@ -45,7 +48,10 @@ void AirportEditor::close()
     pending_ = {};
 }
 
-int AirportEditor::positionOf(RowId id) const { return int(std::find(view_.begin(), view_.end(), id) - view_.begin()); }
+int AirportEditor::positionOf(RowId id) const
+{
+    return int(std::find(view_.begin(), view_.end(), id) - view_.begin());
+}
 
 std::optional<std::string_view> AirportEditor::stored(int row, int field) const
 {
@@ -67,7 +73,7 @@ void AirportEditor::beginEdit(int row)
 {
     if (row < 0 || row >= rowCount() || openRow() == row) return;
     const RowId id = view_[std::size_t(row)];
-    post();   // another open row goes first; the order may move this one
+    post();  // another open row goes first; the order may move this one
     row = positionOf(id);
     pending_ = {};
     for (const int field : {AirportCode, AirportDescription})
@@ -141,7 +147,7 @@ void AirportEditor::removeRowAt(int row)
     if (row < 0 || row >= rowCount()) return;
     if (openRow() == row) {
         if (state_ == State::Insert) return cancel();
-        close();   // the row's changes go with it
+        close();  // the row's changes go with it
         listener_.editingChanged();
     }
     const RowId id = view_[std::size_t(row)];
@@ -150,7 +156,7 @@ void AirportEditor::removeRowAt(int row)
     listener_.aboutToRemove(row);
     airports_.eraseRow(id);
     view_.erase(view_.begin() + row);
-    for (RowId& other : view_)   // the table's later rows moved up by one; post() left no inserted row
+    for (RowId& other : view_)  // the table's later rows moved up by one; post() left no inserted row
         if (other > id) --other;
     listener_.removed(row);
 }

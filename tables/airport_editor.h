@@ -32,9 +32,9 @@ struct AirportEditorListener {
     virtual void aboutToReorder() {}
     // newRowOf[r] is where the row shown at r before the change is shown now.
     virtual void reordered(const std::vector<int>& /*newRowOf*/) {}
-    virtual void rowChanged(int /*row*/) {}                 // its values or whether it is open
+    virtual void rowChanged(int /*row*/) {}  // its values or whether it is open
     virtual void cellChanged(int /*row*/, int /*field*/) {}
-    virtual void editingChanged() {}                     // the state or the open row
+    virtual void editingChanged() {}  // the state or the open row
 };
 
 class AirportEditor {
@@ -45,43 +45,43 @@ public:
     // Starts browsing in DESCRIPTION order.
     AirportEditor(Table& airports, AirportEditorListener& listener);
 
-    void reset();                   // after the table was replaced: browse, rows in order; tells the listener nothing
-    void setOrder(AirportField field);   // posts an open row first
+    void reset();  // after the table was replaced: browse, rows in order; tells the listener nothing
+    void setOrder(AirportField field);  // posts an open row first
     AirportField order() const { return order_; }
 
     State state() const { return state_; }
-    int openRow() const { return state_ == State::Browse ? -1 : openRow_; }   // -1 when browsing
+    int openRow() const { return state_ == State::Browse ? -1 : openRow_; }  // -1 when browsing
     int rowCount() const { return int(view_.size()); }
 
     // The value shown at (`row`, `field`): the open row's new value, else the table's; nothing = null.
     std::optional<std::string_view> value(int row, int field) const;
 
-    void beginEdit(int row);        // opens `row`, posting another open row first; ignores a row out of range
+    void beginEdit(int row);  // opens `row`, posting another open row first; ignores a row out of range
     // Opens `row` when it is not open and sets the field, cut to the field's width. Returns the
     // open row's position (posting another row may have moved it), -1 for a row out of range.
     int setValue(int row, int field, std::string_view text);
-    int insertBlank(int row);       // posts, then opens a new empty row at `row` (clamped); returns its position
-    void post();                    // writes the open row into the table; it moves to its place in the order
-    void cancel();                  // drops the open row's changes; an inserted row goes away
+    int insertBlank(int row);  // posts, then opens a new empty row at `row` (clamped); returns its position
+    void post();               // writes the open row into the table; it moves to its place in the order
+    void cancel();             // drops the open row's changes; an inserted row goes away
     // Erases the row from the table, its pending changes with it. Another open row is posted
     // first; an inserted row is only dropped. Ignores a row out of range.
     void removeRowAt(int row);
 
 private:
-    static constexpr RowId newRow = ~RowId{0};   // the inserted row in view_
+    static constexpr RowId newRow = ~RowId{0};  // the inserted row in view_
 
     void reorder();
-    void close();   // back to browsing, pending values dropped
+    void close();  // back to browsing, pending values dropped
     int positionOf(RowId id) const;
     std::optional<std::string_view> stored(int row, int field) const;
 
     Table& airports_;
     AirportEditorListener& listener_;
-    View view_;   // row numbers into airports_ in grid order; newRow marks an inserted row
+    View view_;  // row numbers into airports_ in grid order; newRow marks an inserted row
     AirportField order_ = AirportDescription;
     State state_ = State::Browse;
     int openRow_ = -1;
-    std::array<std::optional<std::string>, 2> pending_;   // the open row's values; nothing = null
+    std::array<std::optional<std::string>, 2> pending_;  // the open row's values; nothing = null
 };
 
 }  // namespace quorvel::tables

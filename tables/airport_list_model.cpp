@@ -27,10 +27,13 @@ QVariant AirportListModel::data(const QModelIndex& index, int role) const
         return {};
     const auto row = std::size_t(index.row());
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole: return fromWindows1252(airports_.description(row));
-    case Qt::UserRole: return fromWindows1252(airports_.code(row));
-    default: return {};
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return fromWindows1252(airports_.description(row));
+        case Qt::UserRole:
+            return fromWindows1252(airports_.code(row));
+        default:
+            return {};
     }
 }
 

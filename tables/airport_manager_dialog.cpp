@@ -61,8 +61,8 @@ TAManager::TAManager(quorvel::Prompter& prompter, std::filesystem::path programF
         connect(button, &QToolButton::clicked, this, guarded(prompter_, [this, i] { navigate(NavigatorButton(i)); }));
     }
 
-    RadioGroup1 = new RadioGroup(QStringLiteral(" Sorting: "), {QStringLiteral("By ICAO_CODE"), QStringLiteral("By DESCRIPTION")},
-                                 1, this);
+    RadioGroup1 = new RadioGroup(QStringLiteral(" Sorting: "),
+                                 {QStringLiteral("By ICAO_CODE"), QStringLiteral("By DESCRIPTION")}, 1, this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setToolTip(QStringLiteral("Define the sorting type"));
     RadioGroup1->setItemIndex(1);
@@ -70,7 +70,7 @@ TAManager::TAManager(quorvel::Prompter& prompter, std::filesystem::path programF
 
     Button1 = new QPushButton(QStringLiteral("Close"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);   // Enter finishes a cell edit; it must not close the window
+    Button1->setAutoDefault(false);  // Enter finishes a cell edit; it must not close the window
     connect(Button1, &QPushButton::clicked, this, guarded(prompter_, [this] { Button1Click(); }));
 
     auto* bottom = new QHBoxLayout;
@@ -110,7 +110,8 @@ void TAManager::FormCreate()
 void TAManager::RadioGroup1Click()
 {
     postOpenRow();
-    model_->setOrder(RadioGroup1->itemIndex() == 0 ? quorvel::tables::AirportCode : quorvel::tables::AirportDescription);
+    model_->setOrder(RadioGroup1->itemIndex() == 0 ? quorvel::tables::AirportCode
+                                                   : quorvel::tables::AirportDescription);
     if (DBGrid1->currentIndex().isValid()) DBGrid1->scrollTo(DBGrid1->currentIndex());
 }
 
@@ -144,43 +145,46 @@ void TAManager::reject()
 void TAManager::navigate(NavigatorButton button)
 {
     switch (button) {
-    case First:
-    case Prior:
-    case Next:
-    case Last: {
-        postOpenRow();   // the row may move to its place in the order; the step counts from there
-        const int current = DBGrid1->currentIndex().row();
-        const int target = button == First ? 0 : button == Prior ? current - 1 : button == Next ? current + 1 : model_->rowCount() - 1;
-        moveTo(target);
-        break;
-    }
-    case Insert: {
-        postOpenRow();
-        const int row = model_->insertBlank(std::max(DBGrid1->currentIndex().row(), 0));
-        const QModelIndex cell = model_->index(row, 0);
-        DBGrid1->setCurrentIndex(cell);
-        DBGrid1->edit(cell);
-        break;
-    }
-    case Delete: {
-        const int row = DBGrid1->currentIndex().row();
-        if (row < 0 || !prompter_.confirm("Confirm", "Delete record?")) break;
-        dropOpenEditor();
-        model_->removeRowAt(row);
-        break;
-    }
-    case Edit:
-        if (!DBGrid1->currentIndex().isValid()) break;
-        model_->beginEdit(DBGrid1->currentIndex().row());
-        DBGrid1->edit(DBGrid1->currentIndex());
-        break;
-    case Post:
-        postOpenRow();
-        break;
-    case Cancel:
-        dropOpenEditor();
-        model_->cancel();
-        break;
+        case First:
+        case Prior:
+        case Next:
+        case Last: {
+            postOpenRow();  // the row may move to its place in the order; the step counts from there
+            const int current = DBGrid1->currentIndex().row();
+            const int target = button == First   ? 0
+                               : button == Prior ? current - 1
+                               : button == Next  ? current + 1
+                                                 : model_->rowCount() - 1;
+            moveTo(target);
+            break;
+        }
+        case Insert: {
+            postOpenRow();
+            const int row = model_->insertBlank(std::max(DBGrid1->currentIndex().row(), 0));
+            const QModelIndex cell = model_->index(row, 0);
+            DBGrid1->setCurrentIndex(cell);
+            DBGrid1->edit(cell);
+            break;
+        }
+        case Delete: {
+            const int row = DBGrid1->currentIndex().row();
+            if (row < 0 || !prompter_.confirm("Confirm", "Delete record?")) break;
+            dropOpenEditor();
+            model_->removeRowAt(row);
+            break;
+        }
+        case Edit:
+            if (!DBGrid1->currentIndex().isValid()) break;
+            model_->beginEdit(DBGrid1->currentIndex().row());
+            DBGrid1->edit(DBGrid1->currentIndex());
+            break;
+        case Post:
+            postOpenRow();
+            break;
+        case Cancel:
+            dropOpenEditor();
+            model_->cancel();
+            break;
     }
     updateNavigator();
 }
@@ -214,4 +218,7 @@ void TAManager::postOpenRow()
     model_->post();
 }
 
-void TAManager::dropOpenEditor() { delegate_->close(); }
+void TAManager::dropOpenEditor()
+{
+    delegate_->close();
+}

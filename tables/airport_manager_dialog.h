@@ -8,10 +8,10 @@
 // posts the row too but writes nothing: the edits stay in the copy for the next opening.
 #pragma once
 
-#include "widgets/radio_group.h"
 #include "platform/interaction.h"
 #include "tables/airport_table.h"
 #include "tables/airport_table_model.h"
+#include "widgets/radio_group.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -32,9 +32,9 @@ public:
     // Creates the window and runs FormCreate. Throws quorvel::Error when "airport.cds" cannot be read.
     TAManager(quorvel::Prompter& prompter, std::filesystem::path programFolder, QWidget* parent = nullptr);
 
-    void FormCreate();       // loads "airport.cds" of the program folder into the manager copy; throws quorvel::Error
-    void RadioGroup1Click(); // orders the grid by the chosen field
-    void Button1Click();     // saves the manager copy to "airport.cds", then closes; a failed save keeps it open
+    void FormCreate();        // loads "airport.cds" of the program folder into the manager copy; throws quorvel::Error
+    void RadioGroup1Click();  // orders the grid by the chosen field
+    void Button1Click();      // saves the manager copy to "airport.cds", then closes; a failed save keeps it open
 
     const quorvel::tables::Table& airports() const { return airports_; }
     quorvel::ui::AirportTableModel* gridModel() const { return model_; }
@@ -46,14 +46,14 @@ public:
     QPushButton* Button1;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;   // Esc presses Button1
-    void reject() override;                          // the close box: posts the open row, writes nothing
+    void keyPressEvent(QKeyEvent* event) override;  // Esc presses Button1
+    void reject() override;                         // the close box: posts the open row, writes nothing
 
 private:
     void navigate(NavigatorButton button);
     void updateNavigator();
     void moveTo(int row);
-    void postOpenRow();          // commits an open cell editor, then posts the row
+    void postOpenRow();  // commits an open cell editor, then posts the row
     void dropOpenEditor();
 
     quorvel::Prompter& prompter_;

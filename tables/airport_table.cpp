@@ -37,7 +37,10 @@ const Schema& airportSchema()
     return schema;
 }
 
-Table newAirportTable() { return Table(airportSchema()); }
+Table newAirportTable()
+{
+    return Table(airportSchema());
+}
 
 Table readAirportFile(const std::filesystem::path& file)
 {
@@ -69,14 +72,18 @@ View airportOrder(const Table& airports, AirportField field)
     return order;
 }
 
-void AirportLookup::load(const std::filesystem::path& file) { assign(readAirportFile(file)); }
+void AirportLookup::load(const std::filesystem::path& file)
+{
+    assign(readAirportFile(file));
+}
 
 void AirportLookup::assign(const Table& airports)
 {
     std::vector<Entry> entries;
     entries.reserve(airports.rowCount());
     for (const RowId row : airportOrder(airports, AirportDescription))
-        entries.push_back({std::string(airports.text(row, AirportCode)), std::string(airports.text(row, AirportDescription))});
+        entries.push_back(
+            {std::string(airports.text(row, AirportCode)), std::string(airports.text(row, AirportDescription))});
 
     std::unordered_map<std::string, std::size_t, platform::TextHash, std::equal_to<>> firstOfCode;
     firstOfCode.reserve(entries.size());

@@ -23,8 +23,8 @@ enum AirportField : int { AirportCode, AirportDescription };
 
 inline constexpr const char* airportFileName = "airport.cds";
 
-const Schema& airportSchema();   // ICAO_CODE text 4, DESCRIPTION text 30, no indexes
-Table newAirportTable();         // empty, with the airport schema
+const Schema& airportSchema();  // ICAO_CODE text 4, DESCRIPTION text 30, no indexes
+Table newAirportTable();        // empty, with the airport schema
 
 // Reads `file` into a table with the airport schema. The two fields are found by name, so
 // a file that stores them in another order or with other widths still reads; longer values
@@ -41,7 +41,7 @@ class AirportLookup {
 public:
     // Replaces the rows by those of `file`; on failure the rows stay as they were. Throws quorvel::Error.
     void load(const std::filesystem::path& file);
-    void assign(const Table& airports);   // the same from a table in memory
+    void assign(const Table& airports);  // the same from a table in memory
 
     std::size_t size() const { return entries_.size(); }
     // Entry i in ascending DESCRIPTION order; a null value reads as empty.

@@ -17,7 +17,10 @@ void AirportTableModel::reset()
     emit stateChanged();
 }
 
-void AirportTableModel::aboutToReorder() { emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint); }
+void AirportTableModel::aboutToReorder()
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+}
 
 void AirportTableModel::reordered(const std::vector<int>& newRowOf)
 {
@@ -33,7 +36,7 @@ void AirportTableModel::reordered(const std::vector<int>& newRowOf)
 void AirportTableModel::rowChanged(int row)
 {
     emit dataChanged(index(row, 0), index(row, 1), {Qt::DisplayRole, Qt::EditRole});
-    emit headerDataChanged(Qt::Vertical, row, row);   // the open row's mark
+    emit headerDataChanged(Qt::Vertical, row, row);  // the open row's mark
 }
 
 void AirportTableModel::cellChanged(int row, int field)
@@ -42,9 +45,15 @@ void AirportTableModel::cellChanged(int row, int field)
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
 }
 
-int AirportTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : editor_.rowCount(); }
+int AirportTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : editor_.rowCount();
+}
 
-int AirportTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+int AirportTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
 
 QVariant AirportTableModel::data(const QModelIndex& index, int role) const
 {
@@ -56,8 +65,9 @@ QVariant AirportTableModel::data(const QModelIndex& index, int role) const
 QVariant AirportTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Horizontal) return section == 0 ? QStringLiteral("ICAO CODE") : QStringLiteral("DESCRIPTION");
-    return section == openRow() ? QStringLiteral("*") : QString();   // marks the row being edited
+    if (orientation == Qt::Horizontal)
+        return section == 0 ? QStringLiteral("ICAO CODE") : QStringLiteral("DESCRIPTION");
+    return section == openRow() ? QStringLiteral("*") : QString();  // marks the row being edited
 }
 
 Qt::ItemFlags AirportTableModel::flags(const QModelIndex& index) const

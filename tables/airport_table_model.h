@@ -19,12 +19,12 @@ public:
     // `airports` must outlive the model and change only through it (or be followed by reset()).
     explicit AirportTableModel(quorvel::tables::Table& airports, QObject* parent = nullptr);
 
-    void reset();   // after the table was replaced: browse, rows in order
-    void setOrder(quorvel::tables::AirportField field) { editor_.setOrder(field); }   // rows keep their identity
+    void reset();  // after the table was replaced: browse, rows in order
+    void setOrder(quorvel::tables::AirportField field) { editor_.setOrder(field); }  // rows keep their identity
     quorvel::tables::AirportField order() const { return editor_.order(); }
 
     State state() const { return editor_.state(); }
-    int openRow() const { return editor_.openRow(); }   // -1 when browsing
+    int openRow() const { return editor_.openRow(); }  // -1 when browsing
     void beginEdit(int row) { editor_.beginEdit(row); }
     int insertBlank(int row) { return editor_.insertBlank(row); }
     void post() { editor_.post(); }

@@ -38,7 +38,8 @@ void AirportZones::load(const std::filesystem::path& file)
         if (comma == std::string_view::npos || line.find(',', comma + 1) != std::string_view::npos)
             fail("an airport code, a comma and a time zone expected");
         const std::string_view code = line.substr(0, comma), zone = line.substr(comma + 1);
-        if (code.empty() || code.size() > 4) fail("the airport code \"" + std::string(code) + "\" is not 1 to 4 characters");
+        if (code.empty() || code.size() > 4)
+            fail("the airport code \"" + std::string(code) + "\" is not 1 to 4 characters");
         if (!platform::isKnownZone(zone))
             fail("the time zone \"" + std::string(zone) + "\" is not in the system's time-zone database");
         if (!zones.try_emplace(std::string(code), zone).second)

@@ -51,9 +51,15 @@ void writeCsv(std::ostream& out, const Table& table, const View& rows, const std
             if (f) out << ',';
             if (table.isNull(row, int(f))) continue;
             switch (fields[f].type) {
-            case FieldType::Text: writeText(out, table.text(row, int(f))); break;
-            case FieldType::Int16: out << table.integer(row, int(f)); break;
-            case FieldType::Boolean: out << (table.boolean(row, int(f)) ? "True" : "False"); break;
+                case FieldType::Text:
+                    writeText(out, table.text(row, int(f)));
+                    break;
+                case FieldType::Int16:
+                    out << table.integer(row, int(f));
+                    break;
+                case FieldType::Boolean:
+                    out << (table.boolean(row, int(f)) ? "True" : "False");
+                    break;
             }
         }
         out << "\r\n";

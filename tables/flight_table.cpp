@@ -35,9 +35,15 @@ const Schema& flightSchema()
     return schema;
 }
 
-Table newFlightTable() { return Table(flightSchema()); }
+Table newFlightTable()
+{
+    return Table(flightSchema());
+}
 
-void createEmptyFlightFile(const std::filesystem::path& file) { writePacketFile(newFlightTable(), file); }
+void createEmptyFlightFile(const std::filesystem::path& file)
+{
+    writePacketFile(newFlightTable(), file);
+}
 
 Table readFlightFile(const std::filesystem::path& file)
 {

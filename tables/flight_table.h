@@ -36,8 +36,8 @@ inline constexpr const char* flightFileName = "flight.cds";
 // on the stored day digits. Tables converted before it was recorded lack it.
 inline constexpr const char* utcOffsetPropertyName = "UTC_OFFSET_HOURS";
 
-const Schema& flightSchema();      // the fifteen fields and the two time indexes
-Table newFlightTable();            // empty, with the flight schema
+const Schema& flightSchema();  // the fifteen fields and the two time indexes
+Table newFlightTable();        // empty, with the flight schema
 
 // Replaces `file` by a table with the schema and no rows. Throws quorvel::Error.
 void createEmptyFlightFile(const std::filesystem::path& file);
@@ -52,11 +52,11 @@ std::uint64_t flightRecordSize();
 // The board's flight table as the load command leaves it.
 struct LoadedFlights {
     Table table = newFlightTable();
-    View timeOrder;                     // every row, ordered by TIME_DEP
-    GroupIndex departures;              // rows by ICAO_CODE_DEP, each airport's in TIME_DEP order
-    GroupIndex arrivals;                // rows by ICAO_CODE_ARR, each airport's in TIME_ARR order
+    View timeOrder;         // every row, ordered by TIME_DEP
+    GroupIndex departures;  // rows by ICAO_CODE_DEP, each airport's in TIME_DEP order
+    GroupIndex arrivals;    // rows by ICAO_CODE_ARR, each airport's in TIME_ARR order
     std::uint64_t totalFlights = 0;
-    std::uint64_t availableFlights = 0; // further legs that would fit into the free memory
+    std::uint64_t availableFlights = 0;  // further legs that would fit into the free memory
 };
 
 // The load command: read "flight.cds", then index it as below. Throws quorvel::Error.

@@ -10,7 +10,7 @@ namespace quorvel::tables {
 
 namespace {
 
-constexpr std::size_t longestKey = 255;   // no text field is wider
+constexpr std::size_t longestKey = 255;  // no text field is wider
 
 // `text` with its ASCII letter case folded, in `buffer`: a query folds its key without allocating.
 std::string_view fold(std::string_view text, char (&buffer)[longestKey])
@@ -26,7 +26,8 @@ GroupIndex::GroupIndex(const Table& table, int keyField, int orderField)
 {
     const Schema& schema = table.schema();
     for (const int field : {keyField, orderField})
-        if (field < 0 || std::size_t(field) >= schema.fields.size() || schema.fields[std::size_t(field)].type != FieldType::Text)
+        if (field < 0 || std::size_t(field) >= schema.fields.size() ||
+            schema.fields[std::size_t(field)].type != FieldType::Text)
             throw Error("A row group index needs two text fields");
 
     // Each text number of the key column to its group; spellings that differ in case share one.
@@ -51,7 +52,7 @@ GroupIndex::GroupIndex(const Table& table, int keyField, int orderField)
     starts_.assign(keys_.size() + 1, 0);
     for (std::size_t row = 0; row < rowCount; ++row) ++starts_[groupOf[keys[row]] + 1];
     for (std::size_t g = 1; g < starts_.size(); ++g) starts_[g] += starts_[g - 1];
-    rows_.resize(rowCount - starts_[1]);   // the null keys' rows are not kept
+    rows_.resize(rowCount - starts_[1]);  // the null keys' rows are not kept
     std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
     for (const RowId row : byOrder) {
         const std::uint32_t group = groupOf[keys[row]];

@@ -19,7 +19,7 @@ namespace quorvel::tables {
 
 class GroupIndex {
 public:
-    GroupIndex() = default;   // no rows
+    GroupIndex() = default;  // no rows
     // Throws quorvel::Error when either field is not a text field.
     GroupIndex(const Table& table, int keyField, int orderField);
 
@@ -31,8 +31,8 @@ public:
     std::size_t memoryBytes() const;
 
 private:
-    StringPool keys_;                   // the folded keys; a key's number is its group's
-    std::vector<std::uint32_t> starts_; // group g holds rows_[starts_[g] .. starts_[g + 1])
+    StringPool keys_;                    // the folded keys; a key's number is its group's
+    std::vector<std::uint32_t> starts_;  // group g holds rows_[starts_[g] .. starts_[g + 1])
     std::vector<RowId> rows_;
 };
 

@@ -23,7 +23,9 @@ struct FileCloser {
 // large table never holds the whole file and the whole table at once.
 class PacketSource {
 public:
-    PacketSource(std::string_view bytes, std::string name) : name_(std::move(name)), window_(bytes), size_(bytes.size()) {}
+    PacketSource(std::string_view bytes, std::string name) : name_(std::move(name)), window_(bytes), size_(bytes.size())
+    {
+    }
 
     PacketSource(std::FILE* file, std::uint64_t size, std::string name)
         : name_(std::move(name)), file_(file), size_(size)
@@ -35,10 +37,7 @@ public:
     std::uint64_t remaining() const { return size_ - position_; }
     const std::string& name() const { return name_; }
 
-    [[noreturn]] void truncated() const
-    {
-        throw Error(name_ + ": truncated at byte " + std::to_string(size_));
-    }
+    [[noreturn]] void truncated() const { throw Error(name_ + ": truncated at byte " + std::to_string(size_)); }
     [[noreturn]] void corrupted(const std::string& what) const
     {
         throw Error(name_ + ": damaged at byte " + std::to_string(position_) + ": " + what);
@@ -175,8 +174,7 @@ IndexDef parseIndexDef(std::string_view value)
 
 Table readFrom(PacketSource& in)
 {
-    if (in.remaining() < 4 || std::memcmp(in.take(4), signature, 4) != 0)
-        throw Error(in.name() + ": not a table file");
+    if (in.remaining() < 4 || std::memcmp(in.take(4), signature, 4) != 0) throw Error(in.name() + ": not a table file");
     in.u32();  // format version
     const std::uint32_t headerSize = in.u32();
     const std::uint16_t fieldCount = in.u16();
@@ -197,8 +195,10 @@ Table readFrom(PacketSource& in)
         const std::uint16_t size = in.u16();
         const std::uint16_t type = in.u16();
         const std::string_view value = readPropertyValue(in, size, type);
-        if (name == "INDEX_DEF" && size == 1) schema.indexes.push_back(parseIndexDef(value));
-        else if (type == integerPropertyType && size == 4) numbers.emplace_back(name, std::int32_t(std::uint32_t(littleEndian(value))));
+        if (name == "INDEX_DEF" && size == 1)
+            schema.indexes.push_back(parseIndexDef(value));
+        else if (type == integerPropertyType && size == 4)
+            numbers.emplace_back(name, std::int32_t(std::uint32_t(littleEndian(value))));
     }
     if (firstRecord < in.position())
         in.corrupted("the first record is said to start at byte " + std::to_string(firstRecord) +
@@ -220,21 +220,21 @@ Table readFrom(PacketSource& in)
         for (std::size_t f = 0; f < schema.fields.size(); ++f) {
             if ((flags[f / 4] >> (2 * (f % 4))) & 0x03) continue;  // null: no bytes stored
             switch (schema.fields[f].type) {
-            case FieldType::Text: {
-                const std::string_view value = in.name8();
-                if (!replaced) table.setText(row, int(f), value);
-                break;
-            }
-            case FieldType::Int16: {
-                const auto value = std::int16_t(in.u16());
-                if (!replaced) table.setInt(row, int(f), value);
-                break;
-            }
-            case FieldType::Boolean: {
-                const bool value = in.u16() != 0;
-                if (!replaced) table.setBool(row, int(f), value);
-                break;
-            }
+                case FieldType::Text: {
+                    const std::string_view value = in.name8();
+                    if (!replaced) table.setText(row, int(f), value);
+                    break;
+                }
+                case FieldType::Int16: {
+                    const auto value = std::int16_t(in.u16());
+                    if (!replaced) table.setInt(row, int(f), value);
+                    break;
+                }
+                case FieldType::Boolean: {
+                    const bool value = in.u16() != 0;
+                    if (!replaced) table.setBool(row, int(f), value);
+                    break;
+                }
             }
         }
     }

@@ -35,23 +35,23 @@ std::string describe(const Table& table)
         if (field.name.size() > 255) throw Error("Field name '" + field.name + "' is too long for a table file");
         putName(out, field.name);
         switch (field.type) {
-        case FieldType::Text:
-            put16(out, 1);
-            put16(out, 0x0049);
-            put16(out, 0);
-            put16(out, 1);
-            putName(out, "WIDTH");
-            put16(out, 2);
-            put16(out, 0x0002);
-            put16(out, std::uint16_t(field.width));
-            break;
-        case FieldType::Int16:
-        case FieldType::Boolean:
-            put16(out, 2);
-            put16(out, field.type == FieldType::Int16 ? 0x0001 : 0x0003);
-            put16(out, 0);
-            put16(out, 0);
-            break;
+            case FieldType::Text:
+                put16(out, 1);
+                put16(out, 0x0049);
+                put16(out, 0);
+                put16(out, 1);
+                putName(out, "WIDTH");
+                put16(out, 2);
+                put16(out, 0x0002);
+                put16(out, std::uint16_t(field.width));
+                break;
+            case FieldType::Int16:
+            case FieldType::Boolean:
+                put16(out, 2);
+                put16(out, field.type == FieldType::Int16 ? 0x0001 : 0x0003);
+                put16(out, 0);
+                put16(out, 0);
+                break;
         }
     }
     put16(out, std::uint16_t(schema.indexes.size() + table.integerProperties().size()));
@@ -104,9 +104,15 @@ void writePacket(const Table& table, Sink&& sink)
                 continue;
             }
             switch (schema.fields[f].type) {
-            case FieldType::Text: putName(out, table.text(row, int(f))); break;
-            case FieldType::Int16: put16(out, std::uint16_t(table.integer(row, int(f)))); break;
-            case FieldType::Boolean: put16(out, table.boolean(row, int(f)) ? 1 : 0); break;
+                case FieldType::Text:
+                    putName(out, table.text(row, int(f)));
+                    break;
+                case FieldType::Int16:
+                    put16(out, std::uint16_t(table.integer(row, int(f))));
+                    break;
+                case FieldType::Boolean:
+                    put16(out, table.boolean(row, int(f)) ? 1 : 0);
+                    break;
             }
         }
         sink(std::string_view(out));

@@ -81,8 +81,8 @@ const std::vector<std::uint32_t>& StringPool::ranks() const
 
 std::size_t StringPool::memoryBytes() const
 {
-    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) +
-           slots_.capacity() * sizeof(TextId) + ranks_.capacity() * sizeof(std::uint32_t);
+    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) + slots_.capacity() * sizeof(TextId) +
+           ranks_.capacity() * sizeof(std::uint32_t);
 }
 
 }  // namespace quorvel::tables

@@ -18,9 +18,9 @@ class StringPool {
 public:
     StringPool();
 
-    TextId intern(std::string_view text);            // the text's number, adding it when new
-    TextId find(std::string_view text) const;        // nullText when the pool does not hold it
-    std::string_view text(TextId id) const;          // empty for nullText
+    TextId intern(std::string_view text);                 // the text's number, adding it when new
+    TextId find(std::string_view text) const;             // nullText when the pool does not hold it
+    std::string_view text(TextId id) const;               // empty for nullText
     std::size_t size() const { return offsets_.size(); }  // texts held, nullText included
 
     // Position of each text number in byte order (rank[nullText] == 0, before every text), so
@@ -33,9 +33,9 @@ private:
     void grow();
     static std::uint64_t hash(std::string_view text);
 
-    std::string bytes_;                  // each text as a length byte and its characters
-    std::vector<std::uint32_t> offsets_; // offsets_[id]: where the text's length byte stands
-    std::vector<TextId> slots_;          // open addressing over the ids; nullText marks a free slot
+    std::string bytes_;                   // each text as a length byte and its characters
+    std::vector<std::uint32_t> offsets_;  // offsets_[id]: where the text's length byte stands
+    std::vector<TextId> slots_;           // open addressing over the ids; nullText marks a free slot
     mutable std::vector<std::uint32_t> ranks_;
 };
 

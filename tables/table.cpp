@@ -35,9 +35,16 @@ void Table::reserve(std::size_t rows)
 {
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         switch (schema_.fields[f].type) {
-        case FieldType::Text: columns_[f].ids.reserve(rows); break;
-        case FieldType::Int16: columns_[f].ints.reserve(rows); columns_[f].marks.reserve(rows); break;
-        case FieldType::Boolean: columns_[f].marks.reserve(rows); break;
+            case FieldType::Text:
+                columns_[f].ids.reserve(rows);
+                break;
+            case FieldType::Int16:
+                columns_[f].ints.reserve(rows);
+                columns_[f].marks.reserve(rows);
+                break;
+            case FieldType::Boolean:
+                columns_[f].marks.reserve(rows);
+                break;
         }
     }
 }
@@ -46,9 +53,16 @@ RowId Table::appendRow()
 {
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         switch (schema_.fields[f].type) {
-        case FieldType::Text: columns_[f].ids.push_back(nullText); break;
-        case FieldType::Int16: columns_[f].ints.push_back(0); columns_[f].marks.push_back(0); break;
-        case FieldType::Boolean: columns_[f].marks.push_back(0); break;
+            case FieldType::Text:
+                columns_[f].ids.push_back(nullText);
+                break;
+            case FieldType::Int16:
+                columns_[f].ints.push_back(0);
+                columns_[f].marks.push_back(0);
+                break;
+            case FieldType::Boolean:
+                columns_[f].marks.push_back(0);
+                break;
         }
     }
     return RowId(rows_++);
@@ -84,15 +98,25 @@ void Table::setInt(RowId row, int field, std::int16_t value)
     columns_[field].marks[row] = 1;
 }
 
-void Table::setBool(RowId row, int field, bool value) { columns_[field].marks[row] = value ? 2 : 1; }
+void Table::setBool(RowId row, int field, bool value)
+{
+    columns_[field].marks[row] = value ? 2 : 1;
+}
 
 void Table::setNull(RowId row, int field)
 {
     Column& column = columns_[field];
     switch (schema_.fields[field].type) {
-    case FieldType::Text: column.ids[row] = nullText; break;
-    case FieldType::Int16: column.ints[row] = 0; column.marks[row] = 0; break;
-    case FieldType::Boolean: column.marks[row] = 0; break;
+        case FieldType::Text:
+            column.ids[row] = nullText;
+            break;
+        case FieldType::Int16:
+            column.ints[row] = 0;
+            column.marks[row] = 0;
+            break;
+        case FieldType::Boolean:
+            column.marks[row] = 0;
+            break;
     }
 }
 
@@ -108,9 +132,15 @@ std::string_view Table::text(RowId row, int field) const
     return column.pool.text(column.ids[row]);
 }
 
-std::int16_t Table::integer(RowId row, int field) const { return columns_[field].ints[row]; }
+std::int16_t Table::integer(RowId row, int field) const
+{
+    return columns_[field].ints[row];
+}
 
-bool Table::boolean(RowId row, int field) const { return columns_[field].marks[row] == 2; }
+bool Table::boolean(RowId row, int field) const
+{
+    return columns_[field].marks[row] == 2;
+}
 
 View Table::allRows() const
 {
@@ -139,9 +169,17 @@ void Table::orderBy(View& view, std::string_view fieldList) const
         const Column& column = columns_[field];
         Key key;
         switch (schema_.fields[field].type) {
-        case FieldType::Text: key.ranks = column.pool.ranks().data(); key.ids = column.ids.data(); break;
-        case FieldType::Int16: key.ints = column.ints.data(); key.marks = column.marks.data(); break;
-        case FieldType::Boolean: key.marks = column.marks.data(); break;
+            case FieldType::Text:
+                key.ranks = column.pool.ranks().data();
+                key.ids = column.ids.data();
+                break;
+            case FieldType::Int16:
+                key.ints = column.ints.data();
+                key.marks = column.marks.data();
+                break;
+            case FieldType::Boolean:
+                key.marks = column.marks.data();
+                break;
         }
         keys.push_back(key);
     }

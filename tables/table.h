@@ -60,8 +60,8 @@ public:
     std::size_t rowCount() const { return rows_; }
 
     void reserve(std::size_t rows);
-    RowId appendRow();                 // a new row with every field null
-    void eraseRow(RowId row);          // later rows move up by one
+    RowId appendRow();         // a new row with every field null
+    void eraseRow(RowId row);  // later rows move up by one
     void clear();
 
     // Setting a text longer than the field's width keeps its first `width` characters.
@@ -71,9 +71,9 @@ public:
     void setNull(RowId row, int field);
 
     bool isNull(RowId row, int field) const;
-    std::string_view text(RowId row, int field) const;    // empty when null
-    std::int16_t integer(RowId row, int field) const;     // 0 when null
-    bool boolean(RowId row, int field) const;             // false when null
+    std::string_view text(RowId row, int field) const;  // empty when null
+    std::int16_t integer(RowId row, int field) const;   // 0 when null
+    bool boolean(RowId row, int field) const;           // false when null
 
     // Direct reads for queries that work on text numbers rather than texts.
     const std::vector<TextId>& textIds(int field) const { return columns_[field].ids; }
@@ -82,12 +82,12 @@ public:
     // Int16: 0 null, 1 a value; Boolean: 0 null, 1 false, 2 true.
     const std::vector<std::uint8_t>& marks(int field) const { return columns_[field].marks; }
 
-    View allRows() const;                                       // every row in stored order
+    View allRows() const;  // every row in stored order
     // Orders `view` by a field list such as "SCHEDULING_DEP;TIME_DEP", ascending, keeping the
     // previous order of rows with equal keys; null sorts before every value. Throws on an unknown field.
     void orderBy(View& view, std::string_view fieldList) const;
 
-    std::size_t memoryBytes() const;   // what the cells and texts take, for memory estimates
+    std::size_t memoryBytes() const;  // what the cells and texts take, for memory estimates
 
     // Whole-number packet properties ("UTC_OFFSET_HOURS" = -1) that travel with the table in its
     // file; setting a name again replaces its value.
@@ -97,10 +97,10 @@ public:
 
 private:
     struct Column {
-        std::vector<TextId> ids;           // Text
-        StringPool pool;                   // Text
-        std::vector<std::int16_t> ints;    // Int16
-        std::vector<std::uint8_t> marks;   // Int16: 0 null, 1 value; Boolean: 0 null, 1 false, 2 true
+        std::vector<TextId> ids;          // Text
+        StringPool pool;                  // Text
+        std::vector<std::int16_t> ints;   // Int16
+        std::vector<std::uint8_t> marks;  // Int16: 0 null, 1 value; Boolean: 0 null, 1 false, 2 true
     };
 
     Schema schema_;

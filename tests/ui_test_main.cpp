@@ -1,7 +1,7 @@
 // The widget tests' runner: offscreen unless told otherwise, one QApplication for all tests.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {

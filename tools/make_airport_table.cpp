@@ -11,8 +11,8 @@
 
 #include <cstdint>
 #include <fstream>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -114,7 +114,11 @@ std::optional<std::string> toWindows1252(std::string_view utf8)
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        const int length = lead < 0x80             ? 1
+                           : (lead & 0xE0) == 0xC0 ? 2
+                           : (lead & 0xF0) == 0xE0 ? 3
+                           : (lead & 0xF8) == 0xF0 ? 4
+                                                   : 0;
         if (length == 0 || i + std::size_t(length) > utf8.size()) return std::nullopt;
         std::uint32_t u = length == 1 ? lead : lead & (0x7F >> length);
         for (int k = 1; k < length; ++k) {

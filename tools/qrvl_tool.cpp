@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-int scanCommand(const std::vector<std::string>& args);  // qrvl_tool_scan.cpp
+int scanCommand(const std::vector<std::string>& args);     // qrvl_tool_scan.cpp
 int convertCommand(const std::vector<std::string>& args);  // qrvl_tool_convert.cpp
 int timedBoardCommand(const quorvel::board::BoardInputs& inputs, quorvel::board::TimeInputs time, bool momentGiven,
                       const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
-                      bool explain);  // qrvl_tool_board_time.cpp
-int checkCommand(const std::vector<std::string>& args);    // qrvl_tool_check.cpp
+                      bool explain);                     // qrvl_tool_board_time.cpp
+int checkCommand(const std::vector<std::string>& args);  // qrvl_tool_check.cpp
 
 namespace {
 
@@ -137,10 +137,14 @@ int boardCommand(const std::vector<std::string>& args)
             explain = true;
         } else if (a == "--zone") {
             const std::string& zone = value();
-            if (zone == "computer") time.mode = board::TimeMode::Computer;
-            else if (zone == "airport") time.mode = board::TimeMode::Airport;
-            else if (zone == "utc") time.mode = board::TimeMode::Utc;
-            else throw UsageError{"--zone takes computer, airport or utc, not \"" + zone + "\""};
+            if (zone == "computer")
+                time.mode = board::TimeMode::Computer;
+            else if (zone == "airport")
+                time.mode = board::TimeMode::Airport;
+            else if (zone == "utc")
+                time.mode = board::TimeMode::Utc;
+            else
+                throw UsageError{"--zone takes computer, airport or utc, not \"" + zone + "\""};
         } else if (a == "--window") {
             const std::string& hours = value();
             const auto number = board::trafficPercentValue(hours);

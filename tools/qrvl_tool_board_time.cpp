@@ -25,7 +25,8 @@ std::filesystem::path zonesFile(const std::string& given, const std::string& fli
 {
     if (!given.empty()) return given;
     if (!flightsFile.empty()) {
-        const std::filesystem::path beside = std::filesystem::path(flightsFile).parent_path() / tables::airportZonesFileName;
+        const std::filesystem::path beside =
+            std::filesystem::path(flightsFile).parent_path() / tables::airportZonesFileName;
         if (std::filesystem::exists(beside)) return beside;
     }
     std::error_code error;
@@ -51,8 +52,7 @@ int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, 
         // Loaded and selected as the window does.
         flights = tables::loadFlights(flightsFile, 0);
         const std::optional<int> recorded = board::recordedUtcOffsetHours(flights->table);
-        time.utcOffsetHours =
-            recorded ? *recorded : convert::utcOffsetHours(platform::localTimeZone(), overrideDst);
+        time.utcOffsetHours = recorded ? *recorded : convert::utcOffsetHours(platform::localTimeZone(), overrideDst);
         if (!recorded && time.mode != board::TimeMode::Computer)
             std::cerr << "qrvl-tool board: " << flightsFile << ": " << board::assumedOffsetNotice(time.utcOffsetHours)
                       << '\n';

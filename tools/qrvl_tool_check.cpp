@@ -74,10 +74,14 @@ Options checkOptions(const std::vector<std::string>& args)
             options.out = value();
         } else if (a == "--format") {
             const std::string& format = value();
-            if (format == "text") options.format = Format::Text;
-            else if (format == "csv") options.format = Format::Csv;
-            else if (format == "html") options.format = Format::Html;
-            else throw CheckUsageError{"--format takes text, csv or html, not \"" + format + "\""};
+            if (format == "text")
+                options.format = Format::Text;
+            else if (format == "csv")
+                options.format = Format::Csv;
+            else if (format == "html")
+                options.format = Format::Html;
+            else
+                throw CheckUsageError{"--format takes text, csv or html, not \"" + format + "\""};
         } else if (a == "--utc-offset-hours") {
             const std::string& text = value();
             int hours = 0;
@@ -113,12 +117,23 @@ std::string html(const std::string& text)
     std::string escaped;
     for (const char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&#39;"; break;
-        default: escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            case '\'':
+                escaped += "&#39;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;
@@ -155,13 +170,12 @@ std::vector<std::string> summaryLines(const CheckResult& result)
     for (const auto& [kind, n] : s.perKind)
         lines.push_back("  " + std::to_string(n) + " " + std::string(convert::severityName(convert::severityOf(kind))) +
                         " " + std::string(convert::kindName(kind)) + ": " + std::string(convert::kindTitle(kind)));
-    lines.push_back(std::to_string(s.planLines) + " flight plan lines, " + std::to_string(s.badLines) +
-                    " with errors");
+    lines.push_back(std::to_string(s.planLines) + " flight plan lines, " + std::to_string(s.badLines) + " with errors");
     std::string records = std::to_string(s.records) + " records from the lines without errors";
     if (s.badLines > 0) records += " (none is saved unless convert runs with --skip-bad-lines)";
     lines.push_back(records);
-    lines.push_back(std::to_string(s.knownLegs) + " of " + std::to_string(s.legs) + " legs of those lines (" + percent(s.knownLegs, s.legs) +
-                    ") have a known aircraft and known airports");
+    lines.push_back(std::to_string(s.knownLegs) + " of " + std::to_string(s.legs) + " legs of those lines (" +
+                    percent(s.knownLegs, s.legs) + ") have a known aircraft and known airports");
     return lines;
 }
 
@@ -183,8 +197,8 @@ std::string csvReport(const CheckResult& result)
     std::string out = "file,line,field,severity,kind,text,detail,effect\r\n";
     for (const Problem& p : result.problems) {
         out += csvField(p.file) + ',' + (p.line > 0 ? std::to_string(p.line) : "") + ',' +
-               (p.field > 0 ? std::to_string(p.field) : "") + ',' + std::string(convert::severityName(p.severity)) + ',' +
-               std::string(convert::kindName(p.kind)) + ',' + csvField(p.text) + ',' + csvField(p.detail) + ',' +
+               (p.field > 0 ? std::to_string(p.field) : "") + ',' + std::string(convert::severityName(p.severity)) +
+               ',' + std::string(convert::kindName(p.kind)) + ',' + csvField(p.text) + ',' + csvField(p.detail) + ',' +
                csvField(p.effect) + "\r\n";
     }
     return out;
@@ -193,15 +207,17 @@ std::string csvReport(const CheckResult& result)
 std::string htmlReport(const CheckResult& result, const Options& options)
 {
     std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>Traffic check: " +
-                      html(options.flightPlans) + "</title>\n"
+                      html(options.flightPlans) +
+                      "</title>\n"
                       "<style>body{font-family:sans-serif}table{border-collapse:collapse}"
                       "td,th{border:1px solid #999;padding:2px 6px;text-align:left;vertical-align:top}"
                       ".error{background:#fdd}.warning{background:#ffd}</style>\n</head>\n<body>\n"
-                      "<h1>Traffic check</h1>\n<p>" + html(options.flightPlans) + ", " + html(options.aircraftList) +
-                      "</p>\n<ul>\n";
+                      "<h1>Traffic check</h1>\n<p>" +
+                      html(options.flightPlans) + ", " + html(options.aircraftList) + "</p>\n<ul>\n";
     for (const std::string& line : summaryLines(result)) out += "<li>" + html(line) + "</li>\n";
-    out += "</ul>\n<table>\n<tr><th>File</th><th>Line</th><th>Field</th><th>Severity</th><th>Kind</th><th>Text</th>"
-           "<th>Detail</th><th>Conversion</th></tr>\n";
+    out +=
+        "</ul>\n<table>\n<tr><th>File</th><th>Line</th><th>Field</th><th>Severity</th><th>Kind</th><th>Text</th>"
+        "<th>Detail</th><th>Conversion</th></tr>\n";
     for (const Problem& p : result.problems) {
         const std::string severity(convert::severityName(p.severity));
         out += "<tr class=\"" + severity + "\"><td>" + html(p.file) + "</td><td>" +
@@ -238,8 +254,9 @@ int checkCommand(const std::vector<std::string>& args)
             .flightPlanFile = options.flightPlans,
             .aircraftListFile = options.aircraftList,
             .airports = airports,
-            .aircraftTableFile = options.aircraftTable.empty() ? std::nullopt
-                                                               : std::optional<std::filesystem::path>(options.aircraftTable),
+            .aircraftTableFile = options.aircraftTable.empty()
+                                     ? std::nullopt
+                                     : std::optional<std::filesystem::path>(options.aircraftTable),
             .utcOffsetHours = options.utcOffsetHours
                                   ? *options.utcOffsetHours
                                   : convert::utcOffsetHours(platform::localTimeZone(), options.overrideDst),

@@ -50,7 +50,8 @@ private:
 std::vector<std::string> aircraftFolders(const std::filesystem::path& simulatorFolder)
 {
     std::vector<std::string> names;
-    for (const platform::FolderEntry& entry : platform::listFolder(platform::resolveIgnoringCase(simulatorFolder, "aircraft")))
+    for (const platform::FolderEntry& entry :
+         platform::listFolder(platform::resolveIgnoringCase(simulatorFolder, "aircraft")))
         if (entry.isFolder && entry.name != "." && entry.name != "..") names.push_back(entry.name);
     return names;
 }

@@ -7,7 +7,10 @@ namespace quorvel::ui {
 
 namespace {
 
-bool isFieldLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isFieldLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 // The literal text between a format's first field and its second, without blanks and without
 // quoted words (a French-Canadian time reads "HH 'h' mm": that "h" is no separator).
@@ -53,8 +56,8 @@ QString clockCaption(const quorvel::LocalDateTime& moment, const QLocale& locale
 {
     const QDateTime time(QDate(moment.year, moment.month, moment.day), QTime(moment.hour, moment.minute));
     const QString date = quoted(separators.date);
-    return locale.toString(time, QStringLiteral("ddd dd") + date + QStringLiteral("MM") + date + QStringLiteral("yyyy HH") +
-                                     quoted(separators.time) + QStringLiteral("mm"));
+    return locale.toString(time, QStringLiteral("ddd dd") + date + QStringLiteral("MM") + date +
+                                     QStringLiteral("yyyy HH") + quoted(separators.time) + QStringLiteral("mm"));
 }
 
 }  // namespace quorvel::ui

@@ -26,7 +26,7 @@ public:
     GuardedHandler(quorvel::Prompter& prompter, Handler handler) : prompter_(&prompter), handler_(std::move(handler)) {}
 
     template <class... Args>
-        requires std::invocable<const Handler&, Args...>
+    requires std::invocable<const Handler&, Args...>
     void operator()(Args&&... args) const
     {
         try {

@@ -2,13 +2,16 @@
 
 #include "platform/error.h"
 
+#include <jpeglib.h>
 #include <QFile>
 #include <csetjmp>
 #include <cstdio>
-#include <jpeglib.h>
 
 // The pictures live in a static library; naming their initialiser pulls it into the program.
-static void initialisePictures() { Q_INIT_RESOURCE(about_pictures); }
+static void initialisePictures()
+{
+    Q_INIT_RESOURCE(about_pictures);
+}
 
 namespace quorvel::ui {
 
@@ -22,10 +25,13 @@ struct Decoder {
     jpeg_error_mgr errors{};
     std::jmp_buf jump{};
     bool created = false;
-    char message[JMSG_LENGTH_MAX] = {};   // the first error or warning
+    char message[JMSG_LENGTH_MAX] = {};  // the first error or warning
 };
 
-Decoder& decoderOf(j_common_ptr info) { return *static_cast<Decoder*>(info->client_data); }
+Decoder& decoderOf(j_common_ptr info)
+{
+    return *static_cast<Decoder*>(info->client_data);
+}
 
 extern "C" void onError(j_common_ptr info)
 {
@@ -83,7 +89,7 @@ private:
     Decoder& decoder_;
 };
 
-constexpr unsigned kLargestSide = 16384;   // far beyond any picture of ours; guards the allocation
+constexpr unsigned kLargestSide = 16384;  // far beyond any picture of ours; guards the allocation
 
 }  // namespace
 
@@ -99,11 +105,13 @@ QImage decodeJpeg(std::string_view bytes, std::string_view source)
     if (!start(decoder, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
         throw damaged(decoder.message);
     const unsigned width = decoder.info.output_width, height = decoder.info.output_height;
-    if (decoder.info.output_components != 3 || width == 0 || height == 0 || width > kLargestSide || height > kLargestSide)
+    if (decoder.info.output_components != 3 || width == 0 || height == 0 || width > kLargestSide ||
+        height > kLargestSide)
         throw damaged("its size " + std::to_string(width) + " x " + std::to_string(height) + " is out of range");
 
     QImage image(int(width), int(height), QImage::Format_RGB888);
-    if (image.isNull()) throw damaged("no memory for " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+    if (image.isNull())
+        throw damaged("no memory for " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
     if (!readRows(decoder, image.bits(), std::size_t(image.bytesPerLine()))) throw damaged(decoder.message);
     return image;
 }

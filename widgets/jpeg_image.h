@@ -9,13 +9,13 @@
 
 namespace quorvel::ui {
 
-inline constexpr const char* kSplashPicture = ":/about/splash.jpg";   // 247 x 175
-inline constexpr const char* kLogoPicture = ":/about/logo.jpg";       // 251 x 105
+inline constexpr const char* kSplashPicture = ":/about/splash.jpg";  // 247 x 175
+inline constexpr const char* kLogoPicture = ":/about/logo.jpg";      // 251 x 105
 
 // Decodes a whole JPEG file held in memory into an RGB image. `source` names it for the error text.
-QImage decodeJpeg(std::string_view bytes, std::string_view source);   // throws quorvel::Error
+QImage decodeJpeg(std::string_view bytes, std::string_view source);  // throws quorvel::Error
 
 // Decodes a picture of the program's resources, such as kSplashPicture.
-QImage loadJpegResource(const QString& resource);   // throws quorvel::Error
+QImage loadJpegResource(const QString& resource);  // throws quorvel::Error
 
 }  // namespace quorvel::ui

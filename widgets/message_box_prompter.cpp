@@ -18,13 +18,16 @@ namespace quorvel::ui {
 
 namespace {
 
-QWidget* activeWindow() { return QApplication::activeWindow(); }
+QWidget* activeWindow()
+{
+    return QApplication::activeWindow();
+}
 
 }  // namespace
 
 void MessageBoxPrompter::message(std::string_view caption, std::string_view text)
 {
-    const QMessageBox::Icon icon = caption == "Error"     ? QMessageBox::Critical
+    const QMessageBox::Icon icon = caption == "Error"                             ? QMessageBox::Critical
                                    : caption == "WARNING" || caption == "Warning" ? QMessageBox::Warning
                                                                                   : QMessageBox::Information;
     QMessageBox box(icon, fromUtf8(caption), fromUtf8(text), QMessageBox::Ok, activeWindow());
@@ -110,7 +113,8 @@ void QtWaits::progressFinished()
     }
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view caption, const std::filesystem::path& folder,
+std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view caption,
+                                                             const std::filesystem::path& folder,
                                                              std::string_view filter)
 {
     const QString file = QFileDialog::getOpenFileName(activeWindow(), fromUtf8(caption),
@@ -119,15 +123,18 @@ std::optional<std::filesystem::path> QtFileDialogs::openFile(std::string_view ca
     return std::filesystem::path(file.toStdString());
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::openPicture(std::string_view caption, const std::filesystem::path& folder,
+std::optional<std::filesystem::path> QtFileDialogs::openPicture(std::string_view caption,
+                                                                const std::filesystem::path& folder,
                                                                 std::string_view filter)
 {
-    PictureFileDialog dialog(activeWindow(), fromUtf8(caption), QString::fromStdString(folder.string()), fromUtf8(filter));
+    PictureFileDialog dialog(activeWindow(), fromUtf8(caption), QString::fromStdString(folder.string()),
+                             fromUtf8(filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return std::filesystem::path(dialog.selectedFiles().front().toStdString());
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::saveFile(std::string_view caption, const std::filesystem::path& folder,
+std::optional<std::filesystem::path> QtFileDialogs::saveFile(std::string_view caption,
+                                                             const std::filesystem::path& folder,
                                                              std::string_view filter, std::string_view defaultSuffix)
 {
     QFileDialog dialog(activeWindow(), fromUtf8(caption), QString::fromStdString(folder.string()), fromUtf8(filter));

@@ -3,8 +3,8 @@
 
 #include "platform/interaction.h"
 
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 #include <memory>
 #include <vector>
 
@@ -45,7 +45,7 @@ private:
         QString label;
         int total;
     };
-    std::vector<ProgressStep> progressSteps_;   // the progress waits running, the innermost last
+    std::vector<ProgressStep> progressSteps_;  // the progress waits running, the innermost last
     int busy_ = 0;
 };
 

@@ -13,7 +13,8 @@ constexpr QSize previewBox(160, 120);
 
 }  // namespace
 
-PictureFileDialog::PictureFileDialog(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
+PictureFileDialog::PictureFileDialog(QWidget* parent, const QString& caption, const QString& folder,
+                                     const QString& filter)
     : QFileDialog(parent, caption, folder, filter), preview_(new QLabel(this))
 {
     // Only the dialog drawn by the toolkit itself can take the preview; the file list is read

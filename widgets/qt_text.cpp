@@ -33,6 +33,9 @@ std::string toWindows1252(const QString& text)
     return out;
 }
 
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 }  // namespace quorvel::ui

@@ -8,7 +8,7 @@
 namespace quorvel::ui {
 
 QString fromWindows1252(std::string_view bytes);
-std::string toWindows1252(const QString& text);   // characters Windows-1252 cannot hold become '?'
-QString fromUtf8(std::string_view text);           // messages and paths, which the core keeps in UTF-8
+std::string toWindows1252(const QString& text);  // characters Windows-1252 cannot hold become '?'
+QString fromUtf8(std::string_view text);         // messages and paths, which the core keeps in UTF-8
 
 }  // namespace quorvel::ui

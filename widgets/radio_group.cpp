@@ -19,7 +19,10 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
     connect(&group_, &QButtonGroup::idClicked, this, &RadioGroup::itemClicked);
 }
 
-int RadioGroup::itemIndex() const { return group_.checkedId(); }
+int RadioGroup::itemIndex() const
+{
+    return group_.checkedId();
+}
 
 void RadioGroup::setItemIndex(int index)
 {

@@ -15,12 +15,12 @@ class RadioGroup final : public QGroupBox {
 public:
     RadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent = nullptr);
 
-    int itemIndex() const;             // -1 when no item is selected
-    void setItemIndex(int index);      // emits nothing
+    int itemIndex() const;         // -1 when no item is selected
+    void setItemIndex(int index);  // emits nothing
     QRadioButton* item(int index) const { return buttons_[std::size_t(index)]; }
 
 signals:
-    void itemClicked(int index);       // the user clicked an item
+    void itemClicked(int index);  // the user clicked an item
 
 private:
     QButtonGroup group_;

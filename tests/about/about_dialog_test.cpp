@@ -2,16 +2,16 @@
 #include "about/version_record.h"
 #include "tests/support/temp_folder.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
-#include <gtest/gtest.h>
 
 using namespace quorvel::about;
 
 namespace {
 
-const std::filesystem::path kProgram = QRVL_PROGRAM_PATH;   // the quorvel executable, built before these tests
+const std::filesystem::path kProgram = QRVL_PROGRAM_PATH;  // the quorvel executable, built before these tests
 
 }  // namespace
 
@@ -45,8 +45,11 @@ TEST(VersionAwareAbout, ShowsTheProgramsRecordTheSameOnEveryOpening)
 TEST(VersionAwareAbout, ExecutableWithoutRecordGetsTheFallback)
 {
     quorvel::test::TempFolder folder;
-    quorvel::test::writeBytes(folder / "damaged", "\x7F" "ELF");
-    for (const std::filesystem::path& file : {std::filesystem::path("/bin/true"), folder / "damaged", folder / "missing"}) {
+    quorvel::test::writeBytes(folder / "damaged",
+                              "\x7F"
+                              "ELF");
+    for (const std::filesystem::path& file :
+         {std::filesystem::path("/bin/true"), folder / "damaged", folder / "missing"}) {
         TVersionAwareAbout about(file);
         EXPECT_EQ(about.windowTitle(), QStringLiteral("About")) << file;
         EXPECT_EQ(about.reVersionInfo->toPlainText(), QStringLiteral("No version information available.")) << file;

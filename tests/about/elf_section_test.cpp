@@ -1,5 +1,5 @@
-#include "about/about_content.h"
 #include "about/elf_section.h"
+#include "about/about_content.h"
 #include "about/program_version.h"
 #include "about/version_record.h"
 #include "platform/error.h"
@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace quorvel::about;
-using quorvel::test::TempFolder;
 using quorvel::test::readBytes;
+using quorvel::test::TempFolder;
 using quorvel::test::writeBytes;
 
 namespace {
@@ -22,7 +22,7 @@ void put(std::string& bytes, std::size_t at, std::size_t width, std::uint64_t va
 struct Section {
     std::string name;
     std::string bytes;
-    std::uint32_t type = 1;   // program data
+    std::uint32_t type = 1;  // program data
 };
 
 // A small ELF file: header, the sections' bytes, the section-name table, then the section headers
@@ -47,7 +47,11 @@ struct Elf {
 Elf buildElf(bool is64, const std::vector<Section>& sections)
 {
     Elf elf{is64, std::string(is64 ? 64 : 52, '\0')};
-    elf.bytes.replace(0, 7, std::string("\x7F" "ELF", 4) + char(is64 ? 2 : 1) + '\1' + '\1');
+    elf.bytes.replace(0, 7,
+                      std::string("\x7F"
+                                  "ELF",
+                                  4) +
+                          char(is64 ? 2 : 1) + '\1' + '\1');
     std::vector<std::size_t> offsets;
     std::string names(1, '\0');
     std::vector<std::size_t> nameOffsets;
@@ -68,7 +72,8 @@ Elf buildElf(bool is64, const std::vector<Section>& sections)
     put(elf.bytes, elf.entrySizeField(), 2, elf.entrySize());
     put(elf.bytes, elf.countField(), 2, count);
     put(elf.bytes, elf.nameTableField(), 2, count - 1);
-    const auto describe = [&](std::size_t index, std::size_t name, std::uint32_t type, std::size_t offset, std::size_t size) {
+    const auto describe = [&](std::size_t index, std::size_t name, std::uint32_t type, std::size_t offset,
+                              std::size_t size) {
         put(elf.bytes, elf.entry(index), 4, name);
         put(elf.bytes, elf.entry(index) + 4, 4, type);
         put(elf.bytes, elf.offsetOf(index), elf.width(), offset);
@@ -146,7 +151,8 @@ TEST_P(ElfSection, DamagedHeadersAreErrorsNamingTheFile)
             read(bytes);
             ADD_FAILURE() << what << " was read";
         } catch (const quorvel::Error& error) {
-            EXPECT_NE(std::string(error.what()).find((folder_ / "program").string()), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find((folder_ / "program").string()), std::string::npos)
+                << error.what();
         }
     }
     // A section whose name lies outside the name table is simply not the one looked for.
@@ -172,7 +178,8 @@ TEST(VersionRecordFile, ReadsTheRecordFromItsSection)
 {
     TempFolder folder;
     const std::string record = encodeVersionRecord(programVersionRecord());
-    writeBytes(folder / "quorvel", buildElf(true, {{".text", "code"}, {".qrvl_version", record + std::string(3, '\0')}}).bytes);
+    writeBytes(folder / "quorvel",
+               buildElf(true, {{".text", "code"}, {".qrvl_version", record + std::string(3, '\0')}}).bytes);
     EXPECT_EQ(readVersionRecord(folder / "quorvel"), programVersionRecord());
 
     writeBytes(folder / "damaged", buildElf(true, {{".qrvl_version", record.substr(0, 30)}}).bytes);

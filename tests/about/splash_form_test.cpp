@@ -1,11 +1,11 @@
 #include "about/splash_form.h"
 
+#include <gtest/gtest.h>
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <algorithm>
 #include <cmath>
-#include <gtest/gtest.h>
 
 TEST(SplashForm, OpensWithItsPictureTitleAndPlaceholder)
 {
@@ -27,7 +27,7 @@ TEST(SplashForm, OpensWithItsPictureTitleAndPlaceholder)
 TEST(SplashForm, MessagesAndGaugeFollowStartUp)
 {
     TSplashForm splash;
-    quorvel::about::SplashScreen& screen = splash;   // start-up sees only the interface
+    quorvel::about::SplashScreen& screen = splash;  // start-up sees only the interface
     screen.show();
     screen.setGaugeRange(0, 100);
     screen.setGauge(10);
@@ -40,12 +40,12 @@ TEST(SplashForm, MessagesAndGaugeFollowStartUp)
 
     screen.setGauge(99);
     for (int i = 0; i < 3; ++i) screen.stepGauge();
-    EXPECT_EQ(screen.gauge(), 100);   // stepping past the maximum leaves it full
+    EXPECT_EQ(screen.gauge(), 100);  // stepping past the maximum leaves it full
     screen.setGauge(50);
     screen.setGauge(250);
     EXPECT_EQ(screen.gauge(), 100);
     screen.setGauge(-5);
-    EXPECT_EQ(screen.gauge(), 0);     // below the range shows as its start
+    EXPECT_EQ(screen.gauge(), 0);  // below the range shows as its start
     screen.say("Ok for now...!");
     EXPECT_EQ(splash.InfoLabel->text(), QStringLiteral("Ok for now...!"));
     screen.close();
@@ -140,12 +140,12 @@ TEST(SplashForm, GaugePercentageReadsOverTheFillAndTheEmptyPart)
                 (onFill ? changedOnFill : changedOnEmpty) += 1;
                 (onFill ? strongOnFill : strongOnEmpty) += strong;
             }
-        EXPECT_GT(changedOnFill + changedOnEmpty, 0) << value;   // the percentage is written
-        if (value >= 50) {   // from half on the fill reaches the text
+        EXPECT_GT(changedOnFill + changedOnEmpty, 0) << value;  // the percentage is written
+        if (value >= 50) {                                      // from half on the fill reaches the text
             EXPECT_GT(changedOnFill, 0) << value;
             EXPECT_GE(strongOnFill, 8) << "over the fill at " << value;
         }
-        if (value <= 50) {   // up to half, part of the text lies on the empty part
+        if (value <= 50) {  // up to half, part of the text lies on the empty part
             EXPECT_GT(changedOnEmpty, 0) << value;
             EXPECT_GE(strongOnEmpty, 8) << "over the empty part at " << value;
         }

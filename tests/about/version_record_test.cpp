@@ -1,6 +1,6 @@
+#include "about/version_record.h"
 #include "about/about_content.h"
 #include "about/program_version.h"
-#include "about/version_record.h"
 #include "platform/error.h"
 
 #include <gtest/gtest.h>
@@ -33,11 +33,16 @@ TEST(VersionRecord, ProgramRecordHoldsTheProgramsValues)
 {
     const VersionRecord record = programVersionRecord();
     const std::string block = "\\StringFileInfo\\040904E4\\";
-    const std::pair<const char*, const char*> expected[] = {
-        {"ProductName", "Quorvel"},   {"ProductVersion", "1.0.0.0"},    {"CompanyName", "Quorvel developers"},
-        {"FileDescription", "Quorvel"}, {"FileVersion", "0.9.9.6"},     {"InternalName", "QRVL"},
-        {"OriginalFilename", "qrvl.exe"}, {"LegalCopyright", ""},       {"LegalTrademarks", ""},
-        {"Comments", ""}};
+    const std::pair<const char*, const char*> expected[] = {{"ProductName", "Quorvel"},
+                                                            {"ProductVersion", "1.0.0.0"},
+                                                            {"CompanyName", "Quorvel developers"},
+                                                            {"FileDescription", "Quorvel"},
+                                                            {"FileVersion", "0.9.9.6"},
+                                                            {"InternalName", "QRVL"},
+                                                            {"OriginalFilename", "qrvl.exe"},
+                                                            {"LegalCopyright", ""},
+                                                            {"LegalTrademarks", ""},
+                                                            {"Comments", ""}};
     for (const auto& [name, text] : expected) EXPECT_EQ(lookupText(record, block + name), text) << name;
     EXPECT_EQ(record.fixed.fileVersion, (FixedVersion{{0, 9, 9, 6}}));
     EXPECT_EQ(record.fixed.productVersion, (FixedVersion{{0, 9, 9, 6}}));
@@ -83,13 +88,13 @@ TEST(VersionRecord, EveryCutOrWrongCountIsAnErrorNamingTheSource)
     };
     const std::size_t translationCount = 8 + 4 + 28;
     const std::size_t blockName = translationCount + 2 + 4 + 2;
-    for (const std::string& bad : {damaged(0, 'X'),                       // not our mark
-                                   damaged(8, 3),                         // a size smaller than the header
-                                   damaged(11, 1),                        // a size beyond the bytes
-                                   damaged(translationCount, 9),          // more translations than bytes
-                                   damaged(blockName, 'G'),               // a block name that is no number
-                                   damaged(blockName + 8, 40),            // more values than bytes
-                                   damaged(blockName + 8, 1)})            // fewer values than the size says
+    for (const std::string& bad : {damaged(0, 'X'),               // not our mark
+                                   damaged(8, 3),                 // a size smaller than the header
+                                   damaged(11, 1),                // a size beyond the bytes
+                                   damaged(translationCount, 9),  // more translations than bytes
+                                   damaged(blockName, 'G'),       // a block name that is no number
+                                   damaged(blockName + 8, 40),    // more values than bytes
+                                   damaged(blockName + 8, 1)})    // fewer values than the size says
         EXPECT_THROW(decodeVersionRecord(bad, "test"), quorvel::Error);
 }
 

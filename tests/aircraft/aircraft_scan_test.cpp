@@ -71,17 +71,22 @@ protected:
     Rows rows() const { return rowsOf(inputs.outFile); }
 
     test::TestProgram program;
-    ScanInputs inputs{"C:\\FS2002", {}, false, program.programFile("aircraft.txt"), program.environment.winePrefix,
+    ScanInputs inputs{"C:\\FS2002",
+                      {},
+                      false,
+                      program.programFile("aircraft.txt"),
+                      program.environment.winePrefix,
                       program.programFile("aircraft.cds")};
     RecordingReport report{inputs.outFile};
 };
 
 TEST_F(AircraftScan, VariationsEndAtTheFirstMissingIndexAndMissingKeysReadZero)
 {
-    addAircraft("b737", "[General]\r\natc_type=BOEING\r\n"
-                        "[fltsim.0]\r\ntitle=Boeing 737 Alitalia\r\natc_airline=ALITALIA\r\n"
-                        "[fltsim.1]\r\ntitle=Boeing 737 Plain\r\n"
-                        "[fltsim.3]\r\ntitle=Never Reached\r\natc_airline=NONE\r\n");
+    addAircraft("b737",
+                "[General]\r\natc_type=BOEING\r\n"
+                "[fltsim.0]\r\ntitle=Boeing 737 Alitalia\r\natc_airline=ALITALIA\r\n"
+                "[fltsim.1]\r\ntitle=Boeing 737 Plain\r\n"
+                "[fltsim.3]\r\ntitle=Never Reached\r\natc_airline=NONE\r\n");
     addAircraft("no_variations", "[General]\r\natc_model=A320\r\n[fltsim.1]\r\ntitle=Without A Zero\r\n");
     writeList("");
     EXPECT_EQ(scan(), ScanOutcome::TableWritten);
@@ -90,11 +95,12 @@ TEST_F(AircraftScan, VariationsEndAtTheFirstMissingIndexAndMissingKeysReadZero)
 
 TEST_F(AircraftScan, TitleZeroEndsTheVariationsButAnEmptyTitleIsARecord)
 {
-    addAircraft("md80", "; a comment line\r\n[GENERAL]\r\nATC_Model = \"MD80\"\r\n"
-                        "[fltsim.0]\r\ntitle=\r\natc_airline=FIRST\r\n"
-                        "[FLTSIM.1]\r\nTitle= 'Quoted MD-80' \r\nAtc_Airline=SECOND\r\n"
-                        "[fltsim.2]\r\ntitle=0\r\n"
-                        "[fltsim.3]\r\ntitle=After The Zero\r\n");
+    addAircraft("md80",
+                "; a comment line\r\n[GENERAL]\r\nATC_Model = \"MD80\"\r\n"
+                "[fltsim.0]\r\ntitle=\r\natc_airline=FIRST\r\n"
+                "[FLTSIM.1]\r\nTitle= 'Quoted MD-80' \r\nAtc_Airline=SECOND\r\n"
+                "[fltsim.2]\r\ntitle=0\r\n"
+                "[fltsim.3]\r\ntitle=After The Zero\r\n");
     writeList("");
     scan();
     EXPECT_EQ(rows(), (Rows{"<nu>||FIRST|MD80", "<nu>|Quoted MD-80|SECOND|MD80"}));
@@ -102,13 +108,15 @@ TEST_F(AircraftScan, TitleZeroEndsTheVariationsButAnEmptyTitleIsARecord)
 
 TEST_F(AircraftScan, TheAirlineComesFromUiVariationWhenSearchingByUI)
 {
-    const std::string config = "[General]\r\natc_model=B744\r\n"
-                               "[fltsim.0]\r\ntitle=Jumbo\r\natc_airline=SPEEDBIRD\r\nui_variation=British Airways\r\n"
-                               "[fltsim.1]\r\ntitle=Jumbo Two\r\natc_airline=QANTAS\r\n";
+    const std::string config =
+        "[General]\r\natc_model=B744\r\n"
+        "[fltsim.0]\r\ntitle=Jumbo\r\natc_airline=SPEEDBIRD\r\nui_variation=British Airways\r\n"
+        "[fltsim.1]\r\ntitle=Jumbo Two\r\natc_airline=QANTAS\r\n";
     addAircraft("b747", config);
     writeList("");
-    for (const auto& [byUI, expected] : {std::pair{false, Rows{"<nu>|Jumbo|SPEEDBIRD|B744", "<nu>|Jumbo Two|QANTAS|B744"}},
-                                         std::pair{true, Rows{"<nu>|Jumbo|British Airways|B744", "<nu>|Jumbo Two|0|B744"}}}) {
+    for (const auto& [byUI, expected] :
+         {std::pair{false, Rows{"<nu>|Jumbo|SPEEDBIRD|B744", "<nu>|Jumbo Two|QANTAS|B744"}},
+          std::pair{true, Rows{"<nu>|Jumbo|British Airways|B744", "<nu>|Jumbo Two|0|B744"}}}) {
         inputs.searchByUI = byUI;
         scan();
         EXPECT_EQ(rows(), expected) << "searchByUI " << byUI;
@@ -132,31 +140,36 @@ TEST_F(AircraftScan, FoldersAndFilesAreFoundInAnyLetterCase)
 TEST_F(AircraftScan, ListLinesTakeNumbersAddCopiesAndNotFoundRecords)
 {
     const std::string longTitle = "Airbus A320 in the long livery of an airline that is";  // 52 characters
-    addAircraft("b738", "[General]\r\natc_model=B738\r\n"
-                        "[fltsim.0]\r\ntitle=Boeing 737-800 Alitalia\r\natc_airline=ALITALIA\r\n"
-                        "[fltsim.1]\r\ntitle=Boeing 737-800 Unused\r\natc_airline=NOBODY\r\n");
-    addAircraft("a320", "[General]\r\natc_model=A320\r\n"
-                        "[fltsim.0]\r\ntitle=" + longTitle + " still flying\r\natc_airline=AIRFRANS\r\n");
-    writeList("101,ai,\"Boeing 737-800 Alitalia\"\r\n"
-              "102,ai,\"BOEING 737-800 alitalia\",trailing\r\n"
-              "103,ai,\"Unknown, with a comma\"\r\n"
-              "104,ai,\"unknown, WITH A COMMA\"\r\n"
-              "105,ai,\"" + longTitle + " and more text past the cut\"\r\n"
-              "NOCOMMAS\r\n"
-              "106,ai,No Quotes\r\n"
-              "107\r\n");
+    addAircraft("b738",
+                "[General]\r\natc_model=B738\r\n"
+                "[fltsim.0]\r\ntitle=Boeing 737-800 Alitalia\r\natc_airline=ALITALIA\r\n"
+                "[fltsim.1]\r\ntitle=Boeing 737-800 Unused\r\natc_airline=NOBODY\r\n");
+    addAircraft("a320",
+                "[General]\r\natc_model=A320\r\n"
+                "[fltsim.0]\r\ntitle=" +
+                    longTitle + " still flying\r\natc_airline=AIRFRANS\r\n");
+    writeList(
+        "101,ai,\"Boeing 737-800 Alitalia\"\r\n"
+        "102,ai,\"BOEING 737-800 alitalia\",trailing\r\n"
+        "103,ai,\"Unknown, with a comma\"\r\n"
+        "104,ai,\"unknown, WITH A COMMA\"\r\n"
+        "105,ai,\"" +
+        longTitle +
+        " and more text past the cut\"\r\n"
+        "NOCOMMAS\r\n"
+        "106,ai,No Quotes\r\n"
+        "107\r\n");
     scan();
     const std::string stored = longTitle.substr(0, 48);
     EXPECT_EQ(rows(), (Rows{
-                          "101|Boeing 737-800 Alitalia|ALITALIA|B738",
-                          "<nu>|Boeing 737-800 Unused|NOBODY|B738",
+                          "101|Boeing 737-800 Alitalia|ALITALIA|B738", "<nu>|Boeing 737-800 Unused|NOBODY|B738",
                           "105|" + stored + "|AIRFRANS|A320",
                           "102|BOEING 737-800 alitalia|ALITALIA|B738",  // the list's spelling
                           "<nf>|Unknown, with a comma|~|~",
-                          "104|unknown, WITH A COMMA|~|~",             // a copy of the "<nf>" record
-                          "<nf>||~|~",                                  // NOCOMMAS: an empty title, its number dropped
+                          "104|unknown, WITH A COMMA|~|~",  // a copy of the "<nf>" record
+                          "<nf>||~|~",                      // NOCOMMAS: an empty title, its number dropped
                           "106||~|~",
-                          "107||~|~",                                   // no comma and no quote: an empty title too
+                          "107||~|~",  // no comma and no quote: an empty title too
                       }));
 }
 
@@ -166,7 +179,8 @@ TEST_F(AircraftScan, AListTitleFindsTheFirstOfTwoAircraftThatShareIt)
     addAircraft("second", "[General]\r\natc_model=TWO\r\n[fltsim.0]\r\ntitle=SHARED\r\natc_airline=SECOND\r\n");
     writeList("1,x,\"shared\"\n2,x,\"Shared\"\n3,x,\"Elsewhere\"\n");
     scan();
-    EXPECT_EQ(rows(), (Rows{"1|Shared|FIRST|ONE", "<nu>|SHARED|SECOND|TWO", "2|Shared|FIRST|ONE", "<nf>|Elsewhere|~|~"}));
+    EXPECT_EQ(rows(),
+              (Rows{"1|Shared|FIRST|ONE", "<nu>|SHARED|SECOND|TWO", "2|Shared|FIRST|ONE", "<nf>|Elsewhere|~|~"}));
 }
 
 TEST_F(AircraftScan, WithoutAircraftFoldersEveryLineIsNotFoundOrACopy)
@@ -181,7 +195,8 @@ TEST_F(AircraftScan, ReportsRangeThenCatalogueThenOneStepPerLineAfterTheFirstSav
     addAircraft("b737", "[fltsim.0]\r\ntitle=Boeing\r\n");
     writeList("1,x,\"Boeing\"\r\n2,x,\"Other\"\r\n3,x,\"Boeing\"");
     scan();
-    EXPECT_EQ(report.calls, (std::vector<std::string>{"range 3", "at 0", "started", "finished", "at 0", "at 1", "at 2"}));
+    EXPECT_EQ(report.calls,
+              (std::vector<std::string>{"range 3", "at 0", "started", "finished", "at 0", "at 1", "at 2"}));
     EXPECT_EQ(report.rowsAtFinish, (Rows{"<nu>|Boeing|0|0"}));  // saved before the matching pass
     EXPECT_EQ(rows().size(), 3u);
 }
@@ -194,7 +209,8 @@ TEST_F(AircraftScan, AnUnreadableListWarnsAndLeavesTheOldTable)
         inputs.aircraftList = list;
         report.calls.clear();
         EXPECT_EQ(scan(), ScanOutcome::ListUnreadable) << list;
-        EXPECT_EQ(report.calls, (std::vector<std::string>{"warning WARNING: The aircraft file not exist in QRVL directory"}));
+        EXPECT_EQ(report.calls,
+                  (std::vector<std::string>{"warning WARNING: The aircraft file not exist in QRVL directory"}));
         EXPECT_EQ(readBytes(inputs.outFile), "the previous table");
     }
 }

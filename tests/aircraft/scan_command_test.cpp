@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sys/wait.h>
+#include <cstdio>
 
 using namespace quorvel;
 using quorvel::test::readBytes;
@@ -34,8 +34,13 @@ protected:
     }
     std::vector<std::string> args(std::vector<std::string> more = {}) const
     {
-        std::vector<std::string> all{"scan", "--sim-folder", (folder / "sim").string(), "--aircraft-list",
-                                     (folder / "aircraft.txt").string(), "--out", (folder / "aircraft.cds").string()};
+        std::vector<std::string> all{"scan",
+                                     "--sim-folder",
+                                     (folder / "sim").string(),
+                                     "--aircraft-list",
+                                     (folder / "aircraft.txt").string(),
+                                     "--out",
+                                     (folder / "aircraft.cds").string()};
         all.insert(all.end(), more.begin(), more.end());
         return all;
     }
@@ -80,8 +85,8 @@ TEST_F(ScanCommand, BadArgumentsAreOneLineAndStatusTwo)
         {"scan", "--aircraft-list", (folder / "aircraft.txt").string(), "--out", (folder / "aircraft.cds").string()},
         {"scan", "--sim-folder", (folder / "sim").string(), "--out", (folder / "aircraft.cds").string()},
         {"scan", "--sim-folder", (folder / "sim").string(), "--aircraft-list", (folder / "aircraft.txt").string()},
-        {"scan", "--sim-folder", (folder / "nowhere").string(), "--aircraft-list", (folder / "aircraft.txt").string(), "--out",
-         (folder / "aircraft.cds").string()},
+        {"scan", "--sim-folder", (folder / "nowhere").string(), "--aircraft-list", (folder / "aircraft.txt").string(),
+         "--out", (folder / "aircraft.cds").string()},
         args({"--fast"}),
         args({"--out"}),
     };

@@ -1,8 +1,7 @@
-#include "about/splash_screen.h"
 #include "app/main_form.h"
+#include "about/splash_screen.h"
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
-#include "widgets/radio_group.h"
 #include "board/board_model.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
@@ -16,21 +15,22 @@
 #include "tests/support/fakes.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/test_program.h"
+#include "widgets/radio_group.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
-#include <QStatusBar>
 #include <QCheckBox>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
-#include <gtest/gtest.h>
+#include <QTimer>
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -44,7 +44,8 @@ protected:
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<test::QuietSplash>(); },
+            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
+                             [] { return std::make_unique<test::QuietSplash>(); },
                              [this](const std::filesystem::path& executable) { aboutShown.push_back(executable); },
                              [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
@@ -93,9 +94,10 @@ TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
     EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002");
     const QList<QAction*> menus = form->menuBar()->actions();
     ASSERT_EQ(menus.size(), 5);  // the design's four and View, before Help
-    EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-", "Airport Manager",
-                                                           "Flag Manager", "-", "Exit"}));
-    EXPECT_EQ(menuCaptions(menus[1]->menu()), (QStringList{"Aircraft", "FlightPlan", "-", "View Log", "-", "Rescan airline"}));
+    EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-",
+                                                           "Airport Manager", "Flag Manager", "-", "Exit"}));
+    EXPECT_EQ(menuCaptions(menus[1]->menu()),
+              (QStringList{"Aircraft", "FlightPlan", "-", "View Log", "-", "Rescan airline"}));
     EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
     EXPECT_EQ(menuCaptions(menus[3]->menu()),
               (QStringList{"Computer Time", "Airport Time", "UTC", "-", "Whole Day", "Next N Hours..."}));
@@ -131,7 +133,8 @@ TEST_F(MainForm, FirstRunWritesTheNineSettingsAtClose)
     form->close();
     EXPECT_EQ(test::readBytes(program.environment.settingsFile),
               "[Airport]\r\ndefault=\r\n"
-              "[FlightPlan]\r\nAutoload=0\r\nOverDST=0\r\nFlpName=flightplans.txt\r\nAirName=aircraft.txt\r\nTrafficPercent=100\r\n"
+              "[FlightPlan]\r\nAutoload=0\r\nOverDST=0\r\nFlpName=flightplans.txt\r\nAirName=aircraft."
+              "txt\r\nTrafficPercent=100\r\n"
               "[Aircraft]\r\nSearchByUI=0\r\n"
               "[Behaviour]\r\nGridColor=clBlack\r\nFontColor=clWhite\r\n");
     EXPECT_TRUE(prompter.shown().empty());
@@ -235,7 +238,7 @@ TEST_F(MainForm, AnErrorInAMenuCommandIsShownAndTheWindowGoesOn)
     ASSERT_EQ(form->boardModel().rowCount(), 2);
     ASSERT_TRUE(prompter.shown().empty());
 
-    test::writeBytes(program.programFile("flight.cds"), "CDS");   // cut short by a crash
+    test::writeBytes(program.programFile("flight.cds"), "CDS");  // cut short by a crash
     form->LoadFlightPlans1->trigger();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].first, "Error");
@@ -266,7 +269,8 @@ TEST_F(MainForm, UnknownColourNameStillLetsTheOptionsDialogApply)
 {
     program.writeSettings("[Airport]\ndefault=LIRF\n[Behaviour]\nGridColor=clFoo\nFontColor=clYellow\n");
     const auto form = start();
-    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'clFoo' is not a valid integer value"}})) << "the start-up warning stays";
+    EXPECT_EQ(prompter.shown(), (Shown{{"Error", "'clFoo' is not a valid integer value"}}))
+        << "the start-up warning stays";
     prompter.clear();
     TOptionDlg& options = *form->optionDlg;
     form->General1Click();
@@ -294,9 +298,11 @@ TEST(ApplicationErrors, UncaughtErrorsReachTheOneErrorBox)
         std::function<bool()> deliver;
         const char* shown;
     } cases[] = {
-        {"an error with its text", []() -> bool { throw Error("flight.cds: truncated at byte 7"); }, "flight.cds: truncated at byte 7"},
+        {"an error with its text", []() -> bool { throw Error("flight.cds: truncated at byte 7"); },
+         "flight.cds: truncated at byte 7"},
         {"something that is no exception", []() -> bool { throw 42; }, "An unexpected error occurred."},
-        {"an exception without a text", []() -> bool { throw std::runtime_error(""); }, "An unexpected error occurred."},
+        {"an exception without a text", []() -> bool { throw std::runtime_error(""); },
+         "An unexpected error occurred."},
     };
     for (const auto& c : cases) {
         test::ScriptedPrompter prompter;
@@ -337,8 +343,9 @@ TEST(ProgramExit, AbortedStartEndsWithStatusOneAndWritesNothing)
 TEST_F(MainForm, AircraftScanWritesTheTableAndEnablesTheConversion)
 {
     std::filesystem::create_directories(program.aircraftFolder() / "B737");
-    test::writeBytes(program.aircraftFolder() / "B737" / "aircraft.cfg",
-                     "[fltsim.0]\r\ntitle=Boeing 737 Alpina\r\natc_airline=ALPINA AIR\r\n[General]\r\natc_model=B738\r\n");
+    test::writeBytes(
+        program.aircraftFolder() / "B737" / "aircraft.cfg",
+        "[fltsim.0]\r\ntitle=Boeing 737 Alpina\r\natc_airline=ALPINA AIR\r\n[General]\r\natc_model=B738\r\n");
     test::writeBytes(program.programFile("aircraft.txt"), "AC#1,450,\"Boeing 737 Alpina\"\r\nAC#2,450,\"Unknown\"\r\n");
     const auto form = start();
     EXPECT_FALSE(form->FlightPlan1->isEnabled());
@@ -365,7 +372,7 @@ TEST_F(MainForm, AircraftScanWithoutTheListWarnsAndChangesNothing)
 
 TEST_F(MainForm, AircraftScanFindsAListWhoseNameIsNotAscii)
 {
-    program.writeSettings("[FlightPlan]\r\nAirName=avi\xF3n.txt\r\n");   // the settings file holds Windows-1252
+    program.writeSettings("[FlightPlan]\r\nAirName=avi\xF3n.txt\r\n");  // the settings file holds Windows-1252
     test::writeBytes(program.programFile("avi\u00F3n.txt"), "AC#1,450,\"Boeing 737 Alpina\"\r\n");
     const auto form = start();
     form->Aircraft1Click();
@@ -525,7 +532,8 @@ TEST_F(MainForm, JustAfterMidnightTheGridShowsYesterdaysLateLegsFirst)
     form->CB15minutesflightsClick();
     const BoardModel& board = form->boardModel();
     QStringList flights;
-    for (int row = 0; row < board.rowCount(); ++row) flights << board.data(board.index(row, 1), Qt::DisplayRole).toString();
+    for (int row = 0; row < board.rowCount(); ++row)
+        flights << board.data(board.index(row, 1), Qt::DisplayRole).toString();
     EXPECT_EQ(flights, (QStringList{"SUN2359", "DAILY", "MON0005"}));
     EXPECT_EQ(board.data(board.index(0, 6), BoardModel::ScheduledTimeRole).toString(), "23:59");
 }
@@ -560,9 +568,10 @@ TEST_F(MainForm, CustomDateTimePanelTakesTheButtonHighlightWhileTicked)
     for (const bool ticked : {true, false, true}) {
         form->CDTCheck->setChecked(ticked);
         form->CDTCheckClick();
-        EXPECT_FALSE(form->Panel1->isEnabled());   // a display only, yet drawn in its enabled colours
+        EXPECT_FALSE(form->Panel1->isEnabled());  // a display only, yet drawn in its enabled colours
         const QImage shown = form->Panel1->grab().toImage();
-        const QColor expected = QApplication::palette().color(QPalette::Active, ticked ? QPalette::Light : QPalette::Button);
+        const QColor expected =
+            QApplication::palette().color(QPalette::Active, ticked ? QPalette::Light : QPalette::Button);
         EXPECT_EQ(shown.pixelColor(4, 4), expected) << ticked;
         EXPECT_EQ(shown.pixelColor(shown.width() - 5, shown.height() - 5), expected) << ticked;
         EXPECT_LT(darkestLightness(shown), 64) << "the date is written in the normal text colour";
@@ -578,7 +587,7 @@ TEST_F(MainForm, StatusPanelsKeepTheirDesignedWidthsAndWidenForLongerTexts)
     ASSERT_EQ(panels.size(), 8);
     const int designed[8] = {50, 50, 115, 65, 150, 50, 80, 50};
     const auto check = [&](const char* when) {
-        QApplication::processEvents();   // the status bar lays itself out again
+        QApplication::processEvents();  // the status bar lays itself out again
         for (int p = 0; p < 8; ++p) {
             EXPECT_GE(panels[p]->width(), designed[p]) << when << " panel " << p;
             const QString text = p == 1 ? QString() : panels[p]->text();
@@ -589,7 +598,8 @@ TEST_F(MainForm, StatusPanelsKeepTheirDesignedWidthsAndWidenForLongerTexts)
         const QWidget* drawn = panels[1]->findChild<QWidget*>();
         ASSERT_NE(drawn, nullptr);
         for (const char* text : {"DST:ON", "DST:OFF"})
-            EXPECT_LE(drawn->fontMetrics().horizontalAdvance(QString::fromLatin1(text)), drawn->width()) << when << text;
+            EXPECT_LE(drawn->fontMetrics().horizontalAdvance(QString::fromLatin1(text)), drawn->width())
+                << when << text;
     };
     check("at start");
     // What the board query and a grid click write for a table of a million flights.
@@ -601,19 +611,19 @@ TEST_F(MainForm, StatusPanelsKeepTheirDesignedWidthsAndWidenForLongerTexts)
     check("with long counts");
     panels[2]->setText(QStringLiteral("Flights:0/0"));
     QApplication::processEvents();
-    EXPECT_EQ(panels[2]->width(), designed[2]);   // a short text gives the panel back its designed width
+    EXPECT_EQ(panels[2]->width(), designed[2]);  // a short text gives the panel back its designed width
 }
 
 TEST_F(MainForm, ClockUsesTheLocaleSeparatorsUntilACutQueryOrAConversionSetsTheColon)
 {
-    const DefaultLocale finnish(QLocale(QLocale::Finnish, QLocale::Finland));   // "d.M.yyyy" and "H.mm"
+    const DefaultLocale finnish(QLocale(QLocale::Finnish, QLocale::Finland));  // "d.M.yyyy" and "H.mm"
     program.writeSettings("[Airport]\ndefault=LIRF\n");
     for (const bool byConversion : {false, true}) {
         const auto form = start();
         form->FormShow();
         EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13.45")) << form->StaticText2->text().toStdString();
         EXPECT_EQ(form->Panel1->text(), form->StaticText2->text());
-        form->DBLookupComboBox1Click();   // without the cut the separators stay
+        form->DBLookupComboBox1Click();  // without the cut the separators stay
         form->Timer1Timer();
         EXPECT_TRUE(form->StaticText2->text().endsWith("01.01.2024 13.45"));
         if (byConversion) {

@@ -12,6 +12,7 @@
 #include "tests/support/run_tool.h"
 #include "tests/support/test_program.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -21,7 +22,6 @@
 #include <QStatusBar>
 #include <QTimeEdit>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <random>
 #include <sstream>
@@ -42,8 +42,8 @@ protected:
     {
         auto form = std::make_unique<TMainForm>(
             program.environment,
-            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs, [] { return std::make_unique<test::QuietSplash>(); },
-                             [](const std::filesystem::path&) {},
+            MainFormServices{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
+                             [] { return std::make_unique<test::QuietSplash>(); }, [](const std::filesystem::path&) {},
                              [this](QPrinter&, const std::function<void(QPrinter*)>&) { ++previews; }, &waits});
         form->createDialogs();
         form->FormShow();
@@ -77,7 +77,7 @@ protected:
 
     test::TestProgram program;
     test::FixedClock clock{{2024, 1, 8, 13, 45, 0}};  // a Monday
-    platform::SystemTimeZone timeZone;   // the zone the test sets in TZ
+    platform::SystemTimeZone timeZone;                // the zone the test sets in TZ
     platform::SystemFileClock fileClock;
     test::RecordingSleeper sleeper;
     test::ScriptedPrompter prompter;
@@ -188,12 +188,12 @@ TEST_F(BoardTimeForm, ViewMenuModesAreRememberedOnlyOnceChanged)
     // The print title says which time it shows, and the printed time is the board's.
     form->PrintTimeTable1Click();
     EXPECT_EQ(previews, 1);
-    EXPECT_EQ(form->reportForm->QuickRep1.title,
-              "Quorvel Report for ROME FIUMICINO - DEPARTURES - Europe/Rome time");
+    EXPECT_EQ(form->reportForm->QuickRep1.title, "Quorvel Report for ROME FIUMICINO - DEPARTURES - Europe/Rome time");
     bool printedTime = false;
     for (const auto& page : form->reportForm->lastPages())
         for (const auto& band : page.bands)
-            for (const auto& text : band.texts) printedTime = printedTime || (text.field == "QRTime" && text.text == "00:30");
+            for (const auto& text : band.texts)
+                printedTime = printedTime || (text.field == "QRTime" && text.text == "00:30");
     EXPECT_TRUE(printedTime);
 
     form->close();

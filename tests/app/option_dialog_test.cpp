@@ -2,6 +2,7 @@
 #include "platform/error.h"
 #include "tests/support/fakes.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,10 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include "tables/airport_box_widget.h"
 #include "tables/airport_table.h"
-#include <QTabWidget>
-#include <gtest/gtest.h>
 
 using quorvel::app::Settings;
 using namespace quorvel::ui;
@@ -28,7 +28,7 @@ quorvel::tables::AirportLookup testAirports()
 {
     quorvel::tables::Table table(quorvel::tables::airportSchema());
     for (const auto& [code, description] : {std::pair{"LIRF", "Roma Fiumicino"}, std::pair{"EGLL", "London Heathrow"},
-                                           std::pair{"KJFK", "New York Kennedy"}}) {
+                                            std::pair{"KJFK", "New York Kennedy"}}) {
         const auto row = table.appendRow();
         table.setText(row, quorvel::tables::AirportCode, code);
         table.setText(row, quorvel::tables::AirportDescription, description);
@@ -43,10 +43,11 @@ protected:
     TOptionDlg& dialog()
     {
         if (!dialog_) {
-            dialog_ = std::make_unique<TOptionDlg>(settings, airports, prompter,
-                                                   OptionDlgHooks{[this] { ++statusBarRedraws; },
-                                                                  [this] { appliedColours.push_back(settings.gridColor + "/" + settings.fontColor); },
-                                                                  [this] { ++boardQueries; }});
+            dialog_ = std::make_unique<TOptionDlg>(
+                settings, airports, prompter,
+                OptionDlgHooks{[this] { ++statusBarRedraws; },
+                               [this] { appliedColours.push_back(settings.gridColor + "/" + settings.fontColor); },
+                               [this] { ++boardQueries; }});
         }
         return *dialog_;
     }
@@ -308,8 +309,9 @@ TEST_F(OptionDialog, AnUnreadableColourIsReportedAndTheDialogStaysUsable)
 TEST_F(OptionDialog, OkAppliesAllOrNothing)
 {
     const Settings before = settings;
-    TOptionDlg d(settings, airports, prompter,
-                 OptionDlgHooks{{}, [] { throw quorvel::Error("the board refused its colours"); }, [this] { ++boardQueries; }});
+    TOptionDlg d(
+        settings, airports, prompter,
+        OptionDlgHooks{{}, [] { throw quorvel::Error("the board refused its colours"); }, [this] { ++boardQueries; }});
     d.show();
     d.CBLoadFP->setChecked(true);
     d.flpname->setText("other.txt");

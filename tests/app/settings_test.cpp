@@ -1,5 +1,5 @@
-#include "app/colours.h"
 #include "app/settings.h"
+#include "app/colours.h"
 #include "platform/error.h"
 #include "tests/support/temp_folder.h"
 
@@ -12,19 +12,20 @@ using test::TempFolder;
 
 namespace {
 
-const char* const firstFile = "[Airport]\r\n"
-                              "default=\r\n"
-                              "[FlightPlan]\r\n"
-                              "Autoload=0\r\n"
-                              "OverDST=0\r\n"
-                              "FlpName=flightplans.txt\r\n"
-                              "AirName=aircraft.txt\r\n"
-                              "TrafficPercent=100\r\n"
-                              "[Aircraft]\r\n"
-                              "SearchByUI=0\r\n"
-                              "[Behaviour]\r\n"
-                              "GridColor=clBlack\r\n"
-                              "FontColor=clWhite\r\n";
+const char* const firstFile =
+    "[Airport]\r\n"
+    "default=\r\n"
+    "[FlightPlan]\r\n"
+    "Autoload=0\r\n"
+    "OverDST=0\r\n"
+    "FlpName=flightplans.txt\r\n"
+    "AirName=aircraft.txt\r\n"
+    "TrafficPercent=100\r\n"
+    "[Aircraft]\r\n"
+    "SearchByUI=0\r\n"
+    "[Behaviour]\r\n"
+    "GridColor=clBlack\r\n"
+    "FontColor=clWhite\r\n";
 
 }  // namespace
 
@@ -40,11 +41,12 @@ TEST(Settings, FirstRunUsesTheDefaultsAndCreatesTheFourSections)
 
 TEST(Settings, ReadsEveryKeyFromItsSection)
 {
-    const Settings settings = app::readSettings(IniFile::parse("[airport]\ndefault = EGLL\n"
-                                                               "[FLIGHTPLAN]\nautoload=1\noverdst=-1\nflpname=Plans.TXT\n"
-                                                               "airname=ai.txt\ntrafficpercent=50\n"
-                                                               "[Aircraft]\nSearchByUI=2\n"
-                                                               "[Behaviour]\nGridColor=clNavy\nFontColor=$0000FFFF\n"));
+    const Settings settings =
+        app::readSettings(IniFile::parse("[airport]\ndefault = EGLL\n"
+                                         "[FLIGHTPLAN]\nautoload=1\noverdst=-1\nflpname=Plans.TXT\n"
+                                         "airname=ai.txt\ntrafficpercent=50\n"
+                                         "[Aircraft]\nSearchByUI=2\n"
+                                         "[Behaviour]\nGridColor=clNavy\nFontColor=$0000FFFF\n"));
     Settings expected;
     expected.defaultAirport = "EGLL";
     expected.autoload = expected.overrideDst = expected.searchByUI = true;
@@ -61,8 +63,8 @@ TEST(Settings, YesNoIsAnIntegerAndAnythingElseIsNo)
     const struct {
         const char* text;
         bool yes;
-    } cases[] = {{"1", true}, {"-3", true}, {"$10", true}, {" 7 ", true}, {"0", false},   {"yes", false},
-                 {"true", false}, {"", false}, {"1x", false}, {"99999999999", false}, {"$", false}, {"-", false}};
+    } cases[] = {{"1", true},     {"-3", true}, {"$10", true}, {" 7 ", true},          {"0", false}, {"yes", false},
+                 {"true", false}, {"", false},  {"1x", false}, {"99999999999", false}, {"$", false}, {"-", false}};
     for (const auto& c : cases) {
         const Settings settings = app::readSettings(IniFile::parse(std::string("[FlightPlan]\nAutoload=") + c.text));
         EXPECT_EQ(settings.autoload, c.yes) << "'" << c.text << "'";
@@ -82,30 +84,32 @@ TEST(Settings, AnEmptyValueIsTheEmptyTextNotTheDefault)
 TEST(Settings, WritingKeepsTheRestOfTheFileAndReadsBackTheSame)
 {
     TempFolder folder;
-    test::writeBytes(folder / "qrvl.ini", "; my settings\n[Behaviour]\nfontcolor=clRed\nExtra=keep me\n\n"
-                                          "[Airport]\nDefault=LIRF\n");
+    test::writeBytes(folder / "qrvl.ini",
+                     "; my settings\n[Behaviour]\nfontcolor=clRed\nExtra=keep me\n\n"
+                     "[Airport]\nDefault=LIRF\n");
     Settings settings = app::loadSettings(folder / "qrvl.ini");
     EXPECT_EQ(settings.fontColor, "clRed");
     settings.defaultAirport = "KJFK";
     settings.overrideDst = true;
     settings.fontColor = "clYellow";
     app::saveSettings(folder / "qrvl.ini", settings);
-    EXPECT_EQ(test::readBytes(folder / "qrvl.ini"), "; my settings\r\n"
-                                                    "[Behaviour]\r\n"
-                                                    "fontcolor=clYellow\r\n"
-                                                    "Extra=keep me\r\n"
-                                                    "GridColor=clBlack\r\n"
-                                                    "\r\n"
-                                                    "[Airport]\r\n"
-                                                    "Default=KJFK\r\n"
-                                                    "[FlightPlan]\r\n"
-                                                    "Autoload=0\r\n"
-                                                    "OverDST=1\r\n"
-                                                    "FlpName=flightplans.txt\r\n"
-                                                    "AirName=aircraft.txt\r\n"
-                                                    "TrafficPercent=100\r\n"
-                                                    "[Aircraft]\r\n"
-                                                    "SearchByUI=0\r\n");
+    EXPECT_EQ(test::readBytes(folder / "qrvl.ini"),
+              "; my settings\r\n"
+              "[Behaviour]\r\n"
+              "fontcolor=clYellow\r\n"
+              "Extra=keep me\r\n"
+              "GridColor=clBlack\r\n"
+              "\r\n"
+              "[Airport]\r\n"
+              "Default=KJFK\r\n"
+              "[FlightPlan]\r\n"
+              "Autoload=0\r\n"
+              "OverDST=1\r\n"
+              "FlpName=flightplans.txt\r\n"
+              "AirName=aircraft.txt\r\n"
+              "TrafficPercent=100\r\n"
+              "[Aircraft]\r\n"
+              "SearchByUI=0\r\n");
     EXPECT_EQ(app::loadSettings(folder / "qrvl.ini"), settings);
 }
 
@@ -185,12 +189,28 @@ TEST(Colours, IdentifiersAndToolkitNumbers)
         const char* text;
         std::optional<std::uint32_t> value;
     } cases[] = {
-        {"clBlack", 0x000000u},     {"CLWHITE", 0xFFFFFFu},   {"clred", 0x0000FFu},      {"clBlue", 0xFF0000u},
-        {"clMoneyGreen", 0xC0DCC0u}, {"clSkyBlue", 0xF0CAA6u}, {"clCream", 0xF0FBFFu},    {"clMedGray", 0xA4A0A0u},
-        {"$00FF8000", 0xFF8000u},   {"$ff", 0xFFu},           {"255", 0xFFu},            {"-1", 0xFFFFFFFFu},
-        {"$FFFFFFFF", 0xFFFFFFFFu}, {"-2147483648", 0x80000000u},
-        {"xyz", std::nullopt},      {"", std::nullopt},       {"clBlackish", std::nullopt}, {"$", std::nullopt},
-        {"$1G", std::nullopt},      {"$100000000", std::nullopt}, {"2147483648", std::nullopt}, {"1.5", std::nullopt},
+        {"clBlack", 0x000000u},
+        {"CLWHITE", 0xFFFFFFu},
+        {"clred", 0x0000FFu},
+        {"clBlue", 0xFF0000u},
+        {"clMoneyGreen", 0xC0DCC0u},
+        {"clSkyBlue", 0xF0CAA6u},
+        {"clCream", 0xF0FBFFu},
+        {"clMedGray", 0xA4A0A0u},
+        {"$00FF8000", 0xFF8000u},
+        {"$ff", 0xFFu},
+        {"255", 0xFFu},
+        {"-1", 0xFFFFFFFFu},
+        {"$FFFFFFFF", 0xFFFFFFFFu},
+        {"-2147483648", 0x80000000u},
+        {"xyz", std::nullopt},
+        {"", std::nullopt},
+        {"clBlackish", std::nullopt},
+        {"$", std::nullopt},
+        {"$1G", std::nullopt},
+        {"$100000000", std::nullopt},
+        {"2147483648", std::nullopt},
+        {"1.5", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(app::colourValue(c.text), c.value) << c.text;
     EXPECT_EQ(app::colourError("xyz"), "'xyz' is not a valid integer value");

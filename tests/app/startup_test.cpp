@@ -28,7 +28,10 @@ public:
     }
     int gauge() const override { return gauge_; }
     void close() override { log.push_back("close"); }
-    void wait(std::chrono::milliseconds duration) override { log.push_back("wait " + std::to_string(duration.count())); }
+    void wait(std::chrono::milliseconds duration) override
+    {
+        log.push_back("wait " + std::to_string(duration.count()));
+    }
 
     std::vector<std::string> log;
 
@@ -37,13 +40,13 @@ private:
     int max_ = 100;
 };
 
-
 }  // namespace
 
 TEST(Startup, GaugeStepsForEveryFolderAndDotEntryButNotForFiles)
 {
     test::TestProgram program;
-    for (const char* folder : {"b737", "a320", "md80"}) std::filesystem::create_directory(program.aircraftFolder() / folder);
+    for (const char* folder : {"b737", "a320", "md80"})
+        std::filesystem::create_directory(program.aircraftFolder() / folder);
     test::writeBytes(program.aircraftFolder() / "readme.txt", "");
     test::writeBytes(program.aircraftFolder() / "list.doc", "");
     test::writeBytes(program.environment.settingsFile, "[Airport]\ndefault=LIRF\n");
@@ -51,13 +54,33 @@ TEST(Startup, GaugeStepsForEveryFolderAndDotEntryButNotForFiles)
     tables::AirportLookup airports;
     const app::StartupState state = app::runStartup(program.environment, recorder, recorder, airports);
 
-    const std::vector<std::string> expected = {
-        "range 0..100", "show", "gauge 10", "say Finding MS-FS2002 Directory...", "wait 250",
-        "say Finding Aircraft.cfgs...",
-        "gauge 11", "wait 100", "gauge 12", "wait 100", "gauge 13", "wait 100", "gauge 14", "wait 100", "gauge 15", "wait 100",
-        "gauge 16",
-        "say Loading airports name...", "gauge 90", "gauge 91", "say Load settings...", "say Reading ini file...", "wait 75",
-        "gauge 100", "say Ok for now...!", "wait 1000", "close"};
+    const std::vector<std::string> expected = {"range 0..100",
+                                               "show",
+                                               "gauge 10",
+                                               "say Finding MS-FS2002 Directory...",
+                                               "wait 250",
+                                               "say Finding Aircraft.cfgs...",
+                                               "gauge 11",
+                                               "wait 100",
+                                               "gauge 12",
+                                               "wait 100",
+                                               "gauge 13",
+                                               "wait 100",
+                                               "gauge 14",
+                                               "wait 100",
+                                               "gauge 15",
+                                               "wait 100",
+                                               "gauge 16",
+                                               "say Loading airports name...",
+                                               "gauge 90",
+                                               "gauge 91",
+                                               "say Load settings...",
+                                               "say Reading ini file...",
+                                               "wait 75",
+                                               "gauge 100",
+                                               "say Ok for now...!",
+                                               "wait 1000",
+                                               "close"};
     EXPECT_EQ(recorder.log, expected);
     auto folders = state.aircraftFolders;
     std::sort(folders.begin(), folders.end());
@@ -102,9 +125,11 @@ TEST(Startup, AbortsWithoutSimulatorKeyOrAirportList)
     } cases[] = {
         {"no registry", [](test::TestProgram& p) { std::filesystem::remove(p.root / "prefix" / "system.reg"); },
          "ABORT: MS FS2002:path not found!"},
-        {"no airports", [](test::TestProgram& p) { std::filesystem::remove(p.environment.programFolder / "airport.cds"); },
+        {"no airports",
+         [](test::TestProgram& p) { std::filesystem::remove(p.environment.programFolder / "airport.cds"); },
          "ABORT: airport.cds not found!"},
-        {"damaged airports", [](test::TestProgram& p) { test::writeBytes(p.environment.programFolder / "airport.cds", "junk"); },
+        {"damaged airports",
+         [](test::TestProgram& p) { test::writeBytes(p.environment.programFolder / "airport.cds", "junk"); },
          "ABORT: airport.cds not found!"},
     };
     for (const Case& c : cases) {

@@ -5,10 +5,10 @@
 #include "platform/file_stamp_cache.h"
 #include "tests/support/flight_rows.h"
 
+#include <gtest/gtest.h>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
-#include <gtest/gtest.h>
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -31,8 +31,7 @@ struct BoardGridTest : ::testing::Test {
     {
         grid.clearSelection();
         for (const int row : rows)
-            grid.selectionModel()->select(board.index(row, 0),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            grid.selectionModel()->select(board.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     tables::Table flights = tables::newFlightTable();

@@ -1,9 +1,9 @@
 #include "board/board_model.h"
 #include "tests/support/flight_rows.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 using namespace quorvel;
 using namespace quorvel::ui;

@@ -11,7 +11,10 @@ using test::Leg;
 namespace {
 
 // 2024-01-01 was a Monday.
-LocalDateTime monday(int hour, int minute) { return {2024, 1, 1, hour, minute, 0}; }
+LocalDateTime monday(int hour, int minute)
+{
+    return {2024, 1, 1, hour, minute, 0};
+}
 
 BoardInputs inputsAt(LocalDateTime moment, bool cut15 = false)
 {
@@ -56,16 +59,18 @@ TEST(BoardQuery, ExpressionTextsForEachCase)
     inputs.trafficPercent = "50";
     inputs.direction = Direction::Arrival;
     q = buildQuery(inputs);
-    EXPECT_EQ(q.filterText, "ICAO_CODE_ARR = 'LIRF' AND SCHEDULING_ARR LIKE '%1%' AND TPERCENT <=50 AND N=False "
-                            "AND TIME_ARR >='13:30'");
+    EXPECT_EQ(q.filterText,
+              "ICAO_CODE_ARR = 'LIRF' AND SCHEDULING_ARR LIKE '%1%' AND TPERCENT <=50 AND N=False "
+              "AND TIME_ARR >='13:30'");
     EXPECT_EQ(q.sortText, "TIME_ARR");
 
     inputs = inputsAt(monday(0, 14), true);
     inputs.airport = "EGLL";
     q = buildQuery(inputs);
-    EXPECT_EQ(q.filterText, "ICAO_CODE_DEP = 'EGLL' AND SCHEDULING_DEP LIKE '%0%' AND TIME_DEP >='23:59' AND "
-                            "TPERCENT <=100 AND N=True OR ICAO_CODE_DEP = 'EGLL' AND SCHEDULING_DEP LIKE '%1%' "
-                            "AND TPERCENT <=100 AND N=True");
+    EXPECT_EQ(q.filterText,
+              "ICAO_CODE_DEP = 'EGLL' AND SCHEDULING_DEP LIKE '%0%' AND TIME_DEP >='23:59' AND "
+              "TPERCENT <=100 AND N=True OR ICAO_CODE_DEP = 'EGLL' AND SCHEDULING_DEP LIKE '%1%' "
+              "AND TPERCENT <=100 AND N=True");
     EXPECT_EQ(q.sortText, "SCHEDULING_DEP;TIME_DEP");
     EXPECT_EQ(q.predicate.clauses, (std::vector<DayClause>{{'0', "23:59"}, {'1', std::nullopt}}));
 }
@@ -73,9 +78,11 @@ TEST(BoardQuery, ExpressionTextsForEachCase)
 TEST(BoardQuery, ColumnsFollowTheDirection)
 {
     BoardInputs inputs = inputsAt(monday(9, 0));
-    EXPECT_EQ(buildQuery(inputs).columnVisible, (std::array<bool, 8>{true, true, false, true, false, true, true, true}));
+    EXPECT_EQ(buildQuery(inputs).columnVisible,
+              (std::array<bool, 8>{true, true, false, true, false, true, true, true}));
     inputs.direction = Direction::Arrival;
-    EXPECT_EQ(buildQuery(inputs).columnVisible, (std::array<bool, 8>{true, true, true, false, true, false, true, true}));
+    EXPECT_EQ(buildQuery(inputs).columnVisible,
+              (std::array<bool, 8>{true, true, true, false, true, false, true, true}));
 }
 
 TEST(BoardQuery, JustAfterMidnightTheCutReachesIntoYesterday)

@@ -38,12 +38,23 @@ Table mixedLegs()
         leg.flight += std::to_string(i);
         const RowId row = test::addLeg(flights, leg);
         switch (draw() % 40) {
-        case 0: flights.setNull(row, TimeDep); break;
-        case 1: flights.setNull(row, SchedulingArr); break;
-        case 2: flights.setNull(row, TPercent); break;
-        case 3: flights.setNull(row, National); break;
-        case 4: flights.setNull(row, IcaoCodeDep); break;
-        default: break;
+            case 0:
+                flights.setNull(row, TimeDep);
+                break;
+            case 1:
+                flights.setNull(row, SchedulingArr);
+                break;
+            case 2:
+                flights.setNull(row, TPercent);
+                break;
+            case 3:
+                flights.setNull(row, National);
+                break;
+            case 4:
+                flights.setNull(row, IcaoCodeDep);
+                break;
+            default:
+                break;
         }
     }
     return flights;
@@ -78,7 +89,7 @@ TEST(BoardSelectIndexed, SameRowsInSameOrderAsTheWholeTableScan)
                             ASSERT_EQ(indexed, test::scanBoard(loaded.table, query)) << query.filterText;
                             shown += indexed.size();
                         }
-    EXPECT_GT(shown, 10000u);   // the cases above show rows, not only empty boards
+    EXPECT_GT(shown, 10000u);  // the cases above show rows, not only empty boards
 }
 
 }  // namespace

@@ -72,7 +72,10 @@ struct Shown {
     friend bool operator==(const Shown&, const Shown&) = default;
 };
 
-void PrintTo(const Shown& shown, std::ostream* out) { *out << shown.flight << "@" << shown.time; }
+void PrintTo(const Shown& shown, std::ostream* out)
+{
+    *out << shown.flight << "@" << shown.time;
+}
 
 // A departure from `airport` stored as a conversion under `utcOffsetHours` leaves it: the
 // Greenwich time moved back by those hours within the day, on the plan's day digits.
@@ -153,28 +156,39 @@ TEST(BoardTime, GreenwichDayAndTimeCarryIntoTheZonesDay)
         {"Rome in winter, Monday", rome, {.moment = {2024, 1, 8, 12, 0, 0}}, {}},
         {"UTC, Monday", rome, {.moment = {2024, 1, 8, 12, 0, 0}, .mode = TimeMode::Utc}, {{"MON2330", "23:30"}}},
         {"computer time reads the stored time on the stored digit",
-         rome, {.moment = {2024, 1, 8, 0, 0, 0}, .mode = TimeMode::Computer, .windowHours = 2}, {{"MON2330", "01:30"}}},
-        {"Sydney in January, Monday morning", sydney,
-         {.airport = "YSSY", .moment = {2024, 1, 8, 8, 0, 0}, .zone = "Australia/Sydney"}, {{"SUN2300", "10:00"}}},
-        {"Sydney in July, Monday morning", sydney,
-         {.airport = "YSSY", .moment = {2024, 7, 8, 8, 0, 0}, .zone = "Australia/Sydney"}, {{"SUN2300", "09:00"}}},
-        {"Sydney, Sunday", sydney,
-         {.airport = "yssy", .moment = {2024, 1, 7, 8, 0, 0}, .zone = "Australia/Sydney"}, {}},
-        {"a window from Sunday evening in Sydney reaches Monday morning", sydney,
+         rome,
+         {.moment = {2024, 1, 8, 0, 0, 0}, .mode = TimeMode::Computer, .windowHours = 2},
+         {{"MON2330", "01:30"}}},
+        {"Sydney in January, Monday morning",
+         sydney,
+         {.airport = "YSSY", .moment = {2024, 1, 8, 8, 0, 0}, .zone = "Australia/Sydney"},
+         {{"SUN2300", "10:00"}}},
+        {"Sydney in July, Monday morning",
+         sydney,
+         {.airport = "YSSY", .moment = {2024, 7, 8, 8, 0, 0}, .zone = "Australia/Sydney"},
+         {{"SUN2300", "09:00"}}},
+        {"Sydney, Sunday",
+         sydney,
+         {.airport = "yssy", .moment = {2024, 1, 7, 8, 0, 0}, .zone = "Australia/Sydney"},
+         {}},
+        {"a window from Sunday evening in Sydney reaches Monday morning",
+         sydney,
          {.airport = "YSSY", .moment = {2024, 1, 7, 22, 0, 0}, .zone = "Australia/Sydney", .windowHours = 13},
          {{"SUN2300", "Mon 10:00"}}},
-        {"the window holds not its end", sydney,
-         {.airport = "YSSY", .moment = {2024, 1, 7, 22, 0, 0}, .zone = "Australia/Sydney", .windowHours = 12}, {}},
+        {"the window holds not its end",
+         sydney,
+         {.airport = "YSSY", .moment = {2024, 1, 7, 22, 0, 0}, .zone = "Australia/Sydney", .windowHours = 12},
+         {}},
     };
     for (const Case& c : cases) EXPECT_EQ(shown(c.flights, c.board), c.expected) << c.name;
 }
 
 TEST(BoardTime, WindowRunsAcrossTheWeeksEndAndHoldsItsStartButNotItsEnd)
 {
-    const Table flights = tableOf({departure("SUN0200", "02:00", "0"), departure("SAT2159", "21:59", "6"),
-                                   departure("SUN0100", "01:00", "0"), departure("SAT2300", "23:00", "6"),
-                                   departure("SAT2200", "22:00", "6"), departure("FRI2300", "23:00", "5")},
-                                  0);
+    const Table flights = tableOf(
+        {departure("SUN0200", "02:00", "0"), departure("SAT2159", "21:59", "6"), departure("SUN0100", "01:00", "0"),
+         departure("SAT2300", "23:00", "6"), departure("SAT2200", "22:00", "6"), departure("FRI2300", "23:00", "5")},
+        0);
     const Board board{.moment = {2024, 1, 13, 22, 0, 0}, .mode = TimeMode::Utc, .zone = {}, .windowHours = 4};
     EXPECT_EQ(shown(flights, board),
               (std::vector<Shown>{{"SAT2200", "22:00"}, {"SAT2300", "23:00"}, {"SUN0100", "Sun 01:00"}}));
@@ -209,15 +223,16 @@ TEST(BoardTime, DayBoardRunsFromMidnightOrFromTheCutToMidnight)
                                    departure("D1329", "13:29", "0123456"), departure("D1330", "13:30", "0123456")},
                                   0);
     Board board{.moment = {2024, 1, 8, 13, 45, 30}, .mode = TimeMode::Utc};
-    EXPECT_EQ(shown(flights, board), (std::vector<Shown>{{"D0010", "00:10"}, {"D1329", "13:29"},
-                                                         {"D1330", "13:30"}, {"D2350", "23:50"}}));
+    EXPECT_EQ(shown(flights, board),
+              (std::vector<Shown>{{"D0010", "00:10"}, {"D1329", "13:29"}, {"D1330", "13:30"}, {"D2350", "23:50"}}));
     board.cut15 = true;
     EXPECT_EQ(shown(flights, board), (std::vector<Shown>{{"D1330", "13:30"}, {"D2350", "23:50"}}));
     // Shortly after midnight the cut reaches back into the previous day.
     board.moment = {2024, 1, 8, 0, 5, 0};
-    EXPECT_EQ(shown(flights, board), (std::vector<Shown>{{"D2350", "Sun 23:50"}, {"D0010", "00:10"},
-                                                         {"D1329", "13:29"}, {"D1330", "13:30"},
-                                                         {"D2350", "23:50"}}));
+    EXPECT_EQ(
+        shown(flights, board),
+        (std::vector<Shown>{
+            {"D2350", "Sun 23:50"}, {"D0010", "00:10"}, {"D1329", "13:29"}, {"D1330", "13:30"}, {"D2350", "23:50"}}));
 }
 
 TEST(BoardTime, TableWithoutItsOffsetIsReadWithTheOffsetGiven)
@@ -252,7 +267,8 @@ TEST(BoardTime, AirportWithoutAZoneFallsBackToComputerTime)
     EXPECT_EQ(timesText(query.interval, 2, "ZZZZ"), "Times: computer (no time zone for ZZZZ), next 2 h");
     EXPECT_EQ(shown(flights, board), (std::vector<Shown>{{"X1", "10:00"}}));  // the stored time, unshifted
 
-    const InstanceQuery unknown = queryOf({.airport = "ZZZZ", .moment = {2024, 1, 8, 9, 0, 0}, .zone = "Mars/Base"}, flights);
+    const InstanceQuery unknown =
+        queryOf({.airport = "ZZZZ", .moment = {2024, 1, 8, 9, 0, 0}, .zone = "Mars/Base"}, flights);
     EXPECT_TRUE(unknown.interval.fellBack);
 }
 
@@ -305,25 +321,25 @@ TEST(BoardTime, IndexedSelectionMatchesTheWholeTableScan)
         for (const int window : {0, 5, 24})
             for (const bool cut : {false, true})
                 for (const char* zone : {"Asia/Tokyo", "America/St_Johns", "Europe/Rome"}) {
-                BoardInputs inputs;
-                inputs.airport = "LIRF";
-                inputs.direction = direction;
-                inputs.moment = {2024, 3, 31, 0, 10, 0};
-                inputs.cut15 = cut;
-                inputs.trafficPercent = "50";
-                TimeInputs time;
-                time.mode = TimeMode::Airport;
-                time.windowHours = window;
-                time.airportZone = zone;
-                time.utcOffsetHours = -2;
-                const InstanceQuery query = buildInstanceQuery(inputs, time);
-                const Instances scanned = scanInstances(loaded.table, query);
-                const Instances indexed = selectInstances(loaded, query);
-                EXPECT_FALSE(scanned.rows.empty());
-                EXPECT_EQ(indexed.rows, scanned.rows) << window << cut << zone;
-                EXPECT_EQ(indexed.minutes, scanned.minutes);
-                EXPECT_TRUE(std::is_sorted(scanned.minutes.begin(), scanned.minutes.end()));
-            }
+                    BoardInputs inputs;
+                    inputs.airport = "LIRF";
+                    inputs.direction = direction;
+                    inputs.moment = {2024, 3, 31, 0, 10, 0};
+                    inputs.cut15 = cut;
+                    inputs.trafficPercent = "50";
+                    TimeInputs time;
+                    time.mode = TimeMode::Airport;
+                    time.windowHours = window;
+                    time.airportZone = zone;
+                    time.utcOffsetHours = -2;
+                    const InstanceQuery query = buildInstanceQuery(inputs, time);
+                    const Instances scanned = scanInstances(loaded.table, query);
+                    const Instances indexed = selectInstances(loaded, query);
+                    EXPECT_FALSE(scanned.rows.empty());
+                    EXPECT_EQ(indexed.rows, scanned.rows) << window << cut << zone;
+                    EXPECT_EQ(indexed.minutes, scanned.minutes);
+                    EXPECT_TRUE(std::is_sorted(scanned.minutes.begin(), scanned.minutes.end()));
+                }
 }
 
 }  // namespace

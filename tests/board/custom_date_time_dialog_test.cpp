@@ -1,11 +1,11 @@
-#include "board/clock_rules.h"
 #include "board/custom_date_time_dialog.h"
+#include "board/clock_rules.h"
 
+#include <gtest/gtest.h>
 #include <QDateEdit>
 #include <QFrame>
 #include <QPushButton>
 #include <QTimeEdit>
-#include <gtest/gtest.h>
 
 using namespace quorvel;
 

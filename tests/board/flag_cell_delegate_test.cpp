@@ -1,17 +1,17 @@
+#include "board/flag_cell_delegate.h"
 #include "board/board_grid_view.h"
 #include "board/board_model.h"
-#include "board/flag_cell_delegate.h"
 #include "flags/flag_list.h"
 #include "platform/file_stamp_cache.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/temp_folder.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
 #include <QTableView>
 #include <chrono>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -96,7 +96,7 @@ struct FlagCellTest : ::testing::Test {
     flags::FlagList flagList{{"ALITALIA=az", "NOPICTURE=zz", "NOFLAGNAME="}};
     tables::Table flights = tables::newFlightTable();
     BoardModel model;
-    platform::SystemFileClock fileClock;   // the flag files' times are set from the real clock
+    platform::SystemFileClock fileClock;  // the flag files' times are set from the real clock
     FlagCellDelegate delegate{flagList, flagFolder, fileClock};
 };
 
@@ -174,7 +174,9 @@ TEST_F(FlagCellTest, SettledPictureIsDecodedOnceUntilItsFileChanges)
 
 TEST_F(FlagCellTest, ExpectedTimeShowsTheScheduledTimeOfTheDirection)
 {
-    EXPECT_EQ(paintCell(0, BoardModel::ExpectedTimeColumn, {140, 20}), textAtTopLeft(QStringLiteral("07:45"), {140, 20}));
+    EXPECT_EQ(paintCell(0, BoardModel::ExpectedTimeColumn, {140, 20}),
+              textAtTopLeft(QStringLiteral("07:45"), {140, 20}));
     model.setDirection(Direction::Arrival);
-    EXPECT_EQ(paintCell(0, BoardModel::ExpectedTimeColumn, {140, 20}), textAtTopLeft(QStringLiteral("09:10"), {140, 20}));
+    EXPECT_EQ(paintCell(0, BoardModel::ExpectedTimeColumn, {140, 20}),
+              textAtTopLeft(QStringLiteral("09:10"), {140, 20}));
 }

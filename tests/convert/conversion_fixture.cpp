@@ -41,8 +41,11 @@ ConversionFixture::ConversionFixture()
 {
     writeAircraft({{"AC#1", "Alitalia B737", "ALITALIA", "B737"}});
     Table table = newAirportTable();
-    for (const auto& [code, description] : {std::pair{"LIRF", "ROME FIUMICINO"}, {"LFPG", "PARIS CDG"},
-                                            {"EDDF", "FRANKFURT MAIN"}, {"ETAR", "RAMSTEIN"}, {"KJFK", "NEW YORK JFK"}}) {
+    for (const auto& [code, description] : {std::pair{"LIRF", "ROME FIUMICINO"},
+                                            {"LFPG", "PARIS CDG"},
+                                            {"EDDF", "FRANKFURT MAIN"},
+                                            {"ETAR", "RAMSTEIN"},
+                                            {"KJFK", "NEW YORK JFK"}}) {
         const RowId row = table.appendRow();
         table.setText(row, AirportCode, code);
         table.setText(row, AirportDescription, description);
@@ -87,7 +90,10 @@ convert::Summary ConversionFixture::run(const std::optional<std::string>& plan, 
     return convert::convert(inputs(offset), report, stop);
 }
 
-Table ConversionFixture::flights() const { return readFlightFile(folder / flightFileName); }
+Table ConversionFixture::flights() const
+{
+    return readFlightFile(folder / flightFileName);
+}
 
 std::vector<std::string> ConversionFixture::rows() const
 {
@@ -116,8 +122,8 @@ std::string bigPlan(int lines)
     std::string plan;
     plan.reserve(std::size_t(lines) * 80);
     for (int i = 0; i < lines; ++i)
-        plan += "AC#1,x,100%,1Hr,IFR,00:10,00:40,1,F,AZ" + std::to_string(i % 10000) +
-                ",LFPG,00:45,00:55,1,F,AZ2,LIRF\r\n";
+        plan +=
+            "AC#1,x,100%,1Hr,IFR,00:10,00:40,1,F,AZ" + std::to_string(i % 10000) + ",LFPG,00:45,00:55,1,F,AZ2,LIRF\r\n";
     return plan;
 }
 

@@ -22,7 +22,7 @@ namespace quorvel::test {
 struct RecordingReport final : convert::ConversionReport {
     std::vector<std::string> events;
     std::vector<std::string> logs;
-    std::function<void(int)> onProgress;   // runs on every progress call, e.g. to raise the stop flag
+    std::function<void(int)> onProgress;  // runs on every progress call, e.g. to raise the stop flag
 
     void progressRange(int minimum, int maximum) override;
     void progress(int position) override;
@@ -49,8 +49,8 @@ protected:
     // the conversion with this offset (nothing: from the zone and overrideDst).
     convert::Summary run(const std::optional<std::string>& plan, std::optional<int> offset);
     convert::ConvertInputs inputs(std::optional<int> offset) const;
-    tables::Table flights() const;                 // flight.cds as it is now
-    std::vector<std::string> rows() const;         // every field of every record, "|" between, "~" for null
+    tables::Table flights() const;          // flight.cds as it is now
+    std::vector<std::string> rows() const;  // every field of every record, "|" between, "~" for null
 
     TempFolder folder;
     tables::AirportLookup airports;

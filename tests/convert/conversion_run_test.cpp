@@ -23,7 +23,8 @@ std::vector<std::string> timesOf(const Table& flights)
     std::vector<std::string> times;
     for (RowId row = 0; row < flights.rowCount(); ++row)
         times.push_back(std::string(flights.text(row, TimeDep)) + "/" + std::string(flights.text(row, SchedulingDep)) +
-                        "-" + std::string(flights.text(row, TimeArr)) + "/" + std::string(flights.text(row, SchedulingArr)));
+                        "-" + std::string(flights.text(row, TimeArr)) + "/" +
+                        std::string(flights.text(row, SchedulingArr)));
     return times;
 }
 
@@ -57,7 +58,7 @@ TEST_F(ConversionRun, WeeklyAndDailyTimesMoveByWholeHoursAndKeepTheirDays)
 
 TEST_F(ConversionRun, WithoutAnExplicitOffsetTheZoneAndTheOverrideDecide)
 {
-    zone = {-3600, true};   // one hour east, daylight saving: two hours
+    zone = {-3600, true};  // one hour east, daylight saving: two hours
     EXPECT_EQ(run("AC#1,x,100%,24Hr,IFR,12:00,13:00,310,F,AZ1,LFPG,LIRF\n", std::nullopt).outcome, Outcome::Finished);
     EXPECT_EQ(timesOf(flights()), std::vector<std::string>{"14:00/0123456-15:00/0123456"});
     EXPECT_EQ(flights().integerProperty(tables::utcOffsetPropertyName), -2);
@@ -94,14 +95,16 @@ TEST_F(ConversionRun, DailyPlansRepeatWithinTheDay)
         {"13Hr", {"10:00/0123456-11:30/0123456"}},
     };
     for (const auto& c : cases) {
-        const Summary summary = run(std::string("AC#1,x,100%,") + c.period + ",IFR,10:00:00,11:30:00,310,F,AZ1,LFPG,LIRF\n", 0);
+        const Summary summary =
+            run(std::string("AC#1,x,100%,") + c.period + ",IFR,10:00:00,11:30:00,310,F,AZ1,LFPG,LIRF\n", 0);
         EXPECT_EQ(summary.outcome, Outcome::Finished) << c.period;
         EXPECT_EQ(timesOf(flights()), c.expected) << c.period;
         EXPECT_EQ(summary.records, c.expected.size());
     }
     // Repetitions start from the shifted times.
     run("AC#1,x,100%,12Hr,IFR,23:00,23:45,310,F,AZ1,LFPG,LIRF\n", -2);
-    EXPECT_EQ(timesOf(flights()), (std::vector<std::string>{"01:00/0123456-01:45/0123456", "13:00/0123456-13:45/0123456"}));
+    EXPECT_EQ(timesOf(flights()),
+              (std::vector<std::string>{"01:00/0123456-01:45/0123456", "13:00/0123456-13:45/0123456"}));
 }
 
 TEST_F(ConversionRun, RecordsCarryLookedUpNamesAndTheNationalFlag)
@@ -109,16 +112,18 @@ TEST_F(ConversionRun, RecordsCarryLookedUpNamesAndTheNationalFlag)
     writeAircraft({{"AC#1", "First", "ALITALIA AIRLINES INTL", "A321"},
                    {"AC#1", "Second", "OTHER", "B777"},
                    {"AC#2", "Empty model", "AIR ONE", std::nullopt}});
-    const Summary summary = run("AC#1,x,75%,WEEK,IFR,1/10:00,1/12:05,310,F,AZ100,LFPG,2/08:00,2/09:40,310,F,AZ101,LIRF\n"
-                                "AC#2,x,5%,week,IFR,@3/08:00,3/@09:40,310,F,AP1@,ETAR,3/11:00,4/00:10,1,F,AP2,EDDF\n",
-                                0);
+    const Summary summary =
+        run("AC#1,x,75%,WEEK,IFR,1/10:00,1/12:05,310,F,AZ100,LFPG,2/08:00,2/09:40,310,F,AZ101,LIRF\n"
+            "AC#2,x,5%,week,IFR,@3/08:00,3/@09:40,310,F,AP1@,ETAR,3/11:00,4/00:10,1,F,AP2,EDDF\n",
+            0);
     ASSERT_EQ(summary.outcome, Outcome::Finished) << summary.problem;
-    EXPECT_EQ(rows(), (std::vector<std::string>{
-                          "LIRF|ROME FIUMICINO|LFPG|PARIS CDG|ALITALIA AIRLIN|AZ100|10:00|12:05|~|1|1|ON TIME|75|A321|False",
-                          "LFPG|PARIS CDG|LIRF|ROME FIUMICINO|ALITALIA AIRLIN|AZ101|08:00|09:40|~|2|2|ON TIME|75|A321|False",
-                          "EDDF|FRANKFURT MAIN|ETAR|RAMSTEIN|AIR ONE|AP1|08:00|09:40|~|3|3|ON TIME|5|<empty>|True",
-                          "ETAR|RAMSTEIN|EDDF|FRANKFURT MAIN|AIR ONE|AP2|11:00|00:10|~|3|4|ON TIME|5|<empty>|True",
-                      }));
+    EXPECT_EQ(rows(),
+              (std::vector<std::string>{
+                  "LIRF|ROME FIUMICINO|LFPG|PARIS CDG|ALITALIA AIRLIN|AZ100|10:00|12:05|~|1|1|ON TIME|75|A321|False",
+                  "LFPG|PARIS CDG|LIRF|ROME FIUMICINO|ALITALIA AIRLIN|AZ101|08:00|09:40|~|2|2|ON TIME|75|A321|False",
+                  "EDDF|FRANKFURT MAIN|ETAR|RAMSTEIN|AIR ONE|AP1|08:00|09:40|~|3|3|ON TIME|5|<empty>|True",
+                  "ETAR|RAMSTEIN|EDDF|FRANKFURT MAIN|AIR ONE|AP2|11:00|00:10|~|3|4|ON TIME|5|<empty>|True",
+              }));
     EXPECT_TRUE(report.logs.empty());
     EXPECT_EQ(summary.planLines, 2u);
     EXPECT_EQ(summary.records, 4u);
@@ -134,9 +139,9 @@ TEST_F(ConversionRun, UnknownNumbersAndCodesAreLoggedOnceAndStoredAsNotFound)
     const Table table = flights();
     ASSERT_EQ(table.rowCount(), 6u);
     EXPECT_EQ(table.text(0, Airline), "<not found>");
-    EXPECT_EQ(table.text(0, Model), "AC#123");        // the number itself, cut to the field
+    EXPECT_EQ(table.text(0, Model), "AC#123");  // the number itself, cut to the field
     EXPECT_EQ(table.text(0, DestApt), "<not found>");
-    EXPECT_EQ(table.text(0, IcaoCodeArr), "XXXX");     // the code is kept
+    EXPECT_EQ(table.text(0, IcaoCodeArr), "XXXX");  // the code is kept
     EXPECT_EQ(table.text(1, DepApt), "<not found>");
     EXPECT_EQ(table.text(4, Airline), "<not found>");  // a record without an airline tells nothing
     EXPECT_EQ(table.text(4, Model), "AC#3");
@@ -159,7 +164,7 @@ TEST(ConversionLogLines, KeptOnceWithoutRegardToCaseAndSavedWithCrLf)
     EXPECT_TRUE(log.add("EDDF"));
     EXPECT_FALSE(log.add("eddf"));
     EXPECT_TRUE(log.add("Z\xDCR1"));
-    EXPECT_FALSE(log.add("z\xFCr1"));   // Windows-1252 letters fold too
+    EXPECT_FALSE(log.add("z\xFCr1"));  // Windows-1252 letters fold too
     EXPECT_FALSE(log.addLine("EDDF NOT FOUND"));
     EXPECT_EQ(log.text(), "EDDF not found\r\nZ\xDCR1 not found\r\n");
 
@@ -181,7 +186,7 @@ TEST_F(ConversionRun, StopSeenAtTheNextLineLeavesTheEmptyTable)
     EXPECT_EQ(summary.planLines, 3u);
     EXPECT_EQ(flights().rowCount(), 0u);
     EXPECT_EQ(flights().schema(), flightSchema());
-    EXPECT_EQ(report.events.back(), "label Flights:3/10");   // no "Ok"
+    EXPECT_EQ(report.events.back(), "label Flights:3/10");  // no "Ok"
 }
 
 TEST_F(ConversionRun, WeeklyTimeThatIsNoTimeEndsTheRunWithItsMessage)
@@ -190,7 +195,7 @@ TEST_F(ConversionRun, WeeklyTimeThatIsNoTimeEndsTheRunWithItsMessage)
         const char* legs;
         const char* message;
     } cases[] = {
-        {"1/25:00:00,1/26:00:00", "Found Error: 25:00"},   // the departure is checked first
+        {"1/25:00:00,1/26:00:00", "Found Error: 25:00"},  // the departure is checked first
         {"1/10:00:00,1/1x:00:00", "Found Error: 1x:00"},
         {"1/10:00,1", "Found Error: "},
     };
@@ -214,16 +219,20 @@ TEST_F(ConversionRun, MalformedNumbersAndDailyTimesNameTheLineAndTheText)
         const char* message;
     } cases[] = {
         {"AC#1,x,5x%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF", 0,
-         "plans.txt, line 3: the traffic percentage \"5x%\" is not a whole number from -32768 to 32767 followed by the percent sign"},
+         "plans.txt, line 3: the traffic percentage \"5x%\" is not a whole number from -32768 to 32767 followed by the "
+         "percent sign"},
         {"AC#1,x,32768%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF", 0,
-         "plans.txt, line 3: the traffic percentage \"32768%\" is not a whole number from -32768 to 32767 followed by the percent sign"},
+         "plans.txt, line 3: the traffic percentage \"32768%\" is not a whole number from -32768 to 32767 followed by "
+         "the percent sign"},
         {"AC#1,x,100%,2xHr,IFR,10:00,11:00,1,F,F1,LIRF", 0,
          "plans.txt, line 3: the period \"2xHr\" is neither WEEK nor an hour count"},
-        {"AC#1,x,100%,0Hr,IFR,10:00,11:00,1,F,F1,LIRF", 0, "plans.txt, line 3: the period \"0Hr\" repeats every 0 hours"},
+        {"AC#1,x,100%,0Hr,IFR,10:00,11:00,1,F,F1,LIRF", 0,
+         "plans.txt, line 3: the period \"0Hr\" repeats every 0 hours"},
         {"AC#1,x,100%,24Hr,IFR,1O:00,11:00,1,F,F1,LIRF", 2, "plans.txt, line 3: \"1O:00\" is not a time of day"},
         {"AC#1,x,100%,24Hr,IFR,10:00,25:00,1,F,F1,LIRF", -1, "plans.txt, line 3: \"25:00\" is not a time of day"},
         // Unshifted, the time is only read when the leg repeats.
-        {"AC#1,x,100%,12Hr,IFR,10:00 UTC,11:00,1,F,F1,LIRF", 0, "plans.txt, line 3: \"10:00 UTC\" is not a time of day"},
+        {"AC#1,x,100%,12Hr,IFR,10:00 UTC,11:00,1,F,F1,LIRF", 0,
+         "plans.txt, line 3: \"10:00 UTC\" is not a time of day"},
     };
     for (const auto& c : cases) {
         report = {};
@@ -231,22 +240,24 @@ TEST_F(ConversionRun, MalformedNumbersAndDailyTimesNameTheLineAndTheText)
         EXPECT_EQ(summary.outcome, Outcome::BadInput) << c.line;
         EXPECT_EQ(summary.problem, c.message);
         ASSERT_FALSE(report.events.empty());
-        EXPECT_EQ(report.events.back(), std::string("message WARNING|") + c.message);   // the button stays "Stop"
+        EXPECT_EQ(report.events.back(), std::string("message WARNING|") + c.message);  // the button stays "Stop"
         EXPECT_EQ(flights().rowCount(), 0u) << c.line;
     }
     // A line without legs never reads its percentage, and an unshifted time that is not repeated is only cut.
-    EXPECT_EQ(run("AC#1,x,bad,24Hr,IFR,LIRF\nAC#1,x,7%,24Hr,IFR,10:00 UTC,11:00,1,F,F1,LIRF\n", 0).outcome, Outcome::Finished);
+    EXPECT_EQ(run("AC#1,x,bad,24Hr,IFR,LIRF\nAC#1,x,7%,24Hr,IFR,10:00 UTC,11:00,1,F,F1,LIRF\n", 0).outcome,
+              Outcome::Finished);
     EXPECT_EQ(timesOf(flights()), std::vector<std::string>{"10:00/0123456-11:00/0123456"});
 }
 
 TEST_F(ConversionRun, PlanLineQuirks)
 {
-    const Summary summary = run("// comment, with, commas, 24Hr, LIRF\n"
-                                "0\n"
-                                "AC#1,x,50,WEEK,IFR,@1/10:00,1/11:00@,1,F,@F1,LFPG,LIRF\n"
-                                "AC#1,x,100%,wEeK,IFR,2/10:00,2/11:00,1,F,F2,LFPG,LIRF\n"
-                                "AC#1,x,100%,24Hr,IFR,LIRF\n",
-                                0);
+    const Summary summary =
+        run("// comment, with, commas, 24Hr, LIRF\n"
+            "0\n"
+            "AC#1,x,50,WEEK,IFR,@1/10:00,1/11:00@,1,F,@F1,LFPG,LIRF\n"
+            "AC#1,x,100%,wEeK,IFR,2/10:00,2/11:00,1,F,F2,LFPG,LIRF\n"
+            "AC#1,x,100%,24Hr,IFR,LIRF\n",
+            0);
     EXPECT_EQ(summary.outcome, Outcome::Finished);
     EXPECT_EQ(rows(), (std::vector<std::string>{
                           "LIRF|ROME FIUMICINO|LFPG|PARIS CDG|ALITALIA|F1|10:00|11:00|~|1|1|ON TIME|5|B737|False",
@@ -271,8 +282,9 @@ TEST_F(ConversionRun, MissingPlanFileWarnsAndSavesTheEmptyTable)
     const Summary summary = run(std::nullopt, 0);
     EXPECT_EQ(summary.outcome, Outcome::Finished);
     EXPECT_TRUE(summary.planFileMissing);
-    EXPECT_EQ(report.events, (std::vector<std::string>{"message WARNING|The flightplan file not exist in QRVL directory",
-                                                       "range 0 0", "progress 0", "caption Ok"}));
+    EXPECT_EQ(report.events,
+              (std::vector<std::string>{"message WARNING|The flightplan file not exist in QRVL directory", "range 0 0",
+                                        "progress 0", "caption Ok"}));
     EXPECT_EQ(flights().rowCount(), 0u);
 }
 

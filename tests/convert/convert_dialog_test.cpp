@@ -5,13 +5,13 @@
 #include "tests/convert/conversion_fixture.h"
 #include "tests/support/fakes.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -39,9 +39,10 @@ protected:
     TdlgCLog log{fileDialogs, prompter, {}};
 };
 
-const std::string twoPlans = "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX,12:00,13:00,1,F,F2,LIRF\r\n"
-                             "// comment, with commas\r\n"
-                             "AC#9,x,100%,WEEK,IFR,1/10:00,1/11:00,1,F,F3,LFPG,2/12:00,2/13:00,1,F,F4,LIRF\r\n";
+const std::string twoPlans =
+    "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX,12:00,13:00,1,F,F2,LIRF\r\n"
+    "// comment, with commas\r\n"
+    "AC#9,x,100%,WEEK,IFR,1/10:00,1/11:00,1,F,F3,LFPG,2/12:00,2/13:00,1,F,F4,LIRF\r\n";
 
 }  // namespace
 
@@ -86,7 +87,7 @@ TEST_F(ConvertDialog, AWholeConversionEndsWithOkAndItsLogLines)
     EXPECT_EQ(flights().rowCount(), 4u);
     EXPECT_TRUE(prompter.shown().empty());
 
-    dialog->Button1->click();   // "Ok" closes
+    dialog->Button1->click();  // "Ok" closes
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
 }
@@ -98,12 +99,13 @@ TEST_F(ConvertDialog, TheCounterShowsItsWholeText)
     dialog->worker().waitUntilFinished();
     // The run's own last count, then counts of a table with a million flights.
     for (const QString& expected : {QStringLiteral("Flights:2/3"), QStringLiteral("Flights:16613/1000000"),
-                                   QStringLiteral("Flights:1000000/1000000")}) {
+                                    QStringLiteral("Flights:1000000/1000000")}) {
         if (dialog->Label1->text() != expected) emit dialog->worker().labelChanged(expected);
         const QLabel& label = *dialog->Label1;
         EXPECT_EQ(label.text(), expected);
         EXPECT_EQ(label.pos(), QPoint(24, 56));
-        EXPECT_LE(label.fontMetrics().horizontalAdvance(expected), label.contentsRect().width()) << expected.toStdString();
+        EXPECT_LE(label.fontMetrics().horizontalAdvance(expected), label.contentsRect().width())
+            << expected.toStdString();
         EXPECT_GE(label.contentsRect().height(), label.fontMetrics().height());
         EXPECT_TRUE(dialog->rect().contains(label.geometry())) << expected.toStdString();
     }
@@ -145,11 +147,12 @@ TEST_F(ConvertDialog, DestroyingTheDialogStopsTheRunAndServesItWhileItWaits)
     auto dialog = makeDialog(test::bigPlan(4) + "AC#5," + unknown + "AC#6," + unknown + test::bigPlan(5000));
     // The dialog goes while the run is at line 5 or 6; line 6 may make the worker wait on the
     // GUI thread while the dialog's destructor is already waiting for the run.
-    QObject::connect(&dialog->worker(), &FlightConvertThread::logLineAdded, &log, [this, &dialog](const std::string& key) {
-        if (key == "AC#5") QTimer::singleShot(0, &log, [&dialog] { dialog.reset(); });
-    });
+    QObject::connect(&dialog->worker(), &FlightConvertThread::logLineAdded, &log,
+                     [this, &dialog](const std::string& key) {
+                         if (key == "AC#5") QTimer::singleShot(0, &log, [&dialog] { dialog.reset(); });
+                     });
     dialog->show();
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);   // not a way out
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);  // not a way out
     EXPECT_TRUE(dialog->isVisible());
     for (int i = 0; i < 1000 && dialog; ++i) QTest::qWait(10);
     ASSERT_FALSE(dialog);
@@ -174,8 +177,9 @@ TEST_F(ConvertDialog, MalformedInputWarnsAndTheDialogStaysOnStop)
     dialog->show();
     dialog->worker().waitUntilFinished();
     EXPECT_EQ(prompter.shown(),
-              (Shown{{"WARNING", "plans.txt, line 1: the traffic percentage \"1x%\" is not a whole number from -32768 to "
-                                 "32767 followed by the percent sign"}}));
+              (Shown{{"WARNING",
+                      "plans.txt, line 1: the traffic percentage \"1x%\" is not a whole number from -32768 to "
+                      "32767 followed by the percent sign"}}));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->Button1->text(), "Stop");
     dialog->Button1->click();
@@ -198,7 +202,7 @@ TEST_F(ConvertDialog, MissingPlanFileWarnsThenShowsOkOverTheEmptyTable)
 TEST_F(ConvertDialog, AnErrorInTheRunIsShownAsItsResult)
 {
     const auto dialog = makeDialog(twoPlans);
-    test::writeBytes(folder / "flight.cds", "not a table");   // spoilt between creation and show
+    test::writeBytes(folder / "flight.cds", "not a table");  // spoilt between creation and show
     dialog->show();
     dialog->worker().waitUntilFinished();
     ASSERT_EQ(prompter.shown().size(), 1u);
@@ -223,7 +227,7 @@ TEST_F(ConvertDialog, LogWindowLayout)
     EXPECT_EQ(log.Button1->text(), "Save to...");
 
     log.show();
-    QTest::keyClick(&log, Qt::Key_Escape);   // Esc is "Close"
+    QTest::keyClick(&log, Qt::Key_Escape);  // Esc is "Close"
     EXPECT_FALSE(log.isVisible());
 }
 
@@ -239,7 +243,7 @@ TEST_F(ConvertDialog, LogSavesItsLinesWithCrLf)
     EXPECT_EQ(fileDialogs.asked(), std::vector<std::string>{"Save Log file"});
     EXPECT_EQ(test::readBytes(folder / "conversion.log"), "EDDF not found\r\nZ\xFCR1 not found\r\n");
 
-    log.Button1Click();   // cancelled: nothing written
+    log.Button1Click();  // cancelled: nothing written
     EXPECT_EQ(test::readBytes(folder / "conversion.log"), "EDDF not found\r\nZ\xFCR1 not found\r\n");
     EXPECT_TRUE(prompter.shown().empty());
 }

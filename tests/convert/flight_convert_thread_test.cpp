@@ -2,8 +2,8 @@
 #include "tables/flight_table.h"
 #include "tests/convert/conversion_fixture.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 #include <functional>
 #include <memory>
@@ -39,7 +39,7 @@ protected:
 struct WaitCase {
     const char* name;
     std::string plan;
-    const char* waitedFor;   // what the GUI thread was doing for the worker when it stopped it
+    const char* waitedFor;  // what the GUI thread was doing for the worker when it stopped it
     Outcome outcome;
     std::size_t planLines;
 };
@@ -49,8 +49,8 @@ struct WaitCase {
 TEST_F(FlightConvertThreadTest, StopReleasesAWorkerWaitingOnTheGuiThread)
 {
     const std::vector<WaitCase> cases{
-        {"log line", "AC#5,x,1%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\r\n" + test::bigPlan(50), "log AC#5",
-         Outcome::Stopped, 1},
+        {"log line", "AC#5,x,1%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\r\n" + test::bigPlan(50), "log AC#5", Outcome::Stopped,
+         1},
         {"message box", "AC#1,x,1%,WEEK,IFR,1/10:00,1/24:10,1,F,F1,LIRF\r\n" + test::bigPlan(50), "message",
          Outcome::TimeError, 1},
     };
@@ -95,7 +95,7 @@ TEST_F(FlightConvertThreadTest, StartRunsOnceEvenAfterTheRunEnded)
     tables::createEmptyFlightFile(folder / tables::flightFileName);
     thread->start();
     thread->waitUntilFinished();
-    QCoreApplication::sendPostedEvents();   // a second run, joined above, would have posted its end
+    QCoreApplication::sendPostedEvents();  // a second run, joined above, would have posted its end
     EXPECT_TRUE(thread->started());
     EXPECT_EQ(finishedCount, 1);
     EXPECT_EQ(flights().rowCount(), 0u);

@@ -15,12 +15,12 @@ TEST(CommaField, AloneWithRestAndPastTheEnd)
         {"a,bb,ccc", 1, false, "a"},
         {"a,bb,ccc", 2, false, "bb"},
         {"a,bb,ccc", 2, true, "bb,ccc"},
-        {"a,bb,ccc", 3, false, "ccc"},       // no comma after it: its first four characters
+        {"a,bb,ccc", 3, false, "ccc"},  // no comma after it: its first four characters
         {"a,bb,cccccc", 3, false, "cccc"},
-        {"a,bb,ccc", 9, false, "ccc"},       // past the last field: the last field again
+        {"a,bb,ccc", 9, false, "ccc"},  // past the last field: the last field again
         {"a,bb,ccc", 9, true, "ccc"},
-        {"a,,c", 2, false, ""},              // two commas in a row give an empty field
-        {"\"x,y\",z", 1, false, "\"x"},      // quotes mean nothing
+        {"a,,c", 2, false, ""},          // two commas in a row give an empty field
+        {"\"x,y\",z", 1, false, "\"x"},  // quotes mean nothing
         {"", 1, false, ""},
         {"LIRF", 1, false, "LIRF"},
     };
@@ -44,7 +44,7 @@ TEST(FlightPlanFile, LinesFollowTheTextWhenItMovesOrIsCopied)
         TextLines first = splitLines(text);
         const std::vector<std::string> wanted(first.lines.begin(), first.lines.end());
         TextLines moved = std::move(first);
-        first.text.assign(text.size(), '#');   // overwrites whatever the old object still holds
+        first.text.assign(text.size(), '#');  // overwrites whatever the old object still holds
         EXPECT_EQ(std::vector<std::string>(moved.lines.begin(), moved.lines.end()), wanted);
         TextLines copy = moved;
         moved.text.assign(text.size(), '#');
@@ -58,15 +58,16 @@ TEST(FlightPlanFile, LinesFollowTheTextWhenItMovesOrIsCopied)
 
 TEST(FlightPlanFile, WhatIsNotAFlightPlanLine)
 {
-    for (const char* skipped : {"", "0", "// a comment", "  // comment, with commas, 24Hr, LIRF", "\t//x,y", "AC#1 LIRF"})
+    for (const char* skipped :
+         {"", "0", "// a comment", "  // comment, with commas, 24Hr, LIRF", "\t//x,y", "AC#1 LIRF"})
         EXPECT_FALSE(cutPlanLine(skipped)) << skipped;
     EXPECT_TRUE(cutPlanLine("1, x/ y // not a comment,100%,WEEK,IFR,LIRF"));
 }
 
 TEST(FlightPlanFile, PlanLineFieldsWithAtSignsRemoved)
 {
-    const auto plan = cutPlanLine(
-        "AC#12,0,75%,WEEK,IFR,@1/10:00:00,@1/12:05:00,310,F,AZ100,LFPG,2/08:00,2/09:40,310,F,AZ101,LIRF");
+    const auto plan =
+        cutPlanLine("AC#12,0,75%,WEEK,IFR,@1/10:00:00,@1/12:05:00,310,F,AZ100,LFPG,2/08:00,2/09:40,310,F,AZ101,LIRF");
     ASSERT_TRUE(plan);
     EXPECT_EQ(plan->aircraftNumber, "AC#12");
     EXPECT_EQ(plan->percent, "75%");

@@ -12,15 +12,12 @@ TEST(UtcOffsetHours, StandardOffsetLessDaylightTruncatedTowardZero)
         bool overrideDst;
         int expected;
     } cases[] = {
-        {-3600, true, false, -2},    // one hour east with daylight saving
-        {18000, true, false, 4},     // five hours west with daylight saving
-        {18000, false, false, 5},
-        {-19800, false, false, -5},  // five and a half hours east: the half hour is dropped
-        {-19800, false, true, -6},   // the override gives it an hour of daylight saving
-        {-3600, true, true, -1},     // the override takes the daylight hour away
-        {0, false, false, 0},
-        {0, true, false, -1},
-        {12600, false, false, 3},    // three and a half hours west
+        {-3600, true, false, -2},                               // one hour east with daylight saving
+        {18000, true, false, 4},                                // five hours west with daylight saving
+        {18000, false, false, 5},  {-19800, false, false, -5},  // five and a half hours east: the half hour is dropped
+        {-19800, false, true, -6},                              // the override gives it an hour of daylight saving
+        {-3600, true, true, -1},                                // the override takes the daylight hour away
+        {0, false, false, 0},      {0, true, false, -1},       {12600, false, false, 3},  // three and a half hours west
     };
     for (const auto& c : cases)
         EXPECT_EQ(utcOffsetHours({c.secondsWest, c.daylight}, c.overrideDst), c.expected)
@@ -44,10 +41,10 @@ TEST(NationalLeg, CodePrefixRule)
         const char* arr;
         bool national;
     } cases[] = {
-        {"KJFK", "KLAX", true},  {"KJFK", "PHNL", false}, {"kjfk", "klax", true}, {"KJFK", "kLAX", false},
-        {"EDDF", "ETAR", true},  {"ETAR", "EDDF", true},  {"eddf", "ETAR", true}, {"EDDF", "EGLL", false},
-        {"LFPG", "LFML", true},  {"LFPG", "LSZH", false}, {"LIRF", "LIMC", true}, {"LIRF", "liMC", false},
-        {"", "", true},          {"L", "LF", false},
+        {"KJFK", "KLAX", true}, {"KJFK", "PHNL", false}, {"kjfk", "klax", true}, {"KJFK", "kLAX", false},
+        {"EDDF", "ETAR", true}, {"ETAR", "EDDF", true},  {"eddf", "ETAR", true}, {"EDDF", "EGLL", false},
+        {"LFPG", "LFML", true}, {"LFPG", "LSZH", false}, {"LIRF", "LIMC", true}, {"LIRF", "liMC", false},
+        {"", "", true},         {"L", "LF", false},
     };
     for (const auto& c : cases) EXPECT_EQ(isNationalLeg(c.dep, c.arr), c.national) << c.dep << " " << c.arr;
 }

@@ -16,7 +16,8 @@ using quorvel::test::ToolRun;
 namespace {
 
 const std::string cleanLine = "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LFPG,12:00,13:00,1,F,F2,LIRF\r\n";
-const std::string touchAndGoLine = "AC#1,x,100%,WEEK,IFR,1/08:00,1/09:00,1,F,B1,LFPG,1/10:00,TNG2/09:45:59,1,F,B2,LIRF\r\n";
+const std::string touchAndGoLine =
+    "AC#1,x,100%,WEEK,IFR,1/08:00,1/09:00,1,F,B1,LFPG,1/10:00,TNG2/09:45:59,1,F,B2,LIRF\r\n";
 
 class ToolCheck : public ::testing::Test {
 protected:
@@ -35,9 +36,13 @@ protected:
     ToolRun check(const std::string& plan, std::vector<std::string> more = {})
     {
         test::writeBytes(folder / "plans.txt", plan);
-        std::vector<std::string> args{"check",      "--flightplans", (folder / "plans.txt").string(),
-                                      "--aircraft-list", (folder / "aircraft.txt").string(),
-                                      "--airports", (folder / "airport.cds").string()};
+        std::vector<std::string> args{"check",
+                                      "--flightplans",
+                                      (folder / "plans.txt").string(),
+                                      "--aircraft-list",
+                                      (folder / "aircraft.txt").string(),
+                                      "--airports",
+                                      (folder / "airport.cds").string()};
         args.insert(args.end(), more.begin(), more.end());
         return test::runTool(QRVL_TOOL_PATH, args, folder.path(), "UTC0");
     }
@@ -55,7 +60,7 @@ TEST_F(ToolCheck, ExitStatusTellsErrorsFromUsage)
         int status;
     } cases[] = {
         {cleanLine, {}, 0},
-        {cleanLine + "AC#7,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX\r\n", {}, 0},   // warnings only
+        {cleanLine + "AC#7,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX\r\n", {}, 0},  // warnings only
         {cleanLine + touchAndGoLine, {}, 1},
         {cleanLine, {"--format", "pdf"}, 2},
         {cleanLine, {"--aircraft-table", "/nonexistent/aircraft.cds"}, 2},
@@ -78,16 +83,18 @@ TEST_F(ToolCheck, CsvHasAHeaderAndOneQuotedRowPerProblem)
 {
     const ToolRun run = check("// made by hand, with \"care\"\r\n" + cleanLine + touchAndGoLine, {"--format", "csv"});
     EXPECT_EQ(run.status, 1) << run.err;
-    const std::string expectedStart = "file,line,field,severity,kind,text,detail,effect\r\n"
-                                      "plans.txt,1,,note,comment,\"// made by hand, with \"\"care\"\"\",a comment,skipped\r\n"
-                                      "plans.txt,3,13,error,bad-time,TNG2/09:45:59,";
+    const std::string expectedStart =
+        "file,line,field,severity,kind,text,detail,effect\r\n"
+        "plans.txt,1,,note,comment,\"// made by hand, with \"\"care\"\"\",a comment,skipped\r\n"
+        "plans.txt,3,13,error,bad-time,TNG2/09:45:59,";
     EXPECT_EQ(run.out.substr(0, expectedStart.size()), expectedStart);
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3);   // no summary in CSV
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3);  // no summary in CSV
 }
 
 TEST_F(ToolCheck, HtmlIsAPageWithEverythingEscaped)
 {
-    const ToolRun run = check("// <b>bold</b> & \"more\"\r\n" + cleanLine, {"--format", "html", "--out", (folder / "r.html").string()});
+    const ToolRun run =
+        check("// <b>bold</b> & \"more\"\r\n" + cleanLine, {"--format", "html", "--out", (folder / "r.html").string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     const std::string page = test::readBytes(folder / "r.html");
@@ -106,11 +113,17 @@ TEST_F(ToolCheck, ConvertSkipsTheBadLinesOnlyWhenAsked)
     aircraft.setText(row, AircraftAirline, "ALITALIA");
     writeAircraftFile(aircraft, folder / "aircraft.cds");
     test::writeBytes(folder / "plans.txt", cleanLine + touchAndGoLine + cleanLine);
-    std::vector<std::string> args{"convert",          "--flightplans", (folder / "plans.txt").string(),
-                                  "--aircraft-table", (folder / "aircraft.cds").string(),
-                                  "--airports",       (folder / "airport.cds").string(),
-                                  "--out",            (folder / "flight.cds").string(),
-                                  "--utc-offset-hours", "0"};
+    std::vector<std::string> args{"convert",
+                                  "--flightplans",
+                                  (folder / "plans.txt").string(),
+                                  "--aircraft-table",
+                                  (folder / "aircraft.cds").string(),
+                                  "--airports",
+                                  (folder / "airport.cds").string(),
+                                  "--out",
+                                  (folder / "flight.cds").string(),
+                                  "--utc-offset-hours",
+                                  "0"};
     const ToolRun strict = test::runTool(QRVL_TOOL_PATH, args, folder.path());
     EXPECT_EQ(strict.status, 1);
     EXPECT_EQ(readFlightFile(folder / "flight.cds").rowCount(), 0u);
@@ -127,7 +140,8 @@ TEST_F(ToolCheck, ConvertSkipsTheBadLinesOnlyWhenAsked)
 TEST_F(ToolCheck, TheDemoShowsItsUnknownNumberAndCodeWithTheirLines)
 {
     const std::string airports = (folder / "world.cds").string();
-    const std::string make = std::string("'") + QRVL_MAKE_AIRPORTS_PATH + "' '" + QRVL_AIRPORTS_CSV + "' '" + airports + "'";
+    const std::string make =
+        std::string("'") + QRVL_MAKE_AIRPORTS_PATH + "' '" + QRVL_AIRPORTS_CSV + "' '" + airports + "'";
     ASSERT_EQ(std::system(make.c_str()), 0);
     const std::string demo = QRVL_DEMO_FOLDER;
     const ToolRun run = test::runTool(QRVL_TOOL_PATH,

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace quorvel;
 using namespace quorvel::tables;
 using quorvel::test::TempFolder;
@@ -38,10 +37,15 @@ protected:
     ToolRun convert(const std::string& plan, std::vector<std::string> more, const std::string& tz = "UTC0")
     {
         test::writeBytes(folder / "plans.txt", plan);
-        std::vector<std::string> args{"convert",          "--flightplans", (folder / "plans.txt").string(),
-                                      "--aircraft-table", (folder / "aircraft.cds").string(),
-                                      "--airports",       (folder / "airport.cds").string(),
-                                      "--out",            (folder / "flight.cds").string()};
+        std::vector<std::string> args{"convert",
+                                      "--flightplans",
+                                      (folder / "plans.txt").string(),
+                                      "--aircraft-table",
+                                      (folder / "aircraft.cds").string(),
+                                      "--airports",
+                                      (folder / "airport.cds").string(),
+                                      "--out",
+                                      (folder / "flight.cds").string()};
         args.insert(args.end(), more.begin(), more.end());
         return tool(args, tz);
     }
@@ -56,16 +60,18 @@ protected:
         const Table flights = readFlightFile(folder / "flight.cds");
         std::vector<std::string> times;
         for (RowId row = 0; row < flights.rowCount(); ++row)
-            times.push_back(std::string(flights.text(row, FlightNumber)) + " " + std::string(flights.text(row, TimeDep)));
+            times.push_back(std::string(flights.text(row, FlightNumber)) + " " +
+                            std::string(flights.text(row, TimeDep)));
         return times;
     }
 
     TempFolder folder;
 };
 
-const std::string plan = "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX,12:00,13:00,1,F,F2,LIRF\r\n"
-                         "AC#9,x,100%,WEEK,IFR,1/10:00,1/11:00,1,F,F3,xxxx,2/12:00,2/13:00,1,F,F4,LIRF\r\n"
-                         "AC#\xC4,x,100%,WEEK,IFR,1/10:00,1/11:00,1,F,F5,LFPG,LIRF\r\n";
+const std::string plan =
+    "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,XXXX,12:00,13:00,1,F,F2,LIRF\r\n"
+    "AC#9,x,100%,WEEK,IFR,1/10:00,1/11:00,1,F,F3,xxxx,2/12:00,2/13:00,1,F,F4,LIRF\r\n"
+    "AC#\xC4,x,100%,WEEK,IFR,1/10:00,1/11:00,1,F,F5,LFPG,LIRF\r\n";
 
 }  // namespace
 
@@ -86,13 +92,14 @@ TEST_F(ToolConvert, WithoutAnOffsetTheMachinesZoneDecides)
         bool overrideDst;
         const char* departure;
     } cases[] = {
-        {"CET-1CEST,M3.5.0,M10.5.0/3", false, "F1 12:00"},   // an hour east with daylight saving
+        {"CET-1CEST,M3.5.0,M10.5.0/3", false, "F1 12:00"},  // an hour east with daylight saving
         {"CET-1CEST,M3.5.0,M10.5.0/3", true, "F1 11:00"},
-        {"IST-5:30", false, "F1 15:00"},                     // the half hour is dropped
+        {"IST-5:30", false, "F1 15:00"},  // the half hour is dropped
         {"EST5EDT,M3.2.0,M11.1.0", false, "F1 06:00"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = convert(line, c.overrideDst ? std::vector<std::string>{"--override-dst"} : std::vector<std::string>{}, c.tz);
+        const ToolRun run = convert(
+            line, c.overrideDst ? std::vector<std::string>{"--override-dst"} : std::vector<std::string>{}, c.tz);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(departures(), std::vector<std::string>{c.departure}) << c.tz << " " << c.overrideDst;
     }
@@ -119,14 +126,15 @@ TEST_F(ToolConvert, ATimeErrorOrMalformedInputExitsWithTheMessageAndAnEmptyTable
     std::filesystem::remove(folder / "aircraft.cds");
     const ToolRun run = convert(plan, {});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("The aircraft table cannot be read: " + (folder / "aircraft.cds").string()), std::string::npos);
+    EXPECT_NE(run.err.find("The aircraft table cannot be read: " + (folder / "aircraft.cds").string()),
+              std::string::npos);
 }
 
 TEST_F(ToolConvert, MissingFlightPlanFileWarnsAndLeavesAnEmptyTable)
 {
     const ToolRun run = tool({"convert", "--flightplans", (folder / "none.txt").string(), "--aircraft-table",
-                              (folder / "aircraft.cds").string(), "--airports", (folder / "airport.cds").string(), "--out",
-                              (folder / "flight.cds").string()});
+                              (folder / "aircraft.cds").string(), "--airports", (folder / "airport.cds").string(),
+                              "--out", (folder / "flight.cds").string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "qrvl-tool convert: WARNING: The flightplan file not exist in QRVL directory\n");
     EXPECT_EQ(departures(), std::vector<std::string>{});
@@ -141,7 +149,8 @@ TEST_F(ToolConvert, BadArgumentsAreOneLineErrors)
         {{"convert", "--flightplans", "p.txt", "--aircraft-table", "a.cds", "--airports", "b.cds"},
          "qrvl-tool convert: convert needs --out FILE (see qrvl-tool convert --help)\n"},
         {{"convert", "--out", "f.cds", "--utc-offset-hours", "2.5"},
-         "qrvl-tool convert: --utc-offset-hours takes whole hours from -24 to 24, not \"2.5\" (see qrvl-tool convert --help)\n"},
+         "qrvl-tool convert: --utc-offset-hours takes whole hours from -24 to 24, not \"2.5\" (see qrvl-tool convert "
+         "--help)\n"},
         {{"convert", "--out"}, "qrvl-tool convert: --out needs a value (see qrvl-tool convert --help)\n"},
         {{"convert", "--fast"}, "qrvl-tool convert: unknown option --fast (see qrvl-tool convert --help)\n"},
     };

@@ -1,7 +1,7 @@
 #include "convert/traffic_check.h"
 
-#include "tables/aircraft_table.h"
 #include "platform/error.h"
+#include "tables/aircraft_table.h"
 #include "tables/flight_table.h"
 #include "tests/convert/conversion_fixture.h"
 
@@ -31,7 +31,10 @@ std::vector<std::string> describeAll(const CheckResult& result)
 
 class TrafficCheck : public test::ConversionFixture {
 protected:
-    TrafficCheck() { writeBytes(folder / "aircraft.txt", "AC#1,450,\"Alitalia B737\"\r\nAC#2,450,\"Air Inter A320\"\r\n"); }
+    TrafficCheck()
+    {
+        writeBytes(folder / "aircraft.txt", "AC#1,450,\"Alitalia B737\"\r\nAC#2,450,\"Air Inter A320\"\r\n");
+    }
 
     CheckResult check(const std::string& plan, int offset = 0, bool withTable = false)
     {
@@ -51,8 +54,8 @@ const std::string cleanLine = "AC#1,x,100%,24Hr,IFR,10:00:00,11:00:00,1,F,F1,LFP
 struct LineCase {
     const char* line;
     int offset;
-    const char* found;     // the one problem, as describe() writes it for line 1
-    const char* detail;    // a piece of its detail
+    const char* found;   // the one problem, as describe() writes it for line 1
+    const char* detail;  // a piece of its detail
 };
 
 // Each line holds one problem; none of them has another.
@@ -94,7 +97,7 @@ TEST_F(TrafficCheck, EachProblemIsFoundAtItsLineAndField)
         const CheckResult result = check(cleanLine + "\r\n" + c.line + "\r\n", c.offset);
         ASSERT_EQ(result.problems.size(), 1u) << c.line;
         std::string expected = c.found;
-        expected.replace(0, 1, "2");   // the clean line comes first
+        expected.replace(0, 1, "2");  // the clean line comes first
         EXPECT_EQ(describe(result.problems[0]), expected);
         EXPECT_NE(result.problems[0].detail.find(c.detail), std::string::npos) << result.problems[0].detail;
         EXPECT_EQ(result.problems[0].file, "plans.txt");
@@ -138,30 +141,33 @@ TEST_F(TrafficCheck, ACleanFileHasNothingToSay)
 
 TEST_F(TrafficCheck, FileLevelNotes)
 {
-    EXPECT_EQ(describeAll(check("\xEF\xBB\xBF" + cleanLine + "\r\n")), std::vector<std::string>{"1:0 note byte-order-mark "});
+    EXPECT_EQ(describeAll(check("\xEF\xBB\xBF" + cleanLine + "\r\n")),
+              std::vector<std::string>{"1:0 note byte-order-mark "});
     EXPECT_EQ(describeAll(check(cleanLine + "\r\n" + cleanLine + "\r" + cleanLine + "\n")),
               std::vector<std::string>{"2:0 note cr-line-ends "});
 }
 
 TEST_F(TrafficCheck, AircraftListAndTableProblems)
 {
-    writeBytes(folder / "aircraft.txt", "AC#1,450,\"Alitalia B737\"\n"
-                                        "AC#LONG0001,450,\"A\"\n"
-                                        "AC#LONG0002,450,\"B\"\n"
-                                        "AC#1,450,\"ALITALIA b737\"\n"   // the same title: the scan matches it alike
-                                        "AC#1,450,\"Alitalia A321\"\n"
-                                        "AC#3,450,\"Long Airline\"\n");
+    writeBytes(folder / "aircraft.txt",
+               "AC#1,450,\"Alitalia B737\"\n"
+               "AC#LONG0001,450,\"A\"\n"
+               "AC#LONG0002,450,\"B\"\n"
+               "AC#1,450,\"ALITALIA b737\"\n"  // the same title: the scan matches it alike
+               "AC#1,450,\"Alitalia A321\"\n"
+               "AC#3,450,\"Long Airline\"\n");
     writeAircraft({{"AC#1", "Alitalia B737", "ALITALIA", "B737"},
                    {"AC#3", "Long Airline", "AEROLINEAS ARGENTINAS CARGO", "B747"},
                    {"AC#4", "Gone", "GONE AIR", "A300"},
                    {"AC#5", "No airline", std::nullopt, "A300"}});
-    const CheckResult result = check("AC#3,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n"
-                                     "AC#3,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n"
-                                     "AC#4,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n"
-                                     "AC#5,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n",
-                                     0, true);
+    const CheckResult result = check(
+        "AC#3,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n"
+        "AC#3,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n"
+        "AC#4,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n"
+        "AC#5,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n",
+        0, true);
     EXPECT_EQ(describeAll(result), (std::vector<std::string>{
-                                       "1:1 warning long-airline AEROLINEAS ARGENTINAS CARGO",   // once per number
+                                       "1:1 warning long-airline AEROLINEAS ARGENTINAS CARGO",  // once per number
                                        "3:1 warning unknown-aircraft AC#4",
                                        "4:1 warning unknown-aircraft AC#5",
                                        "2:1 warning long-number AC#LONG0001",
@@ -171,7 +177,7 @@ TEST_F(TrafficCheck, AircraftListAndTableProblems)
     EXPECT_EQ(result.problems[3].file, "aircraft.txt");
     EXPECT_NE(result.problems[4].detail.find("same as \"AC#LONG0001\" on line 2"), std::string::npos);
     EXPECT_NE(result.problems[2].detail.find("without an airline"), std::string::npos);
-    EXPECT_EQ(result.summary.knownLegs, 3u);   // AC#4 still converts with the table's airline
+    EXPECT_EQ(result.summary.knownLegs, 3u);  // AC#4 still converts with the table's airline
     EXPECT_EQ(result.summary.legs, 4u);
 }
 
@@ -208,10 +214,9 @@ TEST_F(TrafficCheck, UnreadableInputsNameTheFile)
 TEST_F(TrafficCheck, SkippingBadLinesConvertsEveryOtherLine)
 {
     // The bad time is in the second leg: the first leg's record has to go again.
-    const std::string plan = cleanLine + "\r\n" +
-                             "AC#1,x,100%,WEEK,IFR,1/08:00,1/09:00,1,F,B1,LFPG,1/10:00,TNG2/09:45:59,1,F,B2,LIRF\r\n" +
-                             "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F3,LIRF\r\n" +
-                             "AC#1,x,5x%,24Hr,IFR,10:00,11:00,1,F,F4,LIRF\r\n";
+    const std::string plan =
+        cleanLine + "\r\n" + "AC#1,x,100%,WEEK,IFR,1/08:00,1/09:00,1,F,B1,LFPG,1/10:00,TNG2/09:45:59,1,F,B2,LIRF\r\n" +
+        "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F3,LIRF\r\n" + "AC#1,x,5x%,24Hr,IFR,10:00,11:00,1,F,F4,LIRF\r\n";
     const Summary strict = run(plan, 0);
     EXPECT_EQ(strict.outcome, Outcome::TimeError);
     EXPECT_EQ(flights().rowCount(), 0u);
@@ -226,12 +231,17 @@ TEST_F(TrafficCheck, SkippingBadLinesConvertsEveryOtherLine)
     EXPECT_EQ(summary.records, 3u);
     std::vector<std::string> flightsSaved;
     const tables::Table table = flights();
-    for (tables::RowId row = 0; row < table.rowCount(); ++row) flightsSaved.emplace_back(table.text(row, tables::FlightNumber));
+    for (tables::RowId row = 0; row < table.rowCount(); ++row)
+        flightsSaved.emplace_back(table.text(row, tables::FlightNumber));
     EXPECT_EQ(flightsSaved, (std::vector<std::string>{"F1", "F2", "F3"}));
     const std::vector<std::string> skips(report.events.begin(), report.events.end());
     EXPECT_NE(std::find(skips.begin(), skips.end(), "skip plans.txt, line 2: Found Error: G2/09"), skips.end());
-    EXPECT_EQ(std::count_if(skips.begin(), skips.end(), [](const std::string& e) { return e.starts_with("skip plans.txt, line 4: "); }), 1);
-    EXPECT_EQ(std::count_if(skips.begin(), skips.end(), [](const std::string& e) { return e.starts_with("message") || e == "press"; }), 0);
+    EXPECT_EQ(std::count_if(skips.begin(), skips.end(),
+                            [](const std::string& e) { return e.starts_with("skip plans.txt, line 4: "); }),
+              1);
+    EXPECT_EQ(std::count_if(skips.begin(), skips.end(),
+                            [](const std::string& e) { return e.starts_with("message") || e == "press"; }),
+              0);
     EXPECT_EQ(report.events.back(), "caption Ok");
     // The check counts the same records.
     EXPECT_EQ(check(plan).summary.records, 3u);

@@ -1,9 +1,9 @@
 // Windows editors that save "UTF-8" start the file with the bytes EF BB BF. Every text file the
 // program reads skips them there, and only there: further on they are text like any other.
+#include "platform/byte_order_mark.h"
 #include "app/settings.h"
 #include "convert/flight_plan_file.h"
 #include "flags/flag_list.h"
-#include "platform/byte_order_mark.h"
 #include "platform/ini_file.h"
 #include "platform/registry.h"
 #include "tests/support/temp_folder.h"
@@ -28,7 +28,10 @@ std::string_view firstLine(const convert::TextLines& text)
     return {};
 }
 
-std::string orNone(const std::optional<std::string>& value) { return value.value_or("(none)"); }
+std::string orNone(const std::optional<std::string>& value)
+{
+    return value.value_or("(none)");
+}
 
 }  // namespace
 
@@ -37,12 +40,14 @@ TEST(ByteOrderMark, EveryTextFileSkipsItAtItsStartOnly)
     const struct {
         const char* reader;
         const char* fileName;
-        std::string text;   // its first line holds what is read
+        std::string text;  // its first line holds what is read
         Reader read;
         std::string expected;
     } cases[] = {
         {"flight plan file", "flightplans.txt", "AC#5,x,100%,24Hr,IFR,10:00,11:00,1,F,AZ1,LIRF\r\n",
-         [](const auto& file) { return convert::cutPlanLine(firstLine(*convert::readTextLines(file)))->aircraftNumber; },
+         [](const auto& file) {
+             return convert::cutPlanLine(firstLine(*convert::readTextLines(file)))->aircraftNumber;
+         },
          "AC#5"},
         {"AI aircraft list", "aircraft.txt", "AC#1,450,\"Boeing 737 Alpina\"\r\n",
          [](const auto& file) { return convert::cutAircraftLine(firstLine(*convert::readTextLines(file))).number; },
@@ -58,8 +63,8 @@ TEST(ByteOrderMark, EveryTextFileSkipsItAtItsStartOnly)
          "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0] 1700000000\n"
          "\"EXE Path\"=\"C:\\\\FS2002\"\n",
          [](const auto& file) {
-             const auto key = platform::openLocalMachineKey(file.parent_path(),
-                                                            "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0");
+             const auto key = platform::openLocalMachineKey(
+                 file.parent_path(), "SOFTWARE\\Microsoft\\Microsoft Games\\Flight Simulator\\8.0");
              return key ? orNone(key->text("EXE Path")) : "(no key)";
          },
          "C:\\FS2002"},

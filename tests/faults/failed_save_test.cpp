@@ -1,6 +1,6 @@
 // Every file the program writes, saved when the save cannot succeed: the disk fills up part-way
-// through the write, the target is a folder, its folder is a file, or its folder is read-only. The error names the file and
-// the reason, the file that was there stays byte for byte, and no temporary file is left behind.
+// through the write, the target is a folder, its folder is a file, or its folder is read-only. The error names the file
+// and the reason, the file that was there stays byte for byte, and no temporary file is left behind.
 #include "app/settings.h"
 #include "convert/conversion_log.h"
 #include "convert/conversion_run.h"
@@ -10,23 +10,23 @@
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
 #include "tables/packet.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/silent_report.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
-#include <functional>
-#include <map>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <csignal>
+#include <functional>
+#include <map>
 
 using namespace quorvel;
-using quorvel::test::TempFolder;
 using quorvel::test::readBytes;
+using quorvel::test::TempFolder;
 using quorvel::test::writeBytes;
 
 namespace {
@@ -74,16 +74,17 @@ using Step = std::function<void(const std::filesystem::path& folder, const std::
 struct Saver {
     const char* what;
     const char* fileName;
-    std::string oldBytes;   // the version that must survive
-    Step save;              // saves the new version of `file`
-    std::function<void(const std::filesystem::path& folder)> prepare = [](const auto&) {};   // what the save reads
+    std::string oldBytes;  // the version that must survive
+    Step save;             // saves the new version of `file`
+    std::function<void(const std::filesystem::path& folder)> prepare = [](const auto&) {};  // what the save reads
 };
 
 void writeConversionInputs(const std::filesystem::path& folder)
 {
     tables::writeAircraftFile(aircraft(1), folder / tables::aircraftFileName);
     std::string plan;
-    for (int i = 0; i < 200; ++i) plan += "AC#0,x,100%,24Hr,IFR,10:00,11:00,1,F,AZ" + std::to_string(i) + ",LFPG,LIRF\r\n";
+    for (int i = 0; i < 200; ++i)
+        plan += "AC#0,x,100%,24Hr,IFR,10:00,11:00,1,F,AZ" + std::to_string(i) + ",LFPG,LIRF\r\n";
     writeBytes(folder / "flightplans.txt", plan);
 }
 
@@ -127,7 +128,8 @@ std::vector<Saver> savers()
          [flagLines](const auto&, const auto& file) { flags::FlagList(flagLines).save(file); }},
         {"settings", "qrvl.ini", "; the user's own comment\r\n[Airport]\r\ndefault=EGLL\r\n",
          [settings](const auto&, const auto& file) { app::saveSettings(file, settings); }},
-        {"conversion log", "convert.log", "OLD not found\r\n", [log](const auto&, const auto& file) { log.save(file); }},
+        {"conversion log", "convert.log", "OLD not found\r\n",
+         [log](const auto&, const auto& file) { log.save(file); }},
     };
 }
 
@@ -146,7 +148,8 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        files[entry.path().lexically_relative(folder).string()] = entry.is_directory() ? "<folder>" : readBytes(entry.path());
+        files[entry.path().lexically_relative(folder).string()] =
+            entry.is_directory() ? "<folder>" : readBytes(entry.path());
     return files;
 }
 
@@ -162,7 +165,7 @@ public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);   // the write fails with EFBIG instead of ending the process
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of ending the process
         rlimit small = saved_;
         small.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &small);
@@ -230,7 +233,7 @@ TEST(FailedSave, DiskFullPartWayKeepsTheOldFile)
         saver.prepare(folder.path());
         std::string error;
         {
-            const FileSizeLimit limit(64);   // every new file is longer, so its write stops part-way
+            const FileSizeLimit limit(64);  // every new file is longer, so its write stops part-way
             error = errorOf([&] { saver.save(folder.path(), file); });
         }
         expectNamed(error, file, saver.what);

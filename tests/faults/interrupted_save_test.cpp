@@ -8,16 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <random>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace quorvel;
-using quorvel::test::TempFolder;
 using quorvel::test::readBytes;
+using quorvel::test::TempFolder;
 
 namespace {
 

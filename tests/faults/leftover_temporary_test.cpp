@@ -7,13 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <set>
 
 using namespace quorvel;
-using quorvel::test::TempFolder;
 using quorvel::test::readBytes;
+using quorvel::test::TempFolder;
 using quorvel::test::writeBytes;
 
 namespace {
@@ -35,7 +35,8 @@ struct SyncWatch {
 std::set<std::string> namesIn(const std::filesystem::path& folder)
 {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
     return names;
 }
 
@@ -61,23 +62,20 @@ TEST(LeftoverTemporaries, TheNextSaveRemovesOnlyThoseOfItsOwnFile)
         const char* name;
         bool removed;
     } cases[] = {
-        {".flight.cds.a1B2c3", true},    // what a killed save leaves
-        {".flight.cds.ZZZZZZ", true},
-        {".flight.cds.000000", true},
-        {".flight.cds.a1B2c", false},    // five characters
-        {".flight.cds.a1B2c3d", false},  // seven
-        {".flight.cds.a1-2c3", false},   // not letters and digits alone
-        {".flight.cds.bak", false},
-        {"flight.cds.a1B2c3", false},    // not hidden
-        {"..flight.cds.a1B2c", false},
-        {".Flight.cds.a1B2c3", false},   // another name, in letter case only
-        {".aircraft.cds.a1B2c3", false}, // another file's
+        {".flight.cds.a1B2c3", true},  // what a killed save leaves
+        {".flight.cds.ZZZZZZ", true},    {".flight.cds.000000", true},
+        {".flight.cds.a1B2c", false},                                    // five characters
+        {".flight.cds.a1B2c3d", false},                                  // seven
+        {".flight.cds.a1-2c3", false},                                   // not letters and digits alone
+        {".flight.cds.bak", false},      {"flight.cds.a1B2c3", false},   // not hidden
+        {"..flight.cds.a1B2c", false},   {".Flight.cds.a1B2c3", false},  // another name, in letter case only
+        {".aircraft.cds.a1B2c3", false},                                 // another file's
         {".flight.cds", false},
     };
     TempFolder folder;
     writeBytes(folder / "flight.cds", "old");
     for (const auto& c : cases) writeBytes(folder / c.name, "bytes of a save");
-    std::filesystem::create_directory(folder / ".flight.cds.Dir123");                // a folder is no leftover
+    std::filesystem::create_directory(folder / ".flight.cds.Dir123");  // a folder is no leftover
     writeBytes(folder / "elsewhere", "kept");
     std::filesystem::create_symlink(folder / "elsewhere", folder / ".flight.cds.Lnk123");  // nor is a link
 
@@ -105,7 +103,7 @@ TEST(LeftoverTemporaries, ASaveInProgressKeepsItsTemporaryFile)
         platform::writeFileAtomically(folder / "fmlist", "new");
         EXPECT_EQ(namesIn(folder.path()), during);
 
-        other.commit();   // its file is still there to be renamed
+        other.commit();  // its file is still there to be renamed
     }
     EXPECT_EQ(readBytes(folder / "fmlist"), "the other save");
     EXPECT_EQ(namesIn(folder.path()), before);

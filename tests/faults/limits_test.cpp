@@ -32,7 +32,7 @@ public:
         work();
         return std::nullopt;
 #else
-        std::ofstream("/proc/self/clear_refs") << "5";   // the peak starts again from here
+        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
         const std::uint64_t before = field("VmRSS:");
         work();
         const std::uint64_t peak = field("VmHWM:");
@@ -93,7 +93,7 @@ TEST_F(Limits, TableFileClaimingFourBillionRecordsIsRefused)
     tables::Table table = tables::newFlightTable();
     for (int i = 0; i < 3; ++i) table.setText(table.appendRow(), tables::IcaoCodeDep, "LIRF");
     std::string bytes = tables::packetBytes(table);
-    bytes.replace(14, 4, "\xFF\xFF\xFF\xFF");   // the record count
+    bytes.replace(14, 4, "\xFF\xFF\xFF\xFF");  // the record count
     const auto file = conversion.flightFile();
     writeBytes(file, bytes);
     const std::string truncated = file.string() + ": truncated at byte " + std::to_string(bytes.size());

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 using quorvel::Error;
 using quorvel::flags::FlagList;
@@ -49,12 +49,12 @@ TEST(FlagList, AirlineIsTheTextBeforeTheFirstEquals)
 {
     const FlagList list(Lines{"Alitalia=AZA", "no airline here", "Iberia=", "=EMPTY", "Odd=A=B", "Alitalia=LATER"});
     EXPECT_EQ(list.flagName("Alitalia"), "AZA");
-    EXPECT_EQ(list.flagName("Iberia"), "");      // named, with no picture
+    EXPECT_EQ(list.flagName("Iberia"), "");  // named, with no picture
     EXPECT_EQ(list.flagName(""), "EMPTY");
     EXPECT_EQ(list.flagName("Odd"), "A=B");
     EXPECT_EQ(list.flagName("no airline here"), std::nullopt);
     EXPECT_EQ(list.flagName("Ali"), std::nullopt);
-    EXPECT_EQ(list.lines().size(), 6u);          // every line kept, in file order
+    EXPECT_EQ(list.lines().size(), 6u);  // every line kept, in file order
     EXPECT_EQ(list.lines()[1], "no airline here");
 }
 
@@ -63,7 +63,7 @@ TEST(FlagList, LookupIgnoresLetterCaseAndTheFirstLineWins)
     const FlagList list(Lines{"KLM=KLM", "klm=XYZ", "Alitalia=AZA", "\xC9TOILE AIR=ETO"});
     EXPECT_EQ(list.flagName("Klm"), "KLM");
     EXPECT_EQ(list.flagName("ALITALIA"), "AZA");
-    EXPECT_EQ(list.flagName("\xE9toile air"), "ETO");   // accented capitals fold too (Windows-1252)
+    EXPECT_EQ(list.flagName("\xE9toile air"), "ETO");  // accented capitals fold too (Windows-1252)
     EXPECT_EQ(list.flagName("ALITALIA "), std::nullopt);
 }
 
@@ -82,10 +82,12 @@ TEST(FlagList, UnreadableFileIsAnErrorNamingItAndLoadKeepsTheOldLines)
     TempFolder folder;
     FlagList list(Lines{"KLM=KLM"});
     const auto missing = folder / "fmlist";
-    EXPECT_EQ(errorText([&] { list.load(missing); }), missing.string() + ": cannot be opened: No such file or directory");
+    EXPECT_EQ(errorText([&] { list.load(missing); }),
+              missing.string() + ": cannot be opened: No such file or directory");
     EXPECT_EQ(list.flagName("KLM"), "KLM");
     std::filesystem::create_directory(folder / "dir");
-    EXPECT_EQ(errorText([&] { list.load(folder / "dir"); }), (folder / "dir").string() + ": is a folder, not a flag list");
+    EXPECT_EQ(errorText([&] { list.load(folder / "dir"); }),
+              (folder / "dir").string() + ": is a folder, not a flag list");
 
     quorvel::test::writeBytes(missing, "Iberia=IBE\n");
     list.load(missing);
@@ -116,5 +118,6 @@ TEST(FlagList, FailedSaveKeepsTheOldFileAndNamesIt)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);  // no temporary left
 
     const auto nowhere = folder / "no-flag-folder" / "fmlist";
-    EXPECT_EQ(errorText([&] { list.save(nowhere); }), nowhere.string() + ": cannot be written: No such file or directory");
+    EXPECT_EQ(errorText([&] { list.save(nowhere); }),
+              nowhere.string() + ": cannot be written: No such file or directory");
 }

@@ -3,14 +3,14 @@
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
-#include <gtest/gtest.h>
 
 using quorvel::flags::FlagList;
 using quorvel::flags::FlagRow;
@@ -22,7 +22,10 @@ using Rows = std::vector<FlagRow>;
 namespace fs = std::filesystem;
 
 namespace quorvel::flags {
-void PrintTo(const FlagRow& row, std::ostream* out) { *out << row.airline << "=" << row.flagName; }
+void PrintTo(const FlagRow& row, std::ostream* out)
+{
+    *out << row.airline << "=" << row.flagName;
+}
 }  // namespace quorvel::flags
 
 namespace {
@@ -40,7 +43,10 @@ protected:
         ASSERT_TRUE(image.save(QString::fromStdString((flagFolder / name).string()), "BMP"));
     }
     QColor previewColour() const { return dialog.preview().isNull() ? QColor() : dialog.preview().pixelColor(0, 0); }
-    void setCell(int row, int column, const QString& text) { dialog.ValueListEditor1->item(row, column)->setText(text); }
+    void setCell(int row, int column, const QString& text)
+    {
+        dialog.ValueListEditor1->item(row, column)->setText(text);
+    }
 
     TempFolder folder;
     const fs::path flagFolder = folder / "flag";
@@ -84,7 +90,7 @@ TEST_F(FlagManagerTest, OkWritesTheRowsInScreenOrderAndRefreshesTheMainList)
     dialog.ValueListEditor1->setCurrentCell(1, 0);
     dialog.insertRow();
     setCell(2, 0, "Iberia");
-    dialog.insertRow();                      // added and never filled: writes nothing
+    dialog.insertRow();  // added and never filled: writes nothing
     dialog.ValueListEditor1->setCurrentCell(0, 0);
     dialog.deleteRow();
     dialog.FMOkButtonClick();
@@ -92,7 +98,7 @@ TEST_F(FlagManagerTest, OkWritesTheRowsInScreenOrderAndRefreshesTheMainList)
     EXPECT_EQ(listBytes(), "KLM=KLX\r\nIberia=\r\n");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.ValueListEditor1->rowCount(), 0);   // closing clears the rows
+    EXPECT_EQ(dialog.ValueListEditor1->rowCount(), 0);  // closing clears the rows
     EXPECT_EQ(mainList.lines(), (std::vector<std::string>{"KLM=KLX", "Iberia="}));
     EXPECT_EQ(mainList.flagName("klm"), "KLX");
     EXPECT_EQ(mainList.flagName("Before"), std::nullopt);
@@ -111,7 +117,7 @@ TEST_F(FlagManagerTest, CancelWritesNothingAndLeavesTheMainList)
     EXPECT_EQ(dialog.ValueListEditor1->rowCount(), 0);
     EXPECT_EQ(mainList.flagName("Before"), "BEF");
 
-    dialog.show();                           // the next opening reads the file again
+    dialog.show();  // the next opening reads the file again
     EXPECT_EQ(dialog.rows(), (Rows{{"KLM", "KLM"}}));
 }
 
@@ -121,18 +127,18 @@ TEST_F(FlagManagerTest, SelectingARowGivesItTheEditButtonAndPreviewsItsFlag)
     writePicture("AZA.bmp", Qt::red);
     writePicture("KLM.BMP", Qt::blue);
     dialog.show();
-    EXPECT_FALSE(dialog.hasEditButton(0));   // opening previews, but gives no button
+    EXPECT_FALSE(dialog.hasEditButton(0));  // opening previews, but gives no button
 
     dialog.ValueListEditor1->setCurrentCell(3, 1);
     EXPECT_TRUE(dialog.hasEditButton(3));
     EXPECT_EQ(previewColour(), QColor(Qt::blue));
-    dialog.ValueListEditor1->setCurrentCell(1, 0);   // its picture is missing: the preview stays, silently
-    dialog.ValueListEditor1->setCurrentCell(2, 0);   // no flag name: the preview stays
+    dialog.ValueListEditor1->setCurrentCell(1, 0);  // its picture is missing: the preview stays, silently
+    dialog.ValueListEditor1->setCurrentCell(2, 0);  // no flag name: the preview stays
     EXPECT_EQ(previewColour(), QColor(Qt::blue));
     EXPECT_TRUE(dialog.hasEditButton(1));
-    EXPECT_TRUE(dialog.hasEditButton(3));            // kept until the dialog closes
+    EXPECT_TRUE(dialog.hasEditButton(3));  // kept until the dialog closes
     dialog.insertRow();
-    EXPECT_FALSE(dialog.hasEditButton(3));           // a new row, no airline yet
+    EXPECT_FALSE(dialog.hasEditButton(3));  // a new row, no airline yet
     EXPECT_TRUE(prompter.shown().empty());
 }
 
@@ -148,10 +154,10 @@ TEST_F(FlagManagerTest, PictureDialogSetsThreeCharactersAndPreviewsFromTheFlagFo
     fileDialogs.answer(fs::path("/somewhere/else/AZA.bmp"));
     dialog.ValueListEditor1EditButtonClick();
     EXPECT_EQ(dialog.rows()[0], (FlagRow{"Alitalia", "AZA"}));
-    EXPECT_EQ(previewColour(), QColor(Qt::green));   // the flag folder's aza.bmp, not the chosen file
+    EXPECT_EQ(previewColour(), QColor(Qt::green));  // the flag folder's aza.bmp, not the chosen file
     EXPECT_TRUE(prompter.shown().empty());
 
-    fileDialogs.answer(std::nullopt);                // cancelled: nothing changes
+    fileDialogs.answer(std::nullopt);  // cancelled: nothing changes
     dialog.ValueListEditor1EditButtonClick();
     EXPECT_EQ(dialog.rows()[0].flagName, "AZA");
 
@@ -159,28 +165,29 @@ TEST_F(FlagManagerTest, PictureDialogSetsThreeCharactersAndPreviewsFromTheFlagFo
     fileDialogs.answer(flagFolder / "BAD.bmp");
     dialog.ValueListEditor1EditButtonClick();
     dialog.ValueListEditor1EditButtonClick();
-    EXPECT_EQ(dialog.rows()[0].flagName, "BAD");     // the name stays although the picture failed
+    EXPECT_EQ(dialog.rows()[0].flagName, "BAD");  // the name stays although the picture failed
     EXPECT_EQ(previewColour(), QColor(Qt::green));
     EXPECT_EQ(prompter.shown(),
               (Shown{{"WARNING", (flagFolder / "AZ..bmp").string() +
                                      ": cannot be loaded: there is no such picture in the flag folder"},
-                     {"WARNING", (flagFolder / "BAD.bmp").string() + ": cannot be loaded: it is not a bitmap (BMP) picture"}}));
+                     {"WARNING",
+                      (flagFolder / "BAD.bmp").string() + ": cannot be loaded: it is not a bitmap (BMP) picture"}}));
     EXPECT_EQ(fileDialogs.asked().size(), 4u);
     EXPECT_EQ(fileDialogs.pictureDialogs(), 4) << "the flag is chosen in the dialog that previews pictures";
 }
 
 TEST_F(FlagManagerTest, DuplicateAirlinesAreRefused)
 {
-    writeList("KLM=KLM\r\nklm=XYZ\r\nAlitalia=AZA\r\n");   // two lines for one airline
+    writeList("KLM=KLM\r\nklm=XYZ\r\nAlitalia=AZA\r\n");  // two lines for one airline
     dialog.show();
     ASSERT_EQ(dialog.rows(), (Rows{{"Alitalia", "AZA"}, {"KLM", "KLM"}, {"klm", "XYZ"}}));
 
-    setCell(0, 0, "kLm");                    // an edit that repeats an airline is undone
+    setCell(0, 0, "kLm");  // an edit that repeats an airline is undone
     EXPECT_EQ(dialog.rows()[0].airline, "Alitalia");
-    setCell(0, 0, "Alitalia Cargo");         // any other name is taken
+    setCell(0, 0, "Alitalia Cargo");  // any other name is taken
     EXPECT_EQ(dialog.rows()[0].airline, "Alitalia Cargo");
 
-    dialog.FMOkButtonClick();                // the file's own repeat must be mended before saving
+    dialog.FMOkButtonClick();  // the file's own repeat must be mended before saving
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.ValueListEditor1->currentRow(), 2);
     EXPECT_EQ(listBytes(), "KLM=KLM\r\nklm=XYZ\r\nAlitalia=AZA\r\n");
@@ -227,8 +234,9 @@ TEST_F(FlagManagerTest, FailedWriteIsReportedAndTheDialogStaysOpen)
     dialog.show();
     fs::remove_all(flagFolder);
     dialog.FMOkButtonClick();
-    EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", (flagFolder / "fmlist").string() +
-                                                       ": cannot be written: No such file or directory"}}));
+    EXPECT_EQ(
+        prompter.shown(),
+        (Shown{{"WARNING", (flagFolder / "fmlist").string() + ": cannot be written: No such file or directory"}}));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.rows(), (Rows{{"KLM", "KLM"}}));
     EXPECT_EQ(mainList.flagName("Before"), "BEF");
@@ -247,7 +255,6 @@ TEST_F(FlagManagerTest, EmptyListOpensWithNoRowsAndThePreviousPreview)
     EXPECT_TRUE(prompter.shown().empty());
 }
 
-
 TEST_F(FlagManagerTest, ClickOnTheEllipsisRunsThePictureDialog)
 {
     writeList("Alitalia=\r\nKLM=KLM\r\n");
@@ -263,12 +270,12 @@ TEST_F(FlagManagerTest, ClickOnTheEllipsisRunsThePictureDialog)
             QApplication::sendEvent(viewport, &event);
         }
     };
-    click(1, 1, 3);                          // no button yet: the click only selects the row
+    click(1, 1, 3);  // no button yet: the click only selects the row
     EXPECT_TRUE(fileDialogs.asked().empty());
     EXPECT_TRUE(dialog.hasEditButton(1));
     click(0, 0, 3);
     fileDialogs.answer(fs::path("/pictures/AZA.bmp"));
-    click(0, 1, 3);                          // the ellipsis of the first row
+    click(0, 1, 3);  // the ellipsis of the first row
     EXPECT_EQ(fileDialogs.asked(), std::vector<std::string>{"Flag picture"});
     EXPECT_EQ(dialog.rows()[0], (FlagRow{"Alitalia", "AZA"}));
     EXPECT_EQ(previewColour(), QColor(Qt::red));

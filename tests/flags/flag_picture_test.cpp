@@ -14,7 +14,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void touch(const fs::path& file) { quorvel::test::writeBytes(file, "BM"); }
+void touch(const fs::path& file)
+{
+    quorvel::test::writeBytes(file, "BM");
+}
 
 std::optional<std::string> found(const fs::path& folder, std::string_view flagName)
 {
@@ -30,20 +33,20 @@ TEST(FlagPicture, FoundWhateverTheLetterCaseOfTheFileName)
 {
     const struct {
         std::set<std::string> files;
-        std::string flagName;          // Windows-1252
+        std::string flagName;  // Windows-1252
         std::optional<std::string> picture;
     } cases[] = {
         {{"AZA.bmp"}, "aza", "AZA.bmp"},
         {{"AZA.BMP"}, "AZA", "AZA.BMP"},
         {{"Aza.Bmp"}, "aZA", "Aza.Bmp"},
         {{"ALP.BMP"}, "alp", "ALP.BMP"},
-        {{"\xC3\x89TO.bmp"}, "\xE9to", "\xC3\x89TO.bmp"},   // UTF-8 file name, Windows-1252 flag name
+        {{"\xC3\x89TO.bmp"}, "\xE9to", "\xC3\x89TO.bmp"},  // UTF-8 file name, Windows-1252 flag name
         {{"AZA.bmp"}, "AZ", std::nullopt},
         {{"AZA.bmp.bak"}, "AZA", std::nullopt},
-        {{".bmp", "x.bmp"}, "", std::nullopt},                // an empty flag name has no picture
-        {{"aza.bmp", "AZA.BMP", "AZA.bmp"}, "AZA", "AZA.bmp"}, // the name as asked comes first,
-        {{"aza.bmp", "AZA.BMP"}, "AZA", "AZA.BMP"},            // then with the extension in capitals,
-        {{"aza.bmp", "Aza.BMP"}, "AZA", "Aza.BMP"},            // then the first in byte order
+        {{".bmp", "x.bmp"}, "", std::nullopt},                  // an empty flag name has no picture
+        {{"aza.bmp", "AZA.BMP", "AZA.bmp"}, "AZA", "AZA.bmp"},  // the name as asked comes first,
+        {{"aza.bmp", "AZA.BMP"}, "AZA", "AZA.BMP"},             // then with the extension in capitals,
+        {{"aza.bmp", "Aza.BMP"}, "AZA", "Aza.BMP"},             // then the first in byte order
     };
     for (const auto& c : cases) {
         TempFolder folder;

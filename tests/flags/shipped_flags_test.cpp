@@ -1,11 +1,11 @@
 // The flag list and pictures that come with the program: every picture the list names is a
 // bitmap the board can draw, and the list holds the cases the demo is meant to show.
-#include "widgets/qt_text.h"
 #include "flags/flag_list.h"
 #include "flags/flag_picture.h"
+#include "widgets/qt_text.h"
 
-#include <QImage>
 #include <gtest/gtest.h>
+#include <QImage>
 
 #include <map>
 
@@ -17,7 +17,7 @@ TEST(ShippedFlags, ListedPicturesAreBitmapsExceptTheDeliberateGaps)
 {
     const std::filesystem::path folder = QRVL_SHIPPED_FLAG_FOLDER;
     const flags::FlagList list = flags::FlagList::read(flags::flagListFile(folder));
-    std::map<std::string, std::string> pictures;   // airline -> picture file, "" when none
+    std::map<std::string, std::string> pictures;  // airline -> picture file, "" when none
     for (const std::string& line : list.lines()) {
         const std::string airline = line.substr(0, line.find('='));
         const auto picture = flags::flagPicture(folder, *list.flagName(airline));
@@ -28,9 +28,9 @@ TEST(ShippedFlags, ListedPicturesAreBitmapsExceptTheDeliberateGaps)
     }
     EXPECT_EQ(pictures, (std::map<std::string, std::string>{{"ALPINA AIR", "ALP.BMP"},
                                                             {"AZURE LINES", "AZL.bmp"},
-                                                            {"BOREAL CARGO", ""},        // its picture is missing
+                                                            {"BOREAL CARGO", ""},  // its picture is missing
                                                             {"CORVINA EXPRESS", "CVX.bmp"},
-                                                            {"KESTREL REGIONAL", ""},    // no flag name
+                                                            {"KESTREL REGIONAL", ""},  // no flag name
                                                             {"NORDIC SKY", "nsk.bmp"},
                                                             {"Terra Atlantica", "TAT.bmp"}}));
     EXPECT_EQ(list.flagName("TERRA ATLANTICA"), "TAT");

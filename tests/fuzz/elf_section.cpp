@@ -1,7 +1,7 @@
 // tests/fuzz/elf_section.cpp: the executable's section reader and the record it carries, as the
 // about box reads them.
-#include "about/about_content.h"
 #include "about/elf_section.h"
+#include "about/about_content.h"
 #include "platform/error.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <string_view>
 
-#define QRVL_FUZZ_CHECK(condition)                                                              \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
+#define QRVL_FUZZ_CHECK(condition)                                                             \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                       \
-        }                                                                                       \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (false)
 
 namespace quorvel::fuzz {

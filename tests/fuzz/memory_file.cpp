@@ -1,8 +1,8 @@
 #include "tests/fuzz/fuzz_check.h"
 
-#include <string>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <string>
 
 namespace quorvel::fuzz {
 

@@ -1,10 +1,10 @@
 // tests/fuzz/packet.cpp: the table file reader, alone and as the three tables read their files.
 // Whatever the reader accepts, the writer writes again, and that reads back to the same bytes.
+#include "tables/packet.h"
 #include "platform/error.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
-#include "tables/packet.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <string>
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         tables::AirportLookup lookup;
         lookup.load(file);
-        for (std::size_t i = 0; i < lookup.size(); ++i) QRVL_FUZZ_CHECK(lookup.indexOfCode(lookup.code(i)) || lookup.code(i).empty());
+        for (std::size_t i = 0; i < lookup.size(); ++i)
+            QRVL_FUZZ_CHECK(lookup.indexOfCode(lookup.code(i)) || lookup.code(i).empty());
     } catch (const Error&) {
     }
     try {

@@ -25,13 +25,14 @@ struct ProgramFolder {
     ProgramFolder()
     {
         const std::filesystem::path shm = "/dev/shm";
-        const std::filesystem::path base = std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
+        const std::filesystem::path base =
+            std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
         path = base / ("qrvl-fuzz-convert-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
 
         tables::Table aircraft = tables::newAircraftTable();
-        for (const auto& [number, airline, model] : {std::tuple{"AC#1", "ALPINA AIR", "B737"}, {"AC#2", "", "A320"},
-                                                     {"ac#1", "LOWER CASE", "B777"}}) {
+        for (const auto& [number, airline, model] :
+             {std::tuple{"AC#1", "ALPINA AIR", "B737"}, {"AC#2", "", "A320"}, {"ac#1", "LOWER CASE", "B777"}}) {
             const tables::RowId row = aircraft.appendRow();
             aircraft.setText(row, tables::AircraftNumber, number);
             aircraft.setText(row, tables::AircraftTitle, "Title");
@@ -41,8 +42,11 @@ struct ProgramFolder {
         tables::writeAircraftFile(aircraft, path / tables::aircraftFileName);
 
         tables::Table airportTable = tables::newAirportTable();
-        for (const auto& [code, name] : {std::pair{"LIRF", "ROME FIUMICINO"}, {"LIMC", "MILAN MALPENSA"},
-                                         {"EGLL", "LONDON HEATHROW"}, {"EDDF", "FRANKFURT MAIN"}, {"KJFK", "NEW YORK JFK"}}) {
+        for (const auto& [code, name] : {std::pair{"LIRF", "ROME FIUMICINO"},
+                                         {"LIMC", "MILAN MALPENSA"},
+                                         {"EGLL", "LONDON HEATHROW"},
+                                         {"EDDF", "FRANKFURT MAIN"},
+                                         {"KJFK", "NEW YORK JFK"}}) {
             const tables::RowId row = airportTable.appendRow();
             airportTable.setText(row, tables::AirportCode, code);
             airportTable.setText(row, tables::AirportDescription, name);

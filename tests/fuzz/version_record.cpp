@@ -1,7 +1,7 @@
 // tests/fuzz/version_record.cpp: the version-record decoder. A record it accepts encodes back to
 // exactly the bytes it was read from, and the about box can be built from it.
-#include "about/about_content.h"
 #include "about/version_record.h"
+#include "about/about_content.h"
 #include "platform/error.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -19,9 +19,8 @@ struct FileStampCacheTest : ::testing::Test {
     // The file's bytes as the cache gives them ("gone" when it gives nothing).
     std::string read()
     {
-        const std::string* bytes = cache.get(file, [](const fs::path& path) {
-            return FileStampCache<std::string>::Made{readBytes(path)};
-        });
+        const std::string* bytes =
+            cache.get(file, [](const fs::path& path) { return FileStampCache<std::string>::Made{readBytes(path)}; });
         return bytes ? *bytes : "gone";
     }
 
@@ -46,18 +45,16 @@ TEST_F(FileStampCacheTest, ReadAgainUntilReadAfterTheSettleTimeThenKeptWhileTheS
     writeBytes(file, "a");
     const fs::file_time_type stamp = fs::last_write_time(file);
     const struct {
-        std::chrono::milliseconds age;   // of the stamp, on the clock, when the cache is asked
-        const char* rewrite;             // new bytes under the same stamp; nullptr: none
+        std::chrono::milliseconds age;  // of the stamp, on the clock, when the cache is asked
+        const char* rewrite;            // new bytes under the same stamp; nullptr: none
         const char* seen;
         int reads;
     } steps[] = {
-        {1s, nullptr, "a", 1},
-        {1s, "b", "b", 2},       // too recent to trust: read at every call
-        {2s, "c", "c", 3},       // exactly the settle time is still too recent
-        {2001ms, nullptr, "c", 4},
-        {2001ms, nullptr, "c", 4},
-        {1h, "d", "c", 4},       // settled: kept, and a change that keeps the stamp is not looked for
-        {1h, "ee", "ee", 5},     // a new size is a new stamp
+        {1s, nullptr, "a", 1},     {1s, "b", "b", 2},  // too recent to trust: read at every call
+        {2s, "c", "c", 3},                             // exactly the settle time is still too recent
+        {2001ms, nullptr, "c", 4}, {2001ms, nullptr, "c", 4},
+        {1h, "d", "c", 4},    // settled: kept, and a change that keeps the stamp is not looked for
+        {1h, "ee", "ee", 5},  // a new size is a new stamp
     };
     for (const auto& s : steps) {
         clock.set(stamp + s.age);

@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "platform/ini_file.h"
+#include "platform/error.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,10 @@ using quorvel::test::TempFolder;
 
 namespace {
 
-std::optional<std::string> none() { return std::nullopt; }
+std::optional<std::string> none()
+{
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -83,38 +86,40 @@ TEST(IniFile, ListsSectionsInFileOrderOnce)
 
 TEST(IniFile, WritingChangesOnlyTheLinesItMust)
 {
-    IniFile ini = IniFile::parse("; kept \xE9\r\n"
-                                 "[FlightPlan]\n"
-                                 "  AUTOLOAD =  yes  \n"
-                                 "odd   line\n"
-                                 "\n"
-                                 "[Other]\r"
-                                 "x = 1\r\n"
-                                 "\r\n"
-                                 "\t\r\n"
-                                 "[flightplan]\n"
-                                 "FlpName=the second section is never written\n");
-    ini.set("flightplan", "autoload", "1");          // replaced in place, the file's spelling kept
-    ini.set("FlightPlan", "FlpName", "plans.txt");   // added after the last non-blank line of the first section
+    IniFile ini = IniFile::parse(
+        "; kept \xE9\r\n"
+        "[FlightPlan]\n"
+        "  AUTOLOAD =  yes  \n"
+        "odd   line\n"
+        "\n"
+        "[Other]\r"
+        "x = 1\r\n"
+        "\r\n"
+        "\t\r\n"
+        "[flightplan]\n"
+        "FlpName=the second section is never written\n");
+    ini.set("flightplan", "autoload", "1");         // replaced in place, the file's spelling kept
+    ini.set("FlightPlan", "FlpName", "plans.txt");  // added after the last non-blank line of the first section
     ini.set("other", "y", "2");
-    ini.set("Airport", "default", "EGLL");           // a new section goes to the end
+    ini.set("Airport", "default", "EGLL");  // a new section goes to the end
     ini.set("Airport", "second", "");
-    EXPECT_EQ(ini.text(), "; kept \xE9\r\n"
-                          "[FlightPlan]\r\n"
-                          "AUTOLOAD=1\r\n"
-                          "odd   line\r\n"
-                          "FlpName=plans.txt\r\n"
-                          "\r\n"
-                          "[Other]\r\n"
-                          "x = 1\r\n"
-                          "y=2\r\n"
-                          "\r\n"
-                          "\t\r\n"
-                          "[flightplan]\r\n"
-                          "FlpName=the second section is never written\r\n"
-                          "[Airport]\r\n"
-                          "default=EGLL\r\n"
-                          "second=\r\n");
+    EXPECT_EQ(ini.text(),
+              "; kept \xE9\r\n"
+              "[FlightPlan]\r\n"
+              "AUTOLOAD=1\r\n"
+              "odd   line\r\n"
+              "FlpName=plans.txt\r\n"
+              "\r\n"
+              "[Other]\r\n"
+              "x = 1\r\n"
+              "y=2\r\n"
+              "\r\n"
+              "\t\r\n"
+              "[flightplan]\r\n"
+              "FlpName=the second section is never written\r\n"
+              "[Airport]\r\n"
+              "default=EGLL\r\n"
+              "second=\r\n");
     EXPECT_EQ(ini.value("FLIGHTPLAN", "flpname"), "plans.txt");
     EXPECT_EQ(ini.value("airport", "second"), "");
     EXPECT_EQ(ini.sections(), (std::vector<std::string>{"FlightPlan", "Other", "Airport"}));

@@ -13,8 +13,8 @@ using quorvel::test::TempFolder;
 
 TEST(LocalDateTime, WeekdaysAndMinuteArithmeticAcrossBoundaries)
 {
-    EXPECT_EQ((LocalDateTime{2024, 1, 1, 0, 0, 0}.weekday()), 1);   // Monday
-    EXPECT_EQ((LocalDateTime{2023, 12, 31, 23, 0, 0}.weekday()), 0); // Sunday
+    EXPECT_EQ((LocalDateTime{2024, 1, 1, 0, 0, 0}.weekday()), 1);     // Monday
+    EXPECT_EQ((LocalDateTime{2023, 12, 31, 23, 0, 0}.weekday()), 0);  // Sunday
     EXPECT_EQ((LocalDateTime{2024, 1, 1, 0, 14, 0}.plusMinutes(-15)), (LocalDateTime{2023, 12, 31, 23, 59, 0}));
     EXPECT_EQ((LocalDateTime{2024, 3, 1, 0, 5, 30}.plusMinutes(-15)), (LocalDateTime{2024, 2, 29, 23, 50, 30}));
     EXPECT_EQ((LocalDateTime{2024, 1, 1, 0, 15, 0}.plusMinutes(-15)), (LocalDateTime{2024, 1, 1, 0, 0, 0}));
@@ -40,7 +40,8 @@ TEST(FreeMemory, ReadsMemAvailableInBytes)
 
 TEST(Windows1252, HighBytesBecomeUtf8)
 {
-    EXPECT_EQ(platform::utf8FromWindows1252("Z\xFCrich \x80 \x93q\x94 \xA0"), "Z\u00FCrich \u20AC \u201Cq\u201D \u00A0");
+    EXPECT_EQ(platform::utf8FromWindows1252("Z\xFCrich \x80 \x93q\x94 \xA0"),
+              "Z\u00FCrich \u20AC \u201Cq\u201D \u00A0");
     EXPECT_EQ(platform::utf8FromWindows1252("plain"), "plain");
 }
 
@@ -81,10 +82,10 @@ TEST(AtomicFile, UmaskIsReadFromTheStatusLineOrFilesStayPrivate)
     } cases[] = {
         {"Name:\tquorvel\nUmask:\t0027\nState:\tR (running)\n", 027},
         {"Umask:\t0002", 002},
-        {"Name:\tquorvel\nState:\tR (running)\n", 077},           // an old kernel without the line
-        {"Umask:\t0028\n", 077},                                    // not octal
+        {"Name:\tquorvel\nState:\tR (running)\n", 077},  // an old kernel without the line
+        {"Umask:\t0028\n", 077},                         // not octal
         {"Umask:\t-1\n", 077},
-        {"Umask:\t01777\n", 077},                                   // more than permission bits
+        {"Umask:\t01777\n", 077},  // more than permission bits
         {"", 077},
     };
     TempFolder folder;

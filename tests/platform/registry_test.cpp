@@ -62,7 +62,8 @@ TEST(Registry, MissingFileOrKeyCannotBeOpened)
     quorvel::test::writeBytes(prefix / "system.reg", systemReg);
     EXPECT_TRUE(openLocalMachineKey(prefix.path(), key));
     // A key without values opens; its absent value reads as nothing.
-    EXPECT_FALSE(findKey("[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0] 1\n", key)->text("EXE Path"));
+    EXPECT_FALSE(
+        findKey("[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\8.0] 1\n", key)->text("EXE Path"));
 }
 
 TEST(WinePaths, DriveLettersAndLetterCaseResolveLikeWindows)
@@ -71,7 +72,8 @@ TEST(WinePaths, DriveLettersAndLetterCaseResolveLikeWindows)
     std::filesystem::create_directories(prefix / "drive_c" / "Program Files" / "FS2002" / "Aircraft" / "B737");
     std::filesystem::create_directories(prefix / "dosdevices");
     std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
-    quorvel::test::writeBytes(prefix / "drive_c" / "Program Files" / "FS2002" / "Aircraft" / "B737" / "Aircraft.CFG", "x");
+    quorvel::test::writeBytes(prefix / "drive_c" / "Program Files" / "FS2002" / "Aircraft" / "B737" / "Aircraft.CFG",
+                              "x");
 
     const auto cfg = hostPath("C:\\program files\\fs2002\\aircraft\\b737\\aircraft.cfg", prefix.path());
     EXPECT_EQ(quorvel::test::readBytes(cfg), "x");
@@ -105,14 +107,14 @@ TEST(WinePaths, FileNameSettingsNameTheFileAsTheHostSpellsIt)
 {
     const std::filesystem::path folder = "/opt/quorvel";
     const struct {
-        const char* setting;   // Windows-1252, as qrvl.ini holds it
+        const char* setting;  // Windows-1252, as qrvl.ini holds it
         std::filesystem::path expected;
     } cases[] = {
         {"aircraft.txt", "/opt/quorvel/aircraft.txt"},
         {"avi\xF3n.txt", "/opt/quorvel/avi\u00F3n.txt"},
         {"\x80 plans.txt", "/opt/quorvel/\u20AC plans.txt"},
         {"/srv/fs/Pl\xE4ne.txt", "/srv/fs/Pl\u00E4ne.txt"},
-        {"", ""},   // no file at all, not the folder
+        {"", ""},  // no file at all, not the folder
     };
     for (const auto& c : cases) EXPECT_EQ(settingFile(folder, c.setting), c.expected) << c.setting;
 }
@@ -122,7 +124,10 @@ TEST(TimeZone, GmtPanelDropsTheFractionTowardZero)
     struct Case {
         const char* tz;
         const char* panel;
-    } cases[] = {{"IST-5:30", "GMT:5"}, {"NST3:30", "GMT:-3"}, {"NPT-5:45", "GMT:5"}, {"UTC0", "GMT:0"},
+    } cases[] = {{"IST-5:30", "GMT:5"},
+                 {"NST3:30", "GMT:-3"},
+                 {"NPT-5:45", "GMT:5"},
+                 {"UTC0", "GMT:0"},
                  {"EST5EDT,M3.2.0,M11.1.0", "GMT:-5"}};
     const char* saved = std::getenv("TZ");
     const std::string restore = saved ? saved : "";
@@ -135,7 +140,9 @@ TEST(TimeZone, GmtPanelDropsTheFractionTowardZero)
     ::setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);
     EXPECT_TRUE(localTimeZone().daylight);
     EXPECT_FALSE(daylightInForce(localTimeZone(), true));
-    if (saved) ::setenv("TZ", restore.c_str(), 1);
-    else ::unsetenv("TZ");
+    if (saved)
+        ::setenv("TZ", restore.c_str(), 1);
+    else
+        ::unsetenv("TZ");
     ::tzset();
 }

@@ -52,10 +52,11 @@ TEST(ZoneOffsets, OffsetsFollowTheZonesRulesAcrossTheirSwitches)
 
 TEST(ZoneOffsets, AZoneTheDatabaseDoesNotKnowHasNoOffset)
 {
-    for (const char* zone : {"", "Europe/Atlantis", "europe/rome", "Europe/Rome ", "Europe", "+01:00", "../etc/passwd"}) {
+    for (const char* zone :
+         {"", "Europe/Atlantis", "europe/rome", "Europe/Rome ", "Europe", "+01:00", "../etc/passwd"}) {
         EXPECT_FALSE(isKnownZone(zone)) << zone;
         EXPECT_FALSE(zoneOffsetAt(zone, utc(2024, 1, 1, 0, 0))) << zone;
     }
     for (const char* zone : {"Europe/Rome", "America/New_York", "Asia/Calcutta", "Europe/Kiev"})
-        EXPECT_TRUE(isKnownZone(zone)) << zone;   // old names stay known as links
+        EXPECT_TRUE(isKnownZone(zone)) << zone;  // old names stay known as links
 }

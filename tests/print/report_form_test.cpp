@@ -1,12 +1,12 @@
-#include "board/board_model.h"
 #include "print/report_form.h"
+#include "board/board_model.h"
 #include "tests/support/fakes.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/temp_folder.h"
 
+#include <gtest/gtest.h>
 #include <QPrinter>
 #include <QProcess>
-#include <gtest/gtest.h>
 
 using namespace quorvel;
 using namespace quorvel::ui;
@@ -117,8 +117,9 @@ TEST_F(PrintTimeTableTest, PreviewPrintsAPdfHoldingTitleRowsAndFooter)
     pdftotext.start(QStringLiteral(QRVL_PDFTOTEXT), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(pdftotext.waitForFinished(30000));
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    for (const char* expected : {"Quorvel Report for ROME FIUMICINO - DEPARTURES", "AIRLINE", "FLIGHT", "TO", "AIRPORT",
-                                 "TIME", "BA200", "ARR LIRF", "06:30", "AZ100", "ARR EGLL", "07:45", "National Page N.1"})
+    for (const char* expected :
+         {"Quorvel Report for ROME FIUMICINO - DEPARTURES", "AIRLINE", "FLIGHT", "TO", "AIRPORT", "TIME", "BA200",
+          "ARR LIRF", "06:30", "AZ100", "ARR EGLL", "07:45", "National Page N.1"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << " not in:\n" << text.toStdString();
     EXPECT_LT(text.indexOf(QStringLiteral("BA200")), text.indexOf(QStringLiteral("AZ100"))) << "board order";
     EXPECT_EQ(text.count(QStringLiteral("\f")), 1) << "one page";
@@ -135,10 +136,11 @@ TEST_F(PrintTimeTableTest, LayingOutAndDrawingThePagesShowTheBusyCursorAndCountT
         printer.setOutputFileName(QString::fromStdString((folder / "timetable.pdf").string()));
         paint(&printer);
     };
-    board.showView(&flights, std::vector<tables::RowId>(60, 0));  // 23 legs on the first page, 24 on the next, 13 on the last
+    board.showView(&flights,
+                   std::vector<tables::RowId>(60, 0));  // 23 legs on the first page, 24 on the next, 13 on the last
     printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true});
     ASSERT_EQ(form.lastPages().size(), 3u);
-    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle", "busy", "progress Drawing the pages... 0/3", "1/3",
-                                                        "2/3", "3/3", "progress done", "idle"}));
+    EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle", "busy", "progress Drawing the pages... 0/3",
+                                                        "1/3", "2/3", "3/3", "progress done", "idle"}));
     EXPECT_EQ(busyWhilePreviewing, 0) << "the person reads the preview under the normal cursor";
 }

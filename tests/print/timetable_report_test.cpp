@@ -18,9 +18,11 @@ TEST(TimetableSettings, ByDirectionAirportAndFlights)
         TimetableSettings expected;
     } cases[] = {
         {{"ROME FIUMICINO", Direction::Departure, true},
-         {"Quorvel Report for ROME FIUMICINO - DEPARTURES", tables::DestApt, tables::TimeDep, "TO", "National Page N."}},
+         {"Quorvel Report for ROME FIUMICINO - DEPARTURES", tables::DestApt, tables::TimeDep, "TO",
+          "National Page N."}},
         {{"ROME FIUMICINO", Direction::Arrival, false},
-         {"Quorvel Report for ROME FIUMICINO - ARRIVALS", tables::DepApt, tables::TimeArr, "FROM", "International Page N."}},
+         {"Quorvel Report for ROME FIUMICINO - ARRIVALS", tables::DepApt, tables::TimeArr, "FROM",
+          "International Page N."}},
         {{"", Direction::Arrival, true},
          {"Quorvel Report for  - ARRIVALS", tables::DepApt, tables::TimeArr, "FROM", "National Page N."}},
     };
@@ -32,7 +34,8 @@ TEST(TimetableReport, LayoutOfTheBandsAndFields)
     const report::Report report = timetableReport();
     EXPECT_EQ(report.page.width, 210);
     EXPECT_EQ(report.page.height, 297);
-    for (const double margin : {report.page.marginLeft, report.page.marginTop, report.page.marginRight, report.page.marginBottom})
+    for (const double margin :
+         {report.page.marginLeft, report.page.marginTop, report.page.marginRight, report.page.marginBottom})
         EXPECT_EQ(margin, 10);
     EXPECT_EQ(report.font, (report::Font{"Arial", 10, false, false}));
     ASSERT_EQ(report.bands.size(), 4u);
@@ -41,7 +44,8 @@ TEST(TimetableReport, LayoutOfTheBandsAndFields)
         EXPECT_EQ(band.width, 189.8);
     }
     EXPECT_EQ(report.band(BandKind::Title)->frame, (report::Frame{true, true, true, true, report::LineStyle::Solid}));
-    EXPECT_EQ(report.band(BandKind::ColumnHeader)->frame, (report::Frame{false, false, false, true, report::LineStyle::Dotted}));
+    EXPECT_EQ(report.band(BandKind::ColumnHeader)->frame,
+              (report::Frame{false, false, false, true, report::LineStyle::Dotted}));
     EXPECT_EQ(report.band(BandKind::Detail)->frame, report::Frame{});
     EXPECT_EQ(report.band(BandKind::PageFooter)->frame, report::Frame{});
 
@@ -74,9 +78,11 @@ TEST(TimetableReport, LayoutOfTheBandsAndFields)
         EXPECT_EQ(found->left, f.left) << f.name;
         EXPECT_EQ(found->top, f.top) << f.name;
         EXPECT_EQ(found->text, f.text) << f.name;
-        EXPECT_EQ(found->width, std::string_view(f.name) == "QRToFromLabel" ? std::optional(11.6) : std::nullopt) << f.name;
-        EXPECT_EQ(found->font, std::string_view(f.name) == "QRReportTitle" ? std::optional(report::Font{"Arial", 14, true, false})
-                                                                            : std::nullopt)
+        EXPECT_EQ(found->width, std::string_view(f.name) == "QRToFromLabel" ? std::optional(11.6) : std::nullopt)
+            << f.name;
+        EXPECT_EQ(found->font, std::string_view(f.name) == "QRReportTitle"
+                                   ? std::optional(report::Font{"Arial", 14, true, false})
+                                   : std::nullopt)
             << f.name;
     }
 }
@@ -100,7 +106,8 @@ TEST(TimetableReport, HundredAndFiftyLegsHeaderAndFooterOnEveryPage)
     report::Report report = timetableReport();
     applyTimetable(report, timetableSettings({"ROME", Direction::Departure, true}));
     const report::Records legs{150, [](std::size_t record, int column) {
-                                   return column == tables::FlightNumber ? "AZ" + std::to_string(record) : std::string("x");
+                                   return column == tables::FlightNumber ? "AZ" + std::to_string(record)
+                                                                         : std::string("x");
                                }};
     const std::vector<report::Page> pages = report::layOut(report, legs);
     ASSERT_EQ(pages.size(), 7u);
@@ -124,8 +131,10 @@ TEST(TimetableReport, ATextSizedToItselfStopsClearOfTheNextField)
         const char* field;
         const char* next;
     } pairs[] = {
-        {BandKind::Detail, "QRAirline", "QRFlight"}, {BandKind::Detail, "QRFlight", "QRApt"},
-        {BandKind::Detail, "QRApt", "QRTime"},       {BandKind::ColumnHeader, "QRLAirline", "QRLFlight"},
+        {BandKind::Detail, "QRAirline", "QRFlight"},
+        {BandKind::Detail, "QRFlight", "QRApt"},
+        {BandKind::Detail, "QRApt", "QRTime"},
+        {BandKind::ColumnHeader, "QRLAirline", "QRLFlight"},
         {BandKind::ColumnHeader, "QRLFlight", "QRToFromLabel"},
     };
     for (const auto& pair : pairs) {

@@ -49,7 +49,8 @@ Report fourBands()
 
 Records numbered(std::size_t count)
 {
-    return {count, [](std::size_t record, int column) { return "R" + std::to_string(record) + "C" + std::to_string(column); }};
+    return {count,
+            [](std::size_t record, int column) { return "R" + std::to_string(record) + "C" + std::to_string(column); }};
 }
 
 }  // namespace
@@ -98,12 +99,7 @@ TEST(ReportLayout, PageBreaksHeaderOnEveryPageTitleOnTheFirst)
         std::size_t records;
         std::vector<std::size_t> perPage;
     } cases[] = {
-        {1, {1}},
-        {23, {23}},
-        {24, {23, 1}},
-        {47, {23, 24}},
-        {48, {23, 24, 1}},
-        {150, {23, 24, 24, 24, 24, 24, 7}},
+        {1, {1}}, {23, {23}}, {24, {23, 1}}, {47, {23, 24}}, {48, {23, 24, 1}}, {150, {23, 24, 24, 24, 24, 24, 7}},
     };
     for (const auto& c : cases) {
         const std::vector<Page> pages = layOut(fourBands(), numbered(c.records));

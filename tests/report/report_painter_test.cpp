@@ -1,9 +1,9 @@
 #include "report/report_painter.h"
 
+#include <gtest/gtest.h>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
 
 using namespace quorvel::report;
 using namespace quorvel::ui;
@@ -22,7 +22,10 @@ QImage sheet()
     return image;
 }
 
-int px(double mm) { return int(mm / 25.4 * dpi); }
+int px(double mm)
+{
+    return int(mm / 25.4 * dpi);
+}
 
 int darkPixels(const QImage& image, const QRect& area)
 {
@@ -42,7 +45,7 @@ Page onePage()
     title.height = 10.6;
     title.frame = {true, true, true, true, LineStyle::Solid};
     title.texts.push_back({"QRReportTitle", "Quorvel Report for ROME - DEPARTURES", 10, 14.2, std::nullopt, 189.8,
-                          Font{"Arial", 14, true, false}});
+                           Font{"Arial", 14, true, false}});
 
     PlacedBand header;
     header.kind = BandKind::ColumnHeader;
@@ -92,7 +95,8 @@ TEST(ReportPainter, ATextTooLongForItsRoomEndsOnAWholeCharacter)
         const char* what;
         PlacedText placed;
     } cases[] = {
-        {"an airline sized to its room", {"QRAirline", "KLM ROYAL DUTCH AIRLINES WORLDWIDE", 10, 40, std::nullopt, 29, Font{}}},
+        {"an airline sized to its room",
+         {"QRAirline", "KLM ROYAL DUTCH AIRLINES WORLDWIDE", 10, 40, std::nullopt, 29, Font{}}},
         {"a fixed-width label", {"QRToFromLabel", "FROMWARDS", 58, 40, 11.6, 0, Font{}}},
         {"a name cut at a blank", {"QRAirline", "WWWWWWWWWW WWWWWWWWWWWW", 10, 40, std::nullopt, 29, Font{}}},
     };

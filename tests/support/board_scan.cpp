@@ -51,8 +51,9 @@ View scanBoard(const Table& flights, const board::BoardQuery& query)
     if (p.airport.empty() || f.code < 0 || f.scheduling < 0 || f.time < 0 || percentField < 0 || nationalField < 0)
         return {};
 
-    const std::vector<std::uint8_t> codeOk =
-        passingTexts(flights.pool(f.code), [&p](std::string_view code) { return platform::equalIgnoringAsciiCase(code, p.airport); });
+    const std::vector<std::uint8_t> codeOk = passingTexts(flights.pool(f.code), [&p](std::string_view code) {
+        return platform::equalIgnoringAsciiCase(code, p.airport);
+    });
     struct ClauseTest {
         std::vector<std::uint8_t> dayOk, timeOk;
         bool anyTime;
@@ -64,8 +65,8 @@ View scanBoard(const Table& flights, const board::BoardQuery& query)
                                   [&clause](std::string_view s) { return s.find(clause.day) != s.npos; });
         test.anyTime = !clause.fromTime;
         if (clause.fromTime)
-            test.timeOk = passingTexts(flights.pool(f.time),
-                                       [&clause](std::string_view t) { return t >= *clause.fromTime; });
+            test.timeOk =
+                passingTexts(flights.pool(f.time), [&clause](std::string_view t) { return t >= *clause.fromTime; });
         clauses.push_back(std::move(test));
     }
 

@@ -37,7 +37,10 @@ ConversionFolder::ConversionFolder()
     tables::createEmptyFlightFile(flightFile());
 }
 
-std::filesystem::path ConversionFolder::flightFile() const { return folder / tables::flightFileName; }
+std::filesystem::path ConversionFolder::flightFile() const
+{
+    return folder / tables::flightFileName;
+}
 
 convert::Summary ConversionFolder::convert(const std::string& planBytes)
 {
@@ -67,7 +70,11 @@ aircraft::ScanInputs bigAircraftCfg(const TestProgram& program, int variations)
     writeBytes(folder / "aircraft.cfg", config);
     writeBytes(program.programFile("aircraft.txt"),
                "AC#1,450,\"Boeing 737-800 Livery " + std::to_string(variations - 1) + "\"\r\n");
-    return {"C:\\FS2002", {"Big"}, false, program.programFile("aircraft.txt"), program.environment.winePrefix,
+    return {"C:\\FS2002",
+            {"Big"},
+            false,
+            program.programFile("aircraft.txt"),
+            program.environment.winePrefix,
             program.programFile("aircraft.cds")};
 }
 
@@ -87,22 +94,24 @@ std::string elfWithEndlessNameTable(std::uint64_t sections)
 {
     const std::string names(8 * megabyte, 'x');
     std::string elf(64, '\0');
-    elf.replace(0, 7, "\x7F" "ELF\x02\x01\x01");
+    elf.replace(0, 7,
+                "\x7F"
+                "ELF\x02\x01\x01");
     const auto put = [&elf](std::size_t at, std::size_t width, std::uint64_t value) {
         for (std::size_t i = 0; i < width; ++i) elf[at + i] = char((value >> (8 * i)) & 0xFF);
     };
     const std::uint64_t tableOffset = 64 + names.size();
     put(0x28, 8, tableOffset);
-    put(0x3A, 2, 64);                // section header size
-    put(0x3C, 2, 0);                 // the count is in section 0
-    put(0x3E, 2, 0xFFFF);            // and so is the name table's index
+    put(0x3A, 2, 64);      // section header size
+    put(0x3C, 2, 0);       // the count is in section 0
+    put(0x3E, 2, 0xFFFF);  // and so is the name table's index
     elf += names;
     elf.resize(tableOffset + sections * 64, '\0');
-    put(tableOffset + 32, 8, sections);                 // section 0: the count
-    put(tableOffset + 40, 4, sections - 1);             // section 0: the name table's index
+    put(tableOffset + 32, 8, sections);      // section 0: the count
+    put(tableOffset + 40, 4, sections - 1);  // section 0: the name table's index
     for (std::uint64_t i = 1; i < sections; ++i) put(tableOffset + i * 64, 4, (i * 37) % names.size());
     const std::uint64_t last = tableOffset + (sections - 1) * 64;
-    put(last + 4, 4, 3);                                // the name table
+    put(last + 4, 4, 3);  // the name table
     put(last + 24, 8, 64);
     put(last + 32, 8, names.size());
     return elf;

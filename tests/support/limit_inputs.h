@@ -32,7 +32,7 @@ std::string linesWithoutAComma();
 class ConversionFolder {
 public:
     ConversionFolder();
-    convert::Summary convert(const std::string& planBytes);   // a report that shows nothing
+    convert::Summary convert(const std::string& planBytes);  // a report that shows nothing
     std::filesystem::path flightFile() const;
 
     TempFolder folder;

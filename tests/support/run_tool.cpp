@@ -2,8 +2,8 @@
 
 #include "tests/support/temp_folder.h"
 
-#include <cstdio>
 #include <sys/wait.h>
+#include <cstdio>
 
 namespace quorvel::test {
 

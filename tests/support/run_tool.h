@@ -8,7 +8,7 @@
 namespace quorvel::test {
 
 struct ToolRun {
-    int status = -1;   // exit status; -1 when it did not exit normally
+    int status = -1;  // exit status; -1 when it did not exit normally
     std::string out;
     std::string err;
 };

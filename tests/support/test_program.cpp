@@ -29,8 +29,14 @@ TestProgram::TestProgram(std::vector<std::pair<std::string, std::string>> airpor
     writeBytes(environment.programFolder / "flag" / "fmlist", "ALITALIA=AZA\r\n");
 }
 
-std::filesystem::path TestProgram::aircraftFolder() const { return root / "prefix" / "drive_c" / "FS2002" / "Aircraft"; }
+std::filesystem::path TestProgram::aircraftFolder() const
+{
+    return root / "prefix" / "drive_c" / "FS2002" / "Aircraft";
+}
 
-void TestProgram::writeSettings(std::string_view text) const { writeBytes(environment.settingsFile, text); }
+void TestProgram::writeSettings(std::string_view text) const
+{
+    writeBytes(environment.settingsFile, text);
+}
 
 }  // namespace quorvel::test

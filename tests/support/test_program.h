@@ -18,7 +18,7 @@ struct TestProgram {
     // Airports as code and description; the program folder gets "airport.cds" and "flag/fmlist".
     explicit TestProgram(std::vector<std::pair<std::string, std::string>> airports = {{"LIRF", "ROME FIUMICINO"},
                                                                                       {"EGLL", "LONDON HEATHROW"}});
-    std::filesystem::path aircraftFolder() const;    // the simulator's "Aircraft" folder on the host
+    std::filesystem::path aircraftFolder() const;  // the simulator's "Aircraft" folder on the host
     std::filesystem::path programFile(std::string_view name) const { return environment.programFolder / name; }
     void writeSettings(std::string_view text) const;
 };

@@ -6,9 +6,9 @@
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QDialog>
-#include <QPushButton>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -30,8 +30,8 @@ Table airportTable(const std::vector<std::pair<std::string, std::string>>& rows)
 
 // In list order: AALBORG, LONDON GATWICK, LONDON HEATHROW, SYDNEY (YSSY), SYDNEY (CYQY), ZURICH, \xC9VORA.
 const std::vector<std::pair<std::string, std::string>> airports = {
-    {"YSSY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG"},
-    {"LSZH", "ZURICH"}, {"EGKK", "LONDON GATWICK"}, {"LPEV", "\xC9VORA"},
+    {"YSSY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"},   {"EKYT", "AALBORG"},
+    {"LSZH", "ZURICH"}, {"EGKK", "LONDON GATWICK"},  {"LPEV", "\xC9VORA"},
 };
 
 class AirportBoxTest : public ::testing::Test {
@@ -42,7 +42,8 @@ protected:
         box = std::make_unique<AirportBox>(lookup);
         box->setSearchPause(40);
         picks = std::make_unique<QSignalSpy>(box.get(), &AirportBox::airportPicked);
-        tester = std::make_unique<QAbstractItemModelTester>(box->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        tester = std::make_unique<QAbstractItemModelTester>(box->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
 
     // Each character as a key press carrying its text, as a keyboard sends it (accented letters too).
@@ -66,13 +67,14 @@ protected:
 TEST_F(AirportBoxTest, ListsDescriptionsInOrderAndYieldsCodes)
 {
     ASSERT_EQ(box->count(), 7);
-    const QStringList shown = {"AALBORG", "LONDON GATWICK", "LONDON HEATHROW", "SYDNEY", "SYDNEY", "ZURICH", "\u00C9VORA"};
+    const QStringList shown = {"AALBORG", "LONDON GATWICK", "LONDON HEATHROW", "SYDNEY",
+                               "SYDNEY",  "ZURICH",         "\u00C9VORA"};
     const QStringList codes = {"EKYT", "EGKK", "EGLL", "YSSY", "CYQY", "LSZH", "LPEV"};
     for (int i = 0; i < box->count(); ++i) {
         EXPECT_EQ(box->itemText(i), shown[i]);
         EXPECT_EQ(box->itemData(i, Qt::UserRole).toString(), codes[i]);
     }
-    EXPECT_FALSE(box->hasText());   // nothing chosen at first
+    EXPECT_FALSE(box->hasText());  // nothing chosen at first
     EXPECT_EQ(box->currentCode(), QString());
 }
 
@@ -83,11 +85,8 @@ TEST_F(AirportBoxTest, SelectingByCodeShowsThatEntryAndIsNoPick)
         int index;
         QString text;
     } cases[] = {
-        {"CYQY", 4, "SYDNEY"},   // the second SYDNEY, not the first
-        {"EGLL", 2, "LONDON HEATHROW"},
-        {"", -1, ""},
-        {"KJFK", -1, ""},
-        {"egll", -1, ""},
+        {"CYQY", 4, "SYDNEY"},  // the second SYDNEY, not the first
+        {"EGLL", 2, "LONDON HEATHROW"}, {"", -1, ""}, {"KJFK", -1, ""}, {"egll", -1, ""},
     };
     for (const auto& c : cases) {
         box->selectCode("LSZH");
@@ -105,22 +104,22 @@ TEST_F(AirportBoxTest, TypingMovesToTheFirstDescriptionWithThatBeginningAndSettl
 {
     type("lon");
     EXPECT_EQ(box->currentCode(), "EGKK");
-    EXPECT_EQ(box->lineEdit()->selectedText(), "DON GATWICK");   // what was not typed is highlighted
+    EXPECT_EQ(box->lineEdit()->selectedText(), "DON GATWICK");  // what was not typed is highlighted
     type("DON H");
     EXPECT_EQ(box->currentCode(), "EGLL");
-    EXPECT_EQ(picks->count(), 0);   // still typing
+    EXPECT_EQ(picks->count(), 0);  // still typing
     pause();
     EXPECT_EQ(picks->count(), 1);
     EXPECT_EQ(box->currentCode(), "EGLL");
 
-    type("syd");   // after the pause the prefix starts afresh
+    type("syd");  // after the pause the prefix starts afresh
     EXPECT_EQ(box->currentCode(), "YSSY");
-    type("\u00E9");   // no "SYD\u00C9": the key is dropped and the search goes on from "SYD"
+    type("\u00E9");  // no "SYD\u00C9": the key is dropped and the search goes on from "SYD"
     EXPECT_EQ(box->currentText(), "SYDNEY");
     pause();
     EXPECT_EQ(picks->count(), 2);
 
-    type("\u00E9v");   // accented letters fold too
+    type("\u00E9v");  // accented letters fold too
     EXPECT_EQ(box->currentCode(), "LPEV");
 }
 
@@ -155,7 +154,7 @@ TEST_F(AirportBoxTest, EnterAndAClickInTheListArePicks)
     EXPECT_EQ(picks->count(), 1);
 
     type("a");
-    QTest::keyClick(box->lineEdit(), Qt::Key_Enter);   // ends the search at once, as one pick
+    QTest::keyClick(box->lineEdit(), Qt::Key_Enter);  // ends the search at once, as one pick
     EXPECT_EQ(picks->count(), 2);
     pause();
     EXPECT_EQ(picks->count(), 2);
@@ -189,7 +188,8 @@ TEST_F(AirportBoxTest, ReloadKeepsTheChosenCodeWhenTheNewRowsStillHoldIt)
 
 TEST_F(AirportBoxTest, EnterAndEscStillReachTheWindowsButtons)
 {
-    for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+    for (const auto& [key, result] :
+         {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
         QDialog dialog;
         auto* inDialog = new AirportBox(lookup, &dialog);
         auto* ok = new QPushButton("OK", &dialog);

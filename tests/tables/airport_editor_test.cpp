@@ -46,7 +46,10 @@ struct RecordingListener final : AirportEditorListener {
         events.push_back(line);
     }
     void rowChanged(int row) override { events.push_back("row " + std::to_string(row)); }
-    void cellChanged(int row, int field) override { events.push_back("cell " + std::to_string(row) + "," + std::to_string(field)); }
+    void cellChanged(int row, int field) override
+    {
+        events.push_back("cell " + std::to_string(row) + "," + std::to_string(field));
+    }
     void editingChanged() override { events.push_back("editing"); }
 
     std::vector<std::string> take() { return std::exchange(events, {}); }
@@ -63,7 +66,8 @@ protected:
     {
         Rows rows;
         for (int row = 0; row < editor.rowCount(); ++row)
-            rows.emplace_back(editor.value(row, AirportCode).value_or("<null>"), editor.value(row, AirportDescription).value_or("<null>"));
+            rows.emplace_back(editor.value(row, AirportCode).value_or("<null>"),
+                              editor.value(row, AirportDescription).value_or("<null>"));
         return rows;
     }
 
@@ -76,9 +80,11 @@ protected:
 
 TEST_F(AirportEditorTest, OrdersByDescriptionThenByCodeKeepingEqualRowsInStoredOrder)
 {
-    EXPECT_EQ(shown(), (Rows{{"EKYT", "AALBORG"}, {"EGLL", "LONDON HEATHROW"}, {"YSSY", "SYDNEY"}, {"CYQY", "SYDNEY"}}));
+    EXPECT_EQ(shown(),
+              (Rows{{"EKYT", "AALBORG"}, {"EGLL", "LONDON HEATHROW"}, {"YSSY", "SYDNEY"}, {"CYQY", "SYDNEY"}}));
     editor.setOrder(AirportCode);
-    EXPECT_EQ(shown(), (Rows{{"CYQY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"EKYT", "AALBORG"}, {"YSSY", "SYDNEY"}}));
+    EXPECT_EQ(shown(),
+              (Rows{{"CYQY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"EKYT", "AALBORG"}, {"YSSY", "SYDNEY"}}));
     // The grid rows 0..3 (EKYT, EGLL, YSSY, CYQY) went to 2, 1, 3, 0.
     EXPECT_EQ(listener.take(), (Events{"reorder", "reordered 2 1 3 0"}));
     EXPECT_EQ(rowsOf(airports), stored);
@@ -91,7 +97,7 @@ TEST_F(AirportEditorTest, AnEditWaitsForPostAndThenMovesTheRowToItsPlace)
     EXPECT_EQ(editor.openRow(), 0);
     EXPECT_EQ(editor.value(0, AirportDescription), "ZURICH");
     EXPECT_EQ(editor.value(0, AirportCode), "EKYT");
-    EXPECT_EQ(rowsOf(airports), stored);   // nothing reached the table yet
+    EXPECT_EQ(rowsOf(airports), stored);  // nothing reached the table yet
     EXPECT_EQ(listener.take(), (Events{"row 0", "editing", "cell 0,1"}));
 
     editor.post();
@@ -104,14 +110,15 @@ TEST_F(AirportEditorTest, AnEditWaitsForPostAndThenMovesTheRowToItsPlace)
 
 TEST_F(AirportEditorTest, OpeningAnotherRowPostsTheOpenOneFirst)
 {
-    editor.setValue(0, AirportDescription, "ZURICH");   // EKYT moves to the end once posted
+    editor.setValue(0, AirportDescription, "ZURICH");  // EKYT moves to the end once posted
     listener.take();
     // Row 1 (EGLL) is row 0 once EKYT has moved; the change lands on EGLL all the same.
     EXPECT_EQ(editor.setValue(1, AirportCode, "EGKK"), 0);
     EXPECT_EQ(editor.value(0, AirportCode), "EGKK");
     EXPECT_EQ(rowsOf(airports)[3].second, "ZURICH");
     EXPECT_EQ(rowsOf(airports)[1].first, "EGLL");
-    EXPECT_EQ(listener.take(), (Events{"row 0", "reorder", "reordered 3 0 1 2", "editing", "row 0", "editing", "cell 0,0"}));
+    EXPECT_EQ(listener.take(),
+              (Events{"row 0", "reorder", "reordered 3 0 1 2", "editing", "row 0", "editing", "cell 0,0"}));
 }
 
 TEST_F(AirportEditorTest, CancelRestoresAnEditedRowAndDropsAnInsertedOne)
@@ -129,13 +136,14 @@ TEST_F(AirportEditorTest, CancelRestoresAnEditedRowAndDropsAnInsertedOne)
     editor.cancel();
     EXPECT_EQ(editor.rowCount(), 4);
     EXPECT_EQ(rowsOf(airports), stored);
-    EXPECT_EQ(listener.take(), (Events{"insert 1", "inserted 1", "row 1", "editing", "cell 1,0", "remove 1", "removed 1", "editing"}));
+    EXPECT_EQ(listener.take(),
+              (Events{"insert 1", "inserted 1", "row 1", "editing", "cell 1,0", "remove 1", "removed 1", "editing"}));
 }
 
 TEST_F(AirportEditorTest, AnInsertedRowReachesTheTableOnlyWhenPosted)
 {
     editor.setOrder(AirportCode);
-    EXPECT_EQ(editor.insertBlank(99), 4);   // past the end: the last place
+    EXPECT_EQ(editor.insertBlank(99), 4);  // past the end: the last place
     editor.setValue(4, AirportCode, "LIRF");
     editor.setValue(4, AirportDescription, "ROME FIUMICINO");
     EXPECT_EQ(airports.rowCount(), 4u);
@@ -164,17 +172,17 @@ TEST_F(AirportEditorTest, ValuesAreCutToTheFieldWidth)
         {AirportCode, "", ""},
         {AirportDescription, "A DESCRIPTION OF MORE THAN THIRTY CHARACTERS", "A DESCRIPTION OF MORE THAN THI"},
         {AirportDescription, std::string(30, 'X'), std::string(30, 'X')},
-        {AirportDescription, "S\xC3O PAULO", "S\xC3O PAULO"},   // Windows-1252 bytes, one a character
+        {AirportDescription, "S\xC3O PAULO", "S\xC3O PAULO"},  // Windows-1252 bytes, one a character
     };
     for (const auto& c : cases) {
         Table table = airportTable(stored);
         AirportEditorListener quiet;
         AirportEditor fresh(table, quiet);
-        fresh.setValue(0, c.field, c.typed);   // EKYT, stored last
+        fresh.setValue(0, c.field, c.typed);  // EKYT, stored last
         EXPECT_EQ(fresh.value(0, c.field), c.kept) << c.typed;
         fresh.post();
         EXPECT_EQ(table.text(3, c.field), c.kept) << c.typed;
-        EXPECT_FALSE(table.isNull(3, c.field)) << c.typed;   // an empty text is not null
+        EXPECT_FALSE(table.isNull(3, c.field)) << c.typed;  // an empty text is not null
     }
     EXPECT_EQ(airportFieldWidth(AirportCode), 4u);
     EXPECT_EQ(airportFieldWidth(AirportDescription), 30u);
@@ -197,20 +205,20 @@ TEST_F(AirportEditorTest, ErasingRenumbersTheLaterRowsAndKeepsDuplicatesApart)
 
 TEST_F(AirportEditorTest, ErasingTheOpenRowDropsItsChangesAndAnotherOpenRowIsPostedFirst)
 {
-    editor.setValue(1, AirportCode, "XXXX");   // EGLL
+    editor.setValue(1, AirportCode, "XXXX");  // EGLL
     editor.removeRowAt(1);
     EXPECT_EQ(editor.state(), State::Browse);
     EXPECT_EQ(rowsOf(airports), (Rows{{"YSSY", "SYDNEY"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG"}}));
 
-    editor.setValue(0, AirportDescription, "ZURICH");   // EKYT moves to the end once posted...
+    editor.setValue(0, AirportDescription, "ZURICH");  // EKYT moves to the end once posted...
     listener.take();
-    editor.removeRowAt(1);                              // ...so grid row 1 (YSSY) is row 0 when it goes
+    editor.removeRowAt(1);  // ...so grid row 1 (YSSY) is row 0 when it goes
     EXPECT_EQ(rowsOf(airports), (Rows{{"CYQY", "SYDNEY"}, {"EKYT", "ZURICH"}}));
     EXPECT_EQ(shown(), (Rows{{"CYQY", "SYDNEY"}, {"EKYT", "ZURICH"}}));
     EXPECT_EQ(listener.take(), (Events{"row 0", "reorder", "reordered 2 0 1", "editing", "remove 0", "removed 0"}));
 
     editor.insertBlank(0);
-    editor.removeRowAt(0);   // an inserted row is only dropped
+    editor.removeRowAt(0);  // an inserted row is only dropped
     EXPECT_EQ(editor.rowCount(), 2);
     EXPECT_EQ(airports.rowCount(), 2u);
 }
@@ -234,6 +242,6 @@ TEST_F(AirportEditorTest, ResetShowsAReplacedTableAndDropsTheOpenRow)
     airports = airportTable({{"LIRF", "ROME FIUMICINO"}, {"EDDF", "FRANKFURT"}});
     editor.reset();
     EXPECT_EQ(editor.state(), State::Browse);
-    EXPECT_EQ(editor.order(), AirportCode);   // the chosen order lasts
+    EXPECT_EQ(editor.order(), AirportCode);  // the chosen order lasts
     EXPECT_EQ(shown(), (Rows{{"EDDF", "FRANKFURT"}, {"LIRF", "ROME FIUMICINO"}}));
 }

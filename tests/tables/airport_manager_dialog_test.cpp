@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "tables/airport_manager_dialog.h"
+#include "platform/error.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 
@@ -44,7 +44,8 @@ Rows gridRows(const QAbstractItemModel& model)
 {
     Rows rows;
     for (int row = 0; row < model.rowCount(); ++row)
-        rows.emplace_back(model.index(row, 0).data().toString().toStdString(), model.index(row, 1).data().toString().toStdString());
+        rows.emplace_back(model.index(row, 0).data().toString().toStdString(),
+                          model.index(row, 1).data().toString().toStdString());
     return rows;
 }
 
@@ -63,7 +64,10 @@ protected:
     std::filesystem::path file() const { return folder / "airport.cds"; }
     Rows saved() const { return rowsOf(readAirportFile(file())); }
     QModelIndex cell(int row, int column) const { return manager->gridModel()->index(row, column); }
-    QLineEdit* openEditor() const { return qobject_cast<QLineEdit*>(manager->DBGrid1->indexWidget(manager->DBGrid1->currentIndex())); }
+    QLineEdit* openEditor() const
+    {
+        return qobject_cast<QLineEdit*>(manager->DBGrid1->indexWidget(manager->DBGrid1->currentIndex()));
+    }
 
     // Types into the grid's current cell the way a user does: the first key opens the editor.
     void typeIntoGrid(const QString& text)
@@ -104,7 +108,8 @@ TEST_F(AirportManagerTest, ShowsTheFileByDescriptionWithItsControls)
     EXPECT_EQ(manager->RadioGroup1->itemIndex(), 1);
     EXPECT_EQ(manager->Button1->text(), "Close");
     QStringList hints;
-    for (int b = TAManager::First; b <= TAManager::Cancel; ++b) hints << manager->navigatorButton(TAManager::NavigatorButton(b))->toolTip();
+    for (int b = TAManager::First; b <= TAManager::Cancel; ++b)
+        hints << manager->navigatorButton(TAManager::NavigatorButton(b))->toolTip();
     EXPECT_EQ(hints, QStringList({"First record", "Prior record", "Next record", "Last record", "Insert record",
                                   "Delete record", "Edit record", "Post edit", "Cancel edit"}));
 }
@@ -122,17 +127,17 @@ TEST_F(AirportManagerTest, AMissingFileStopsTheCreationNamingTheFile)
 
 TEST_F(AirportManagerTest, SortingFollowsTheRadioGroupAndKeepsTheCurrentAirport)
 {
-    manager->DBGrid1->setCurrentIndex(cell(1, 1));   // LONDON HEATHROW
+    manager->DBGrid1->setCurrentIndex(cell(1, 1));  // LONDON HEATHROW
     manager->RadioGroup1->item(0)->click();
     EXPECT_EQ(gridRows(*manager->gridModel()),
               (Rows{{"CYQY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"EKYT", "AALBORG"}, {"YSSY", "SYDNEY"}}));
     EXPECT_EQ(manager->DBGrid1->currentIndex().siblingAtColumn(0).data(), "EGLL");
-    manager->DBGrid1->setCurrentIndex(cell(2, 0));   // EKYT
+    manager->DBGrid1->setCurrentIndex(cell(2, 0));  // EKYT
     manager->RadioGroup1->item(1)->click();
     EXPECT_EQ(gridRows(*manager->gridModel()),
               (Rows{{"EKYT", "AALBORG"}, {"EGLL", "LONDON HEATHROW"}, {"YSSY", "SYDNEY"}, {"CYQY", "SYDNEY"}}));
     EXPECT_EQ(manager->DBGrid1->currentIndex().row(), 0);
-    EXPECT_EQ(rowsOf(manager->airports()), stored);   // only the grid's order changed
+    EXPECT_EQ(rowsOf(manager->airports()), stored);  // only the grid's order changed
 }
 
 TEST_F(AirportManagerTest, EscSavesAndClosesLikeClose)
@@ -140,38 +145,41 @@ TEST_F(AirportManagerTest, EscSavesAndClosesLikeClose)
     showManager();
     manager->DBGrid1->setCurrentIndex(cell(0, 1));
     typeIntoGrid("AALBORG AIRPORT");
-    QTest::keyClick(openEditor(), Qt::Key_Return);   // finishes the cell, the row stays open
+    QTest::keyClick(openEditor(), Qt::Key_Return);  // finishes the cell, the row stays open
     QTest::keyClick(manager->DBGrid1, Qt::Key_Escape);
     EXPECT_FALSE(manager->isVisible());
     EXPECT_EQ(manager->result(), QDialog::Accepted);
-    EXPECT_EQ(saved(), (Rows{{"YSSY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG AIRPORT"}}));
+    EXPECT_EQ(saved(),
+              (Rows{{"YSSY", "SYDNEY"}, {"EGLL", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG AIRPORT"}}));
     EXPECT_TRUE(prompter.shown().empty());
 }
 
 TEST_F(AirportManagerTest, CloseSavesWhatIsStillTypedInAnOpenCell)
 {
     showManager();
-    manager->DBGrid1->setCurrentIndex(cell(1, 0));   // EGLL
+    manager->DBGrid1->setCurrentIndex(cell(1, 0));  // EGLL
     typeIntoGrid("EGKK");
     ASSERT_NE(openEditor(), nullptr);
     manager->Button1->click();
     EXPECT_FALSE(manager->isVisible());
-    EXPECT_EQ(saved(), (Rows{{"YSSY", "SYDNEY"}, {"EGKK", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG"}}));
+    EXPECT_EQ(saved(),
+              (Rows{{"YSSY", "SYDNEY"}, {"EGKK", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG"}}));
 }
 
 TEST_F(AirportManagerTest, TheCloseBoxWritesNothingButKeepsTheEditForTheNextOpening)
 {
     showManager();
-    manager->DBGrid1->setCurrentIndex(cell(2, 1));   // YSSY SYDNEY
+    manager->DBGrid1->setCurrentIndex(cell(2, 1));  // YSSY SYDNEY
     typeIntoGrid("SYDNEY KINGSFORD SMITH");
     const std::string before = test::readBytes(file());
     manager->close();
     EXPECT_FALSE(manager->isVisible());
     EXPECT_EQ(test::readBytes(file()), before);
-    EXPECT_EQ(manager->gridModel()->state(), AirportTableModel::State::Browse);   // the row was posted
+    EXPECT_EQ(manager->gridModel()->state(), AirportTableModel::State::Browse);  // the row was posted
 
     showManager();
-    EXPECT_EQ(gridRows(*manager->gridModel())[3], (std::pair<std::string, std::string>{"YSSY", "SYDNEY KINGSFORD SMITH"}));
+    EXPECT_EQ(gridRows(*manager->gridModel())[3],
+              (std::pair<std::string, std::string>{"YSSY", "SYDNEY KINGSFORD SMITH"}));
     manager->Button1Click();
     EXPECT_EQ(saved()[0], (std::pair<std::string, std::string>{"YSSY", "SYDNEY KINGSFORD SMITH"}));
 }
@@ -180,7 +188,7 @@ TEST_F(AirportManagerTest, AFailedSaveIsShownAndTheWindowStaysOpenWithTheEdits)
 {
     showManager();
     manager->gridModel()->setData(cell(0, 0), "EKYX");
-    std::filesystem::remove_all(folder.path());   // nowhere to write airport.cds
+    std::filesystem::remove_all(folder.path());  // nowhere to write airport.cds
     manager->Button1->click();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].first, "Error");
@@ -188,7 +196,7 @@ TEST_F(AirportManagerTest, AFailedSaveIsShownAndTheWindowStaysOpenWithTheEdits)
     EXPECT_TRUE(manager->isVisible());
     EXPECT_EQ(cell(0, 0).data(), "EKYX");
 
-    std::filesystem::create_directories(folder.path());   // the folder is back: the next Close saves
+    std::filesystem::create_directories(folder.path());  // the folder is back: the next Close saves
     manager->Button1->click();
     EXPECT_FALSE(manager->isVisible());
     EXPECT_EQ(saved()[3], (std::pair<std::string, std::string>{"EKYX", "AALBORG"}));
@@ -246,11 +254,11 @@ TEST_F(AirportManagerTest, CancelRestoresTheRowAndMovingAwayPostsIt)
     EXPECT_EQ(cell(0, 1).data(), "AALBORG");
     EXPECT_EQ(rowsOf(manager->airports()), stored);
 
-    model.setData(cell(0, 1), "ZZZ");   // moves to the end of the order once posted
+    model.setData(cell(0, 1), "ZZZ");  // moves to the end of the order once posted
     manager->navigatorButton(TAManager::Next)->click();
     EXPECT_EQ(model.state(), AirportTableModel::State::Browse);
     EXPECT_EQ(gridRows(model).back(), (std::pair<std::string, std::string>{"EKYT", "ZZZ"}));
-    EXPECT_EQ(manager->DBGrid1->currentIndex().row(), 3);   // the next row after the record's new place: the last
+    EXPECT_EQ(manager->DBGrid1->currentIndex().row(), 3);  // the next row after the record's new place: the last
     manager->navigatorButton(TAManager::First)->click();
     EXPECT_EQ(manager->DBGrid1->currentIndex().row(), 0);
     EXPECT_FALSE(manager->navigatorButton(TAManager::Prior)->isEnabled());
@@ -259,13 +267,13 @@ TEST_F(AirportManagerTest, CancelRestoresTheRowAndMovingAwayPostsIt)
 TEST_F(AirportManagerTest, DeleteAsksFirstAndKeepsDuplicatesApart)
 {
     AirportTableModel& model = *manager->gridModel();
-    manager->DBGrid1->setCurrentIndex(cell(2, 0));   // YSSY, the first SYDNEY
+    manager->DBGrid1->setCurrentIndex(cell(2, 0));  // YSSY, the first SYDNEY
     prompter.answer(false);
     manager->navigatorButton(TAManager::Delete)->click();
     EXPECT_EQ(model.rowCount(), 4);
     EXPECT_EQ(prompter.shown(), (test::Shown{{"Confirm", "Delete record?"}}));
 
-    manager->navigatorButton(TAManager::Delete)->click();   // the script is empty: Yes
+    manager->navigatorButton(TAManager::Delete)->click();  // the script is empty: Yes
     EXPECT_EQ(gridRows(model), (Rows{{"EKYT", "AALBORG"}, {"EGLL", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}}));
     manager->Button1Click();
     EXPECT_EQ(saved(), (Rows{{"EGLL", "LONDON HEATHROW"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG"}}));

@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "tables/airport_table.h"
+#include "platform/error.h"
 #include "tables/airport_zones.h"
 #include "tables/packet.h"
 #include "tests/support/run_tool.h"
@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdio>
 #include <set>
 #include <sstream>
-#include <sys/wait.h>
 
 using namespace quorvel;
 using namespace quorvel::tables;
@@ -43,8 +43,8 @@ std::vector<std::pair<std::string, std::string>> entries(const AirportLookup& lo
 
 // Stored order on purpose: the lookup must order by description, keeping stored order among equals.
 const std::vector<Row> sample = {
-    {"YSSY", "SYDNEY"}, {"LSZH", "ZURICH"}, {"CYQY", "SYDNEY"}, {"EKYT", "AALBORG"},
-    {"LIPQ", "TRIESTE"}, {"LIPQ", "RONCHI"}, {"\xC9LLL", "\xC9VORA"}, {std::nullopt, "NOWHERE"}, {"XXXX", std::nullopt},
+    {"YSSY", "SYDNEY"}, {"LSZH", "ZURICH"},      {"CYQY", "SYDNEY"},        {"EKYT", "AALBORG"},    {"LIPQ", "TRIESTE"},
+    {"LIPQ", "RONCHI"}, {"\xC9LLL", "\xC9VORA"}, {std::nullopt, "NOWHERE"}, {"XXXX", std::nullopt},
 };
 
 }  // namespace
@@ -54,8 +54,14 @@ TEST(AirportLookup, ListsByDescriptionKeepingStoredOrderOfEqualDescriptions)
     AirportLookup lookup;
     lookup.assign(airportTable(sample));
     using E = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(entries(lookup), (E{{"XXXX", ""}, {"EKYT", "AALBORG"}, {"", "NOWHERE"}, {"LIPQ", "RONCHI"},
-                                  {"YSSY", "SYDNEY"}, {"CYQY", "SYDNEY"}, {"LIPQ", "TRIESTE"}, {"LSZH", "ZURICH"},
+    EXPECT_EQ(entries(lookup), (E{{"XXXX", ""},
+                                  {"EKYT", "AALBORG"},
+                                  {"", "NOWHERE"},
+                                  {"LIPQ", "RONCHI"},
+                                  {"YSSY", "SYDNEY"},
+                                  {"CYQY", "SYDNEY"},
+                                  {"LIPQ", "TRIESTE"},
+                                  {"LSZH", "ZURICH"},
                                   {"\xC9LLL", "\xC9VORA"}}));
 }
 
@@ -68,13 +74,13 @@ TEST(AirportLookup, DescriptionOfACodeIsTheFirstInDescriptionOrder)
         std::optional<std::string> description;
         std::optional<std::size_t> index;
     } cases[] = {
-        {"LIPQ", "RONCHI", 3},   // stored second, but RONCHI sorts before TRIESTE
+        {"LIPQ", "RONCHI", 3},  // stored second, but RONCHI sorts before TRIESTE
         {"CYQY", "SYDNEY", 5},
-        {"XXXX", "", 0},         // a row without description still names its code
+        {"XXXX", "", 0},  // a row without description still names its code
         {"KJFK", std::nullopt, std::nullopt},
-        {"lipq", std::nullopt, std::nullopt},   // codes match exactly
+        {"lipq", std::nullopt, std::nullopt},  // codes match exactly
         {"LIP", std::nullopt, std::nullopt},
-        {"", std::nullopt, std::nullopt},       // an empty code names no airport, not the row without one
+        {"", std::nullopt, std::nullopt},  // an empty code names no airport, not the row without one
     };
     for (const auto& c : cases) {
         EXPECT_EQ(lookup.descriptionOf(c.code), c.description) << c.code;
@@ -90,8 +96,15 @@ TEST(AirportLookup, PrefixSearchIgnoresLetterCaseAndFindsTheFirstInListOrder)
         std::string typed;
         std::optional<std::size_t> found;
     } cases[] = {
-        {"s", 4}, {"SyD", 4}, {"sydney", 4}, {"t", 6}, {"z", 7}, {"\xE9v", 8},   // e acute finds E acute
-        {"sydneyx", std::nullopt}, {"q", std::nullopt}, {"", 0},
+        {"s", 4},
+        {"SyD", 4},
+        {"sydney", 4},
+        {"t", 6},
+        {"z", 7},
+        {"\xE9v", 8},  // e acute finds E acute
+        {"sydneyx", std::nullopt},
+        {"q", std::nullopt},
+        {"", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(lookup.findPrefix(c.typed), c.found) << c.typed;
 }
@@ -99,7 +112,8 @@ TEST(AirportLookup, PrefixSearchIgnoresLetterCaseAndFindsTheFirstInListOrder)
 TEST(AirportFile, RoundTripKeepsRowsNullsAndEmptiesInStoredOrder)
 {
     TempFolder folder;
-    const Table written = airportTable({{"EGLL", "LONDON HEATHROW"}, {"", ""}, {std::nullopt, "NO CODE"}, {"LIRF", std::nullopt}});
+    const Table written =
+        airportTable({{"EGLL", "LONDON HEATHROW"}, {"", ""}, {std::nullopt, "NO CODE"}, {"LIRF", std::nullopt}});
     writeAirportFile(written, folder / airportFileName);
     const Table read = readAirportFile(folder / airportFileName);
     ASSERT_EQ(read.schema(), airportSchema());
@@ -114,7 +128,8 @@ TEST(AirportFile, RoundTripKeepsRowsNullsAndEmptiesInStoredOrder)
 TEST(AirportFile, FieldsAreFoundByNameAndCutToTheirWidths)
 {
     TempFolder folder;
-    Table other({{{"NOTE", FieldType::Text, 10}, {"description", FieldType::Text, 60}, {"ICAO_CODE", FieldType::Text, 8}}, {}});
+    Table other(
+        {{{"NOTE", FieldType::Text, 10}, {"description", FieldType::Text, 60}, {"ICAO_CODE", FieldType::Text, 8}}, {}});
     const RowId row = other.appendRow();
     other.setText(row, 0, "IGNORED");
     other.setText(row, 1, "A DESCRIPTION THAT IS LONGER THAN THIRTY CHARACTERS");
@@ -148,7 +163,8 @@ TEST(AirportLookup, AFailedLoadNamesTheFileAndKeepsTheRowsItHad)
     writeAirportFile(airportTable({{"EGLL", "LONDON HEATHROW"}}), folder / "airport.cds");
     lookup.load(folder / "airport.cds");
 
-    const std::string whole = packetBytes(airportTable({{"LIRF", "ROME FIUMICINO"}, {"LFPG", "PARIS CHARLES DE GAULLE"}}));
+    const std::string whole =
+        packetBytes(airportTable({{"LIRF", "ROME FIUMICINO"}, {"LFPG", "PARIS CHARLES DE GAULLE"}}));
     const std::vector<std::pair<std::string, std::string>> damaged = {
         {"truncated", whole.substr(0, whole.size() - 5)},
         {"not a table", "ICAO_CODE,DESCRIPTION\n"},
@@ -178,8 +194,8 @@ struct ToolRun {
 
 ToolRun makeAirports(const TempFolder& folder, const std::filesystem::path& csv, const std::filesystem::path& out)
 {
-    const std::string command = std::string("'") + QRVL_MAKE_AIRPORTS_PATH + "' '" + csv.string() + "' '" + out.string() +
-                                "' 2>'" + (folder / "stderr").string() + "'";
+    const std::string command = std::string("'") + QRVL_MAKE_AIRPORTS_PATH + "' '" + csv.string() + "' '" +
+                                out.string() + "' 2>'" + (folder / "stderr").string() + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readBytes(folder / "stderr")};
 }
@@ -196,12 +212,17 @@ TEST(MakeAirports, TheShippedListHoldsTheWorldsAirportsUnderDistinctUpperCaseDes
 
     EXPECT_GE(lookup.size(), 17000u);
     const std::pair<const char*, const char*> known[] = {
-        {"EGLL", "LONDON HEATHROW"}, {"LFPG", "PARIS CHARLES DE GAULLE"}, {"KJFK", "NEW YORK JOHN F. KENNEDY"},
-        {"LIRF", "ROME FIUMICINO"}, {"LSZH", "ZURICH"}, {"EKYT", "AALBORG"},
+        {"EGLL", "LONDON HEATHROW"},
+        {"LFPG", "PARIS CHARLES DE GAULLE"},
+        {"KJFK", "NEW YORK JOHN F. KENNEDY"},
+        {"LIRF", "ROME FIUMICINO"},
+        {"LSZH", "ZURICH"},
+        {"EKYT", "AALBORG"},
     };
     for (const auto& [code, description] : known) EXPECT_EQ(lookup.descriptionOf(code), description) << code;
     // Large hubs, a regional airport, a small strip and a seaplane base.
-    for (const char* code : {"LFMN", "LGAV", "YSSY", "CYQY", "EDDF", "KLAX", "RJTT", "WSSS", "ESNX", "EGPR", "EIMS", "AGAF", "KSWF", "EGLC"})
+    for (const char* code : {"LFMN", "LGAV", "YSSY", "CYQY", "EDDF", "KLAX", "RJTT", "WSSS", "ESNX", "EGPR", "EIMS",
+                             "AGAF", "KSWF", "EGLC"})
         EXPECT_TRUE(lookup.descriptionOf(code)) << code;
 
     std::set<std::string_view> codes, descriptions;
@@ -220,7 +241,8 @@ TEST(MakeAirports, TheToolDumpsTheShippedTableWithEveryCodeOnce)
 {
     TempFolder folder;
     ASSERT_EQ(makeAirports(folder, QRVL_AIRPORTS_CSV, folder / "airport.cds").status, 0);
-    const test::ToolRun dump = test::runTool(QRVL_TOOL_PATH, {"dump", (folder / "airport.cds").string()}, folder.path());
+    const test::ToolRun dump =
+        test::runTool(QRVL_TOOL_PATH, {"dump", (folder / "airport.cds").string()}, folder.path());
     ASSERT_EQ(dump.status, 0) << dump.err;
     std::istringstream lines(dump.out);
     std::string line;
@@ -235,7 +257,7 @@ TEST(MakeAirports, TheToolDumpsTheShippedTableWithEveryCodeOnce)
 TEST(AirportZones, EveryShippedAirportHasAZoneTheSystemKnows)
 {
     AirportZones zones;
-    zones.load(QRVL_AIRPORT_ZONES_CSV);   // refuses any zone the system's database lacks
+    zones.load(QRVL_AIRPORT_ZONES_CSV);  // refuses any zone the system's database lacks
     AirportLookup lookup;
     TempFolder folder;
     ASSERT_EQ(makeAirports(folder, QRVL_AIRPORTS_CSV, folder / "airport.cds").status, 0);
@@ -243,8 +265,8 @@ TEST(AirportZones, EveryShippedAirportHasAZoneTheSystemKnows)
     EXPECT_EQ(zones.size(), lookup.size());
     for (std::size_t i = 0; i < lookup.size(); ++i) EXPECT_TRUE(zones.zoneOf(lookup.code(i))) << lookup.code(i);
     const std::pair<const char*, const char*> known[] = {
-        {"LIRF", "Europe/Rome"}, {"KJFK", "America/New_York"}, {"YSSY", "Australia/Sydney"}, {"VIDP", "Asia/Kolkata"},
-        {"EGLL", "Europe/London"}, {"NZAA", "Pacific/Auckland"},
+        {"LIRF", "Europe/Rome"},  {"KJFK", "America/New_York"}, {"YSSY", "Australia/Sydney"},
+        {"VIDP", "Asia/Kolkata"}, {"EGLL", "Europe/London"},    {"NZAA", "Pacific/Auckland"},
     };
     for (const auto& [code, zone] : known) EXPECT_EQ(zones.zoneOf(code), zone) << code;
 }
@@ -252,11 +274,12 @@ TEST(AirportZones, EveryShippedAirportHasAZoneTheSystemKnows)
 TEST(MakeAirports, ReadsQuotedFieldsLineEndsAndUtf8IntoWindows1252)
 {
     TempFolder folder;
-    test::writeBytes(folder / "list.csv", "\xEF\xBB\xBFICAO_CODE,DESCRIPTION\r\n"
-                                          "LFMN,\"NICE, \"\"COTE\"\" D'AZUR\"\r\n"
-                                          "\"LSZH\",Z\xC3\x9CRICH\r\n"
-                                          "XXXX,\n"
-                                          ",NO CODE");
+    test::writeBytes(folder / "list.csv",
+                     "\xEF\xBB\xBFICAO_CODE,DESCRIPTION\r\n"
+                     "LFMN,\"NICE, \"\"COTE\"\" D'AZUR\"\r\n"
+                     "\"LSZH\",Z\xC3\x9CRICH\r\n"
+                     "XXXX,\n"
+                     ",NO CODE");
     const ToolRun run = makeAirports(folder, folder / "list.csv", folder / "airport.cds");
     ASSERT_EQ(run.status, 0) << run.err;
     const Table table = readAirportFile(folder / "airport.cds");

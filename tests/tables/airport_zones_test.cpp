@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "tables/airport_zones.h"
+#include "platform/error.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +11,12 @@ using quorvel::test::TempFolder;
 TEST(AirportZones, ReadsEachAirportsZone)
 {
     TempFolder folder;
-    test::writeBytes(folder / "zones.csv", "\xEF\xBB\xBFICAO_CODE,TIME_ZONE\r\n"
-                                           "LIRF,Europe/Rome\r\n"
-                                           "KJFK,America/New_York\n"
-                                           "\n"
-                                           "X,UTC");
+    test::writeBytes(folder / "zones.csv",
+                     "\xEF\xBB\xBFICAO_CODE,TIME_ZONE\r\n"
+                     "LIRF,Europe/Rome\r\n"
+                     "KJFK,America/New_York\n"
+                     "\n"
+                     "X,UTC");
     AirportZones zones;
     zones.load(folder / "zones.csv");
     EXPECT_EQ(zones.size(), 3u);

@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "tables/flight_table.h"
+#include "platform/error.h"
 #include "tables/packet.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/temp_folder.h"
@@ -19,7 +19,8 @@ TEST(FlightTable, SchemaHasFifteenFieldsAndTwoTimeIndexes)
     EXPECT_EQ(schema.fields[TPercent], (FieldDef{"TPERCENT", FieldType::Int16, 0}));
     EXPECT_EQ(schema.fields[Model], (FieldDef{"MODEL", FieldType::Text, 6}));
     EXPECT_EQ(schema.fields[National], (FieldDef{"N", FieldType::Boolean, 0}));
-    EXPECT_EQ(schema.indexes, (std::vector<IndexDef>{{"TimeIndexArr", "TIME_ARR", 0}, {"TimeIndexDep", "TIME_DEP", 0}}));
+    EXPECT_EQ(schema.indexes,
+              (std::vector<IndexDef>{{"TimeIndexArr", "TIME_ARR", 0}, {"TimeIndexDep", "TIME_DEP", 0}}));
     EXPECT_GE(flightRecordSize(), 143u);  // at least the sum of the field sizes
 }
 

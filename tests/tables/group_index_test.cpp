@@ -11,8 +11,8 @@ using namespace quorvel::tables;
 namespace {
 
 struct Row {
-    const char* code;   // nullptr: null
-    const char* time;   // nullptr: null
+    const char* code;  // nullptr: null
+    const char* time;  // nullptr: null
 };
 
 Table tableOf(std::initializer_list<Row> rows)
@@ -35,19 +35,25 @@ std::vector<RowId> rowsOf(const GroupIndex& index, std::string_view key)
 TEST(GroupIndex, GroupsIgnoreLetterCaseAndKeepTimeThenRowOrder)
 {
     const Table table = tableOf({
-        {"LIRF", "10:00"}, {"LFPG", "09:00"}, {"lirf", "08:00"}, {"LIRF", nullptr},
-        {"LiRf", "10:00"}, {nullptr, "07:00"}, {"LIRF", "00:00"}, {"", "05:00"},
+        {"LIRF", "10:00"},
+        {"LFPG", "09:00"},
+        {"lirf", "08:00"},
+        {"LIRF", nullptr},
+        {"LiRf", "10:00"},
+        {nullptr, "07:00"},
+        {"LIRF", "00:00"},
+        {"", "05:00"},
     });
     const GroupIndex index(table, IcaoCodeDep, TimeDep);
     const struct {
         const char* key;
         std::vector<RowId> rows;
     } cases[] = {
-        {"LIRF", {3, 6, 2, 0, 4}},   // null time first, then by time, equal times by row
+        {"LIRF", {3, 6, 2, 0, 4}},  // null time first, then by time, equal times by row
         {"lirf", {3, 6, 2, 0, 4}},
         {"LFPG", {1}},
         {"EDDF", {}},
-        {"", {}},                    // an empty key names no airport, even where a row holds ""
+        {"", {}},  // an empty key names no airport, even where a row holds ""
         {"LIRFX", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(rowsOf(index, c.key), c.rows) << c.key;

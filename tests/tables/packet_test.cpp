@@ -1,6 +1,6 @@
+#include "tables/packet.h"
 #include "platform/error.h"
 #include "tables/flight_table.h"
-#include "tables/packet.h"
 #include "tests/support/flight_rows.h"
 #include "tests/support/temp_folder.h"
 
@@ -14,11 +14,23 @@ using quorvel::test::TempFolder;
 
 namespace {
 
-Schema airportSchema() { return {{{"ICAO_CODE", FieldType::Text, 4}, {"DESCRIPTION", FieldType::Text, 30}}, {}}; }
+Schema airportSchema()
+{
+    return {{{"ICAO_CODE", FieldType::Text, 4}, {"DESCRIPTION", FieldType::Text, 30}}, {}};
+}
 
-void put16(std::string& out, unsigned v) { out += char(v & 0xFF), out += char((v >> 8) & 0xFF); }
-void put32(std::string& out, unsigned v) { for (int i = 0; i < 4; ++i) out += char((v >> (8 * i)) & 0xFF); }
-void putName(std::string& out, std::string_view n) { out += char(n.size()), out += n; }
+void put16(std::string& out, unsigned v)
+{
+    out += char(v & 0xFF), out += char((v >> 8) & 0xFF);
+}
+void put32(std::string& out, unsigned v)
+{
+    for (int i = 0; i < 4; ++i) out += char((v >> (8 * i)) & 0xFF);
+}
+void putName(std::string& out, std::string_view n)
+{
+    out += char(n.size()), out += n;
+}
 
 // An airport packet as the program that kept a change log wrote it: 962 stored records, of
 // which 11 are earlier versions; LIPQ was changed ten times in a row (records 676, 951..960).
@@ -44,10 +56,14 @@ std::string loggedAirportPacket()
         putName(out, code), putName(out, description);
     };
     for (int r = 1; r <= 949; ++r) {
-        if (r == 1) record(0, "KTTF", "MONROE");
-        else if (r == 676) record(1, "LIPQ", "TRIESTE VERSION 0");
-        else if (r == 100) record(1, "EGLL", "LONDON OLD NAME");
-        else record(0, "X" + std::to_string(r % 1000), "AIRPORT " + std::to_string(r));
+        if (r == 1)
+            record(0, "KTTF", "MONROE");
+        else if (r == 676)
+            record(1, "LIPQ", "TRIESTE VERSION 0");
+        else if (r == 100)
+            record(1, "EGLL", "LONDON OLD NAME");
+        else
+            record(0, "X" + std::to_string(r % 1000), "AIRPORT " + std::to_string(r));
     }
     record(4, "ZZZ1", "INSERTED ONE");
     for (int v = 1; v <= 10; ++v) record(v == 10 ? 8 : 9, "LIPQ", "TRIESTE VERSION " + std::to_string(v));
@@ -66,7 +82,7 @@ Table sampleFlights()
     odd.national = false;
     odd.airline = "\xC0\xE9, \"Q\"";
     const RowId row = test::addLeg(flights, odd);
-    flights.setText(row, Note, "");   // empty, not null
+    flights.setText(row, Note, "");  // empty, not null
     flights.setNull(row, Model);
     flights.setNull(row, National);
     flights.setNull(row, TPercent);
@@ -219,9 +235,9 @@ TEST(Packet, DamagedHeadersAndCountsAreErrorsNotAllocations)
         return copy;
     };
     expectError("GIF89a-not-a-table-at-all-but-long-enough", "not a table file");
-    expectError(patched(14, "\xFF\xFF\xFF\xFF"), "truncated");            // four billion records
-    expectError(patched(8, "\x10\x00\x00\x00"), "header size 16");        // header inside itself
-    expectError(patched(8, "\xFF\xFF\xFF\x7F"), "truncated");             // header beyond the file
+    expectError(patched(14, "\xFF\xFF\xFF\xFF"), "truncated");      // four billion records
+    expectError(patched(8, "\x10\x00\x00\x00"), "header size 16");  // header inside itself
+    expectError(patched(8, "\xFF\xFF\xFF\x7F"), "truncated");       // header beyond the file
     expectError(patched(22, "\x05\x00"), "inside the field descriptions");
     expectError(patched(14, "\x01\x00\x00\x00"), "follow the last of 1 records");
     expectError(good + "x", "follow the last");
@@ -255,8 +271,7 @@ TEST(Packet, RandomDamageNeverCrashes)
     int read = 0, refused = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string damaged = good;
-        for (int flips = 1 + round % 4; flips > 0; --flips)
-            damaged[random() % damaged.size()] = char(random());
+        for (int flips = 1 + round % 4; flips > 0; --flips) damaged[random() % damaged.size()] = char(random());
         try {
             const Table table = readPacket(damaged, "flight.cds");
             packetBytes(table);  // whatever was read can be written again

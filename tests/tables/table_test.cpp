@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "tables/table.h"
+#include "platform/error.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@ namespace {
 
 Schema testSchema()
 {
-    return {{{"CODE", FieldType::Text, 4}, {"NAME", FieldType::Text, 10}, {"NUM", FieldType::Int16, 0},
+    return {{{"CODE", FieldType::Text, 4},
+             {"NAME", FieldType::Text, 10},
+             {"NUM", FieldType::Int16, 0},
              {"FLAG", FieldType::Boolean, 0}},
             {}};
 }

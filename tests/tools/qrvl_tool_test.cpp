@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace quorvel;
 using namespace quorvel::tables;
 using quorvel::test::TempFolder;
@@ -43,19 +42,22 @@ TEST(QrvlTool, DumpWritesCsvWithNullsEmptiesQuotesAndUtf8)
 
     const ToolRun run = tool(folder, {"dump", (folder / "flight.cds").string()});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, header +
-                           "LIRF,DEP LIRF,LFPG,ARR LFPG,\"AIR \"\"Z\u00FCRICH\"\", A\",AZ100,10:00,12:00,,0123456,0123456,"
-                           "\"\",-3,,True\r\n"
-                           "LIRF,DEP LIRF,LFPG,ARR LFPG,PLAIN,AZ100,10:00,12:00,,0123456,0123456,ON TIME,-3,B737,"
-                           "False\r\n");
+    EXPECT_EQ(run.out,
+              header +
+                  "LIRF,DEP LIRF,LFPG,ARR LFPG,\"AIR \"\"Z\u00FCRICH\"\", A\",AZ100,10:00,12:00,,0123456,0123456,"
+                  "\"\",-3,,True\r\n"
+                  "LIRF,DEP LIRF,LFPG,ARR LFPG,PLAIN,AZ100,10:00,12:00,,0123456,0123456,ON TIME,-3,B737,"
+                  "False\r\n");
 }
 
 TEST(QrvlTool, BoardPrintsTheRowsOfTheMidnightWrapInBoardOrder)
 {
     TempFolder folder;
     Table flights = newFlightTable();
-    for (const auto& [flight, time, days] : {std::tuple{"MON", "00:05", "1"}, {"SUNLATE", "23:59", "0"},
-                                             {"SUNEARLY", "23:58", "0"}, {"TUE", "00:05", "2"}}) {
+    for (const auto& [flight, time, days] : {std::tuple{"MON", "00:05", "1"},
+                                             {"SUNLATE", "23:59", "0"},
+                                             {"SUNEARLY", "23:58", "0"},
+                                             {"TUE", "00:05", "2"}}) {
         test::Leg leg;
         leg.flight = flight;
         leg.timeDep = time;
@@ -65,21 +67,23 @@ TEST(QrvlTool, BoardPrintsTheRowsOfTheMidnightWrapInBoardOrder)
     }
     writePacketFile(flights, folder / "flight.cds");
     const ToolRun run = tool(folder, {"board", "--flights", (folder / "flight.cds").string(), "--airport", "EGLL",
-                                  "--at", "2024-01-01 00:14", "--cut15"});
+                                      "--at", "2024-01-01 00:14", "--cut15"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, header +
-                           "egll,DEP egll,LFPG,ARR LFPG,ALITALIA,SUNLATE,23:59,12:00,,0,0123456,ON TIME,100,B737,True\r\n"
-                           "egll,DEP egll,LFPG,ARR LFPG,ALITALIA,MON,00:05,12:00,,1,0123456,ON TIME,100,B737,True\r\n");
+    EXPECT_EQ(run.out,
+              header +
+                  "egll,DEP egll,LFPG,ARR LFPG,ALITALIA,SUNLATE,23:59,12:00,,0,0123456,ON TIME,100,B737,True\r\n"
+                  "egll,DEP egll,LFPG,ARR LFPG,ALITALIA,MON,00:05,12:00,,1,0123456,ON TIME,100,B737,True\r\n");
 }
 
 TEST(QrvlTool, ExplainPrintsFilterAndOrder)
 {
     TempFolder folder;
     const ToolRun run = tool(folder, {"board", "--airport", "LIRF", "--arrival", "--at", "2024-01-03 13:45", "--cut15",
-                                  "--international", "--traffic", "51", "--explain"});
+                                      "--international", "--traffic", "51", "--explain"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "ICAO_CODE_ARR = 'LIRF' AND SCHEDULING_ARR LIKE '%3%' AND TPERCENT <=51 AND N=False AND "
-                       "TIME_ARR >='13:30'\nTIME_ARR\n");
+    EXPECT_EQ(run.out,
+              "ICAO_CODE_ARR = 'LIRF' AND SCHEDULING_ARR LIKE '%3%' AND TPERCENT <=51 AND N=False AND "
+              "TIME_ARR >='13:30'\nTIME_ARR\n");
 }
 
 TEST(QrvlTool, BadArgumentsAndFilesFailWithOneLine)
@@ -92,7 +96,8 @@ TEST(QrvlTool, BadArgumentsAndFilesFailWithOneLine)
         std::string error;
     } cases[] = {
         {{"dump", missing}, "qrvl-tool: " + missing + ": cannot be opened: No such file or directory\n"},
-        {{"dump", (folder / "junk.cds").string()}, "qrvl-tool: " + (folder / "junk.cds").string() + ": not a table file\n"},
+        {{"dump", (folder / "junk.cds").string()},
+         "qrvl-tool: " + (folder / "junk.cds").string() + ": not a table file\n"},
         {{"board", "--flights", missing, "--airport", "LIRF", "--at", "2024-02-30 10:00"},
          "qrvl-tool board: --at takes \"YYYY-MM-DD HH:MM\", not \"2024-02-30 10:00\" (see qrvl-tool board --help)\n"},
         {{"board", "--airport", "LIRF", "--traffic", "many"},
@@ -131,12 +136,13 @@ TEST(QrvlTool, BoardInAirportTimeLeadsEachRowWithItsDayAndTime)
     writePacketFile(flights, folder / "old.cds");  // converted at Greenwich, before offsets were recorded
     flights.setIntegerProperty(utcOffsetPropertyName, 0);
     writePacketFile(flights, folder / "flight.cds");
-    const std::vector<std::string> args = {"--airport", "LIRF", "--at", "2024-01-08 20:00", "--zone", "airport",
-                                           "--window", "12"};
+    const std::vector<std::string> args = {"--airport", "LIRF",    "--at",     "2024-01-08 20:00",
+                                           "--zone",    "airport", "--window", "12"};
     const std::string expected =
         "DAY,TIME," + header +
         "2024-01-09,00:30,LIRF,DEP LIRF,LFPG,ARR LFPG,ALITALIA,LATE,23:30,12:00,,1,0123456,ON TIME,100,B737,True\r\n"
-        "2024-01-09,07:00,LIRF,DEP LIRF,LFPG,ARR LFPG,ALITALIA,DAILY,06:00,12:00,,0123456,0123456,ON TIME,100,B737,True\r\n";
+        "2024-01-09,07:00,LIRF,DEP LIRF,LFPG,ARR LFPG,ALITALIA,DAILY,06:00,12:00,,0123456,0123456,ON "
+        "TIME,100,B737,True\r\n";
 
     std::vector<std::string> current = {"board", "--flights", (folder / "flight.cds").string()};
     current.insert(current.end(), args.begin(), args.end());
@@ -155,8 +161,8 @@ TEST(QrvlTool, BoardInAirportTimeLeadsEachRowWithItsDayAndTime)
     EXPECT_EQ(tool(folder, current).out, "zone Europe/Rome UTC+01:00\nfrom 2024-01-08 20:00\nto 2024-01-09 08:00\n");
 
     // An airport without a zone: computer time, the stored times as they are, and a line that says so.
-    std::vector<std::string> unknown = {"board", "--flights", (folder / "flight.cds").string(), "--airport", "LIRF",
-                                        "--zones", (folder / "none.csv").string()};
+    std::vector<std::string> unknown = {"board", "--flights", (folder / "flight.cds").string(), "--airport",
+                                        "LIRF",  "--zones",   (folder / "none.csv").string()};
     test::writeBytes(folder / "none.csv", "ICAO_CODE,TIME_ZONE\r\n");
     unknown.insert(unknown.end(), args.begin() + 2, args.end());
     run = tool(folder, unknown);

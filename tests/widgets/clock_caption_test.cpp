@@ -18,7 +18,7 @@ TEST(ClockCaption, DayNameOfTheLocaleThenDateAndTwentyFourHourTimeWithItsSeparat
         {QLocale(QLocale::German, QLocale::Germany), {2024, 3, 9, 7, 0, 0}, "Sa. 09.03.2024 07:00"},
         {QLocale(QLocale::Finnish, QLocale::Finland), {2024, 3, 9, 7, 0, 0}, "la 09.03.2024 07.00"},
         {QLocale(QLocale::Swedish, QLocale::Sweden), {2024, 3, 9, 17, 30, 0}, "lör 09-03-2024 17:30"},
-        {QLocale::c(), {2024, 3, 9, 7, 0, 0}, "Sat 09/03/2024 07:00"},   // a date of blanks only: "/"
+        {QLocale::c(), {2024, 3, 9, 7, 0, 0}, "Sat 09/03/2024 07:00"},  // a date of blanks only: "/"
     };
     for (const auto& c : cases)
         EXPECT_EQ(clockCaption(c.moment, c.locale), QString::fromUtf8(c.expected)) << c.locale.name().toStdString();
@@ -31,11 +31,11 @@ TEST(ClockCaption, SeparatorsReadOffTheLocalesShortFormats)
         const char* date;
         const char* time;
     } cases[] = {
-        {QLocale(QLocale::English, QLocale::UnitedStates), "/", ":"},   // "M/d/yy", "h:mm AP"
-        {QLocale(QLocale::Danish, QLocale::Denmark), ".", "."},          // "dd.MM.yyyy", "HH.mm"
+        {QLocale(QLocale::English, QLocale::UnitedStates), "/", ":"},  // "M/d/yy", "h:mm AP"
+        {QLocale(QLocale::Danish, QLocale::Denmark), ".", "."},        // "dd.MM.yyyy", "HH.mm"
         {QLocale(QLocale::Dutch, QLocale::Netherlands), "-", ":"},
-        {QLocale(QLocale::Hungarian, QLocale::Hungary), ".", ":"},       // "yyyy. MM. dd.": blanks are no separator
-        {QLocale(QLocale::French, QLocale::Canada), "-", ":"},           // "HH 'h' mm": a quoted word is none either
+        {QLocale(QLocale::Hungarian, QLocale::Hungary), ".", ":"},  // "yyyy. MM. dd.": blanks are no separator
+        {QLocale(QLocale::French, QLocale::Canada), "-", ":"},      // "HH 'h' mm": a quoted word is none either
     };
     for (const auto& c : cases) {
         const ClockSeparators separators = clockSeparators(c.locale);

@@ -1,8 +1,8 @@
 #include "widgets/message_box_prompter.h"
 
+#include <gtest/gtest.h>
 #include <QWidget>
 #include <QWindow>
-#include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 using namespace quorvel::ui;

@@ -1,8 +1,8 @@
 #include "widgets/jpeg_image.h"
 #include "platform/error.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 using namespace quorvel::ui;
 
@@ -10,7 +10,7 @@ namespace {
 
 std::string resourceBytes(const char* resource)
 {
-    loadJpegResource(QString::fromLatin1(resource));   // makes the pictures' resources known
+    loadJpegResource(QString::fromLatin1(resource));  // makes the pictures' resources known
     QFile file(QString::fromLatin1(resource));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll().toStdString();
@@ -29,7 +29,7 @@ TEST(JpegImage, ShippedPicturesDecodeAtTheirSizes)
 
     const QImage logo = loadJpegResource(QString::fromLatin1(kLogoPicture));
     EXPECT_EQ(logo.size(), QSize(251, 105));
-    EXPECT_GT(logo.pixelColor(2, 2).lightness(), 200);   // a pale band
+    EXPECT_GT(logo.pixelColor(2, 2).lightness(), 200);  // a pale band
 }
 
 TEST(JpegImage, DamagedPicturesAreErrorsNamingThem)
@@ -49,7 +49,8 @@ TEST(JpegImage, DamagedPicturesAreErrorsNamingThem)
             decodeJpeg(bytes, "picture.jpg");
             ADD_FAILURE() << what << " was decoded";
         } catch (const quorvel::Error& error) {
-            EXPECT_TRUE(std::string(error.what()).starts_with("picture.jpg is not a readable JPEG picture: ")) << error.what();
+            EXPECT_TRUE(std::string(error.what()).starts_with("picture.jpg is not a readable JPEG picture: "))
+                << error.what();
         }
     }
     EXPECT_THROW(loadJpegResource(QStringLiteral(":/about/missing.jpg")), quorvel::Error);

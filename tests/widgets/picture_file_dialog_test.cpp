@@ -3,16 +3,19 @@
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QLabel>
-#include <gtest/gtest.h>
 
 using quorvel::test::TempFolder;
 using namespace quorvel::ui;
 
 namespace {
 
-QString pathOf(const std::filesystem::path& file) { return QString::fromStdString(file.string()); }
+QString pathOf(const std::filesystem::path& file)
+{
+    return QString::fromStdString(file.string());
+}
 
 QString writePicture(const std::filesystem::path& file, QSize size, Qt::GlobalColor colour)
 {
@@ -30,13 +33,16 @@ TEST(PictureFileDialog, PreviewsThePictureUnderTheCursorBesideTheList)
     const QString wide = writePicture(folder / "AZA.bmp", {400, 100}, Qt::red);
     const QString small = writePicture(folder / "KLM.bmp", {30, 10}, Qt::blue);
     quorvel::test::writeBytes(folder / "BAD.bmp", "not a picture");
-    PictureFileDialog dialog(nullptr, QStringLiteral("Flag picture"), pathOf(folder.path()), QStringLiteral("Bitmaps (*.bmp *.BMP)"));
+    PictureFileDialog dialog(nullptr, QStringLiteral("Flag picture"), pathOf(folder.path()),
+                             QStringLiteral("Bitmaps (*.bmp *.BMP)"));
     dialog.resize(700, 400);
     dialog.show();
 
     QLabel* preview = dialog.preview();
     ASSERT_TRUE(preview->isVisible());
-    const auto inDialog = [&dialog](const QWidget* widget) { return QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size()); };
+    const auto inDialog = [&dialog](const QWidget* widget) {
+        return QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size());
+    };
     int lists = 0;
     for (const char* name : {"sidebar", "listView", "treeView", "fileNameEdit"}) {
         const auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(name));
@@ -54,7 +60,10 @@ TEST(PictureFileDialog, PreviewsThePictureUnderTheCursorBesideTheList)
         QSize shown;  // nothing: the preview is empty
         QColor colour;
     } cases[] = {
-        {"a large picture shrinks to the box, its proportions kept", wide, {preview->contentsRect().width(), preview->contentsRect().width() / 4}, Qt::red},
+        {"a large picture shrinks to the box, its proportions kept",
+         wide,
+         {preview->contentsRect().width(), preview->contentsRect().width() / 4},
+         Qt::red},
         {"a small picture keeps its size", small, {30, 10}, Qt::blue},
         {"a file that is no picture clears the preview", pathOf(folder / "BAD.bmp"), {}, {}},
         {"no current file clears it too", QString(), {}, {}},

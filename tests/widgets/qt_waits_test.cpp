@@ -1,10 +1,10 @@
 #include "widgets/message_box_prompter.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QProgressDialog>
-#include <gtest/gtest.h>
 
 using namespace quorvel::ui;
 
@@ -17,7 +17,10 @@ QProgressDialog* shownProgress()
     return nullptr;
 }
 
-Qt::CursorShape cursor() { return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor; }
+Qt::CursorShape cursor()
+{
+    return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+}
 
 }  // namespace
 
@@ -66,7 +69,7 @@ TEST(QtWaits, AWaitInsideAnotherKeepsTheDialogUntilTheOuterOneEnds)
     window.show();
     QtWaits waits;
     waits.progressStarted("Drawing the pages...", 3);
-    waits.progressStarted("Drawing the pages...", 2);   // the preview asks for its pages again meanwhile
+    waits.progressStarted("Drawing the pages...", 2);  // the preview asks for its pages again meanwhile
     waits.progressed(2);
     waits.progressFinished();
     QProgressDialog* progress = shownProgress();
@@ -76,6 +79,6 @@ TEST(QtWaits, AWaitInsideAnotherKeepsTheDialogUntilTheOuterOneEnds)
     EXPECT_EQ(progress->value(), 3);
     waits.progressFinished();
     EXPECT_EQ(shownProgress(), nullptr);
-    waits.progressFinished();   // one too many changes nothing
+    waits.progressFinished();  // one too many changes nothing
     EXPECT_EQ(shownProgress(), nullptr);
 }

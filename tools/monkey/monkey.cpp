@@ -18,7 +18,6 @@
 #include "about/about_dialog.h"
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "widgets/message_box_prompter.h"
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"
@@ -28,6 +27,7 @@
 #include "platform/wine_paths.h"
 #include "tables/airport_manager_dialog.h"
 #include "tables/airport_table.h"
+#include "widgets/message_box_prompter.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -45,19 +45,19 @@
 #include <QTest>
 #include <QTimer>
 
+#include <execinfo.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <execinfo.h>
 #include <fstream>
 #include <iostream>
-#include <pthread.h>
 #include <random>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace quorvel::ui;
 
@@ -91,7 +91,7 @@ struct WatchedFile {
     ino_t inode = 0;
     timespec modified{};
 
-    bool refresh()   // true when the file changed since the last look
+    bool refresh()  // true when the file changed since the last look
     {
         struct stat info {};
         std::string now;
@@ -121,7 +121,8 @@ QString describe(const QWidget* widget)
     if (!widget->objectName().isEmpty()) text += QLatin1Char(' ') + widget->objectName();
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
         text += QStringLiteral(" \"%1\"").arg(button->text());
-    if (widget->isWindow() && !widget->windowTitle().isEmpty()) text += QStringLiteral(" [%1]").arg(widget->windowTitle());
+    if (widget->isWindow() && !widget->windowTitle().isEmpty())
+        text += QStringLiteral(" [%1]").arg(widget->windowTitle());
     return text;
 }
 
@@ -137,7 +138,11 @@ std::vector<T*> usable(QWidget* window)
 class Monkey final : public QObject {
 public:
     Monkey(TMainForm& form, std::uint64_t seed, int seconds, long maxEvents, fs::path programFolder, fs::path eventLog)
-        : form_(form), random_(seed), seconds_(seconds), maxEvents_(maxEvents), programFolder_(std::move(programFolder)),
+        : form_(form),
+          random_(seed),
+          seconds_(seconds),
+          maxEvents_(maxEvents),
+          programFolder_(std::move(programFolder)),
           log_(eventLog)
     {
         watched_[0] = {"airport.cds", programFolder_ / quorvel::tables::airportFileName, {}, 0, {}};
@@ -216,7 +221,8 @@ private:
             if (clock_.elapsed() - lastClose_ < 200) return;
             lastClose_ = clock_.elapsed();
             if (auto* messageBox = qobject_cast<QMessageBox*>(modal)) {
-                if (QAbstractButton* button = messageBox->escapeButton() ? messageBox->escapeButton() : messageBox->defaultButton())
+                if (QAbstractButton* button =
+                        messageBox->escapeButton() ? messageBox->escapeButton() : messageBox->defaultButton())
                     button->click();
                 else
                     messageBox->reject();
@@ -231,7 +237,9 @@ private:
         }
         if (!exitChosen_) {
             exitChosen_ = true;
-            QTimer::singleShot(0, &form_, [this] { act(QStringLiteral("menu File > Exit"), WritesNothing, [this] { form_.Exit1->trigger(); }); });
+            QTimer::singleShot(0, &form_, [this] {
+                act(QStringLiteral("menu File > Exit"), WritesNothing, [this] { form_.Exit1->trigger(); });
+            });
             return;
         }
         if (clock_.elapsed() - finishStarted_ > 10000) {
@@ -245,7 +253,10 @@ private:
     int below(int n) { return n <= 1 ? 0 : int(std::uniform_int_distribution<int>(0, n - 1)(random_)); }
     bool chance(int percent) { return below(100) < percent; }
     template <class T>
-    T* pick(const std::vector<T*>& from) { return from.empty() ? nullptr : from[std::size_t(below(int(from.size())))]; }
+    T* pick(const std::vector<T*>& from)
+    {
+        return from.empty() ? nullptr : from[std::size_t(below(int(from.size())))];
+    }
 
     void nextEvent()
     {
@@ -275,18 +286,21 @@ private:
         } else if (modal->inherits("TdlgConvertFP")) {
             // Mostly let the run go on; now and then stop it (or press "Ok" once it is done).
             if (chance(15))
-                if (auto buttons = usable<QAbstractButton>(modal); !buttons.empty()) click(buttons.front(), WritesNothing);
+                if (auto buttons = usable<QAbstractButton>(modal); !buttons.empty())
+                    click(buttons.front(), WritesNothing);
         } else if (qobject_cast<QPrintPreviewDialog*>(modal)) {
             // Its tool bar prints on paper; the monkey only looks and closes.
             if (chance(20)) closeBox(modal, WritesNothing);
         } else {
-            const unsigned writes = qobject_cast<TAManager*>(modal) ? WritesAirports
+            const unsigned writes = qobject_cast<TAManager*>(modal)      ? WritesAirports
                                     : qobject_cast<TFlagManager*>(modal) ? WritesFlags
-                                                                          : WritesNothing;
+                                                                         : WritesNothing;
             // A person leaves a dialog sooner or later; so does the monkey.
             if (modalEvents_ > 40 && chance(20)) {
-                if (chance(50)) key(modal, Qt::Key_Escape, writes);
-                else closeBox(modal, WritesNothing);
+                if (chance(50))
+                    key(modal, Qt::Key_Escape, writes);
+                else
+                    closeBox(modal, WritesNothing);
                 return;
             }
             inWindow(modal, writes);
@@ -308,10 +322,10 @@ private:
     void menuChoice()
     {
         std::vector<QAction*> actions;
-        for (QAction* action : {form_.LoadFlightPlans1, form_.PrintTimeTable1, form_.AirportManager1, form_.FlagManager1,
-                                form_.Aircraft1, form_.FlightPlan1, form_.ViewLog1, form_.General1,
-                                form_.CustomDateTime1, form_.About1, form_.AirportManager1, form_.FlagManager1,
-                                form_.FlightPlan1})
+        for (QAction* action :
+             {form_.LoadFlightPlans1, form_.PrintTimeTable1, form_.AirportManager1, form_.FlagManager1, form_.Aircraft1,
+              form_.FlightPlan1, form_.ViewLog1, form_.General1, form_.CustomDateTime1, form_.About1,
+              form_.AirportManager1, form_.FlagManager1, form_.FlightPlan1})
             if (action->isEnabled()) actions.push_back(action);
         QAction* action = pick(actions);
         if (!action) return;
@@ -354,7 +368,7 @@ private:
 
     void inFileDialog(QFileDialog* dialog)
     {
-        if (modalEvents_ < 3) return;   // a person looks before choosing
+        if (modalEvents_ < 3) return;  // a person looks before choosing
         if (chance(50)) {
             act(QStringLiteral("cancel %1").arg(describe(dialog)), WritesNothing, [dialog] { dialog->reject(); });
             return;
@@ -388,8 +402,10 @@ private:
         const int choice = below(100);
         if (choice < 35 && !views.empty()) {
             QAbstractItemView* view = pick(views);
-            if (chance(30)) editCell(view, writes);
-            else clickCell(view, chance(10));
+            if (chance(30))
+                editCell(view, writes);
+            else
+                clickCell(view, chance(10));
         } else if (choice < 65 && !buttons.empty()) {
             QAbstractButton* button = pick(buttons);
             click(button, savingButton(button) ? writes : WritesNothing);
@@ -399,12 +415,14 @@ private:
             QWidget* target = QApplication::focusWidget() && QApplication::focusWidget()->window() == window
                                   ? QApplication::focusWidget()
                                   : window;
-            static const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home,
-                                           Qt::Key_End, Qt::Key_Tab, Qt::Key_Left, Qt::Key_Right, Qt::Key_Space,
-                                           Qt::Key_Return, Qt::Key_Escape, Qt::Key_Insert, Qt::Key_Delete, Qt::Key_F2};
+            static const Qt::Key keys[] = {Qt::Key_Down,   Qt::Key_Up,     Qt::Key_PageDown, Qt::Key_PageUp,
+                                           Qt::Key_Home,   Qt::Key_End,    Qt::Key_Tab,      Qt::Key_Left,
+                                           Qt::Key_Right,  Qt::Key_Space,  Qt::Key_Return,   Qt::Key_Escape,
+                                           Qt::Key_Insert, Qt::Key_Delete, Qt::Key_F2};
             const Qt::Key pressed = keys[below(int(std::size(keys)))];
             if (window == &form_ && pressed == Qt::Key_Escape) return;
-            const bool control = window != &form_ && (pressed == Qt::Key_Delete || pressed == Qt::Key_Return) && chance(30);
+            const bool control =
+                window != &form_ && (pressed == Qt::Key_Delete || pressed == Qt::Key_Return) && chance(30);
             key(target, pressed, writes, control ? Qt::ControlModifier : Qt::NoModifier);
         }
     }
@@ -450,15 +468,16 @@ private:
         act(QStringLiteral("key %1%2 in %3")
                 .arg(modifiers & Qt::ControlModifier ? QStringLiteral("Ctrl+") : QString(),
                      QKeySequence(pressed).toString(), describe(target)),
-            saving ? writes : WritesNothing, [target, pressed, modifiers] { QTest::keyClick(target, pressed, modifiers); });
+            saving ? writes : WritesNothing,
+            [target, pressed, modifiers] { QTest::keyClick(target, pressed, modifiers); });
     }
 
     QModelIndex randomCell(QAbstractItemView* view)
     {
         QAbstractItemModel* model = view->model();
         if (!model || model->rowCount(view->rootIndex()) == 0 || model->columnCount(view->rootIndex()) == 0) return {};
-        const QModelIndex index =
-            model->index(below(model->rowCount(view->rootIndex())), below(model->columnCount(view->rootIndex())), view->rootIndex());
+        const QModelIndex index = model->index(below(model->rowCount(view->rootIndex())),
+                                               below(model->columnCount(view->rootIndex())), view->rootIndex());
         view->scrollTo(index);
         return view->visualRect(index).isEmpty() ? QModelIndex{} : index;
     }
@@ -474,8 +493,10 @@ private:
                 .arg(index.column())
                 .arg(describe(view), describe(view->window())),
             WritesNothing, [view, at, twice] {
-                if (twice) QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-                else QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+                if (twice)
+                    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+                else
+                    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
             });
     }
 
@@ -503,14 +524,16 @@ private:
     void typeInto(QWidget* box, unsigned writes)
     {
         QString text;
-        if (qobject_cast<QAbstractSpinBox*>(box)) text = QString::number(below(130));
-        else text = randomText();
+        if (qobject_cast<QAbstractSpinBox*>(box))
+            text = QString::number(below(130));
+        else
+            text = randomText();
         QWidget* target = box;
         if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->lineEdit()) target = combo->lineEdit();
         const bool selectAll = chance(30);
         QPointer<QWidget> typed = target;
-        act(QStringLiteral("type \"%1\" into %2 in %3").arg(text, describe(box), describe(box->window())), WritesNothing,
-            [box, target, text, selectAll] {
+        act(QStringLiteral("type \"%1\" into %2 in %3").arg(text, describe(box), describe(box->window())),
+            WritesNothing, [box, target, text, selectAll] {
                 box->setFocus(Qt::OtherFocusReason);
                 if (selectAll) QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClicks(target, text);
@@ -556,7 +579,7 @@ private:
     unsigned allowedWrites() const
     {
         unsigned writes = WritesNothing;
-        for (unsigned w : running_) writes |= w;   // an event still running (its modal window open) may still save
+        for (unsigned w : running_) writes |= w;  // an event still running (its modal window open) may still save
         return writes;
     }
 
@@ -572,8 +595,10 @@ private:
             }
             log_ << "  saved " << file.name << std::endl;
             try {
-                if (i == 0) quorvel::tables::AirportLookup{}.load(file.path);
-                else quorvel::flags::FlagList{}.load(file.path);
+                if (i == 0)
+                    quorvel::tables::AirportLookup{}.load(file.path);
+                else
+                    quorvel::flags::FlagList{}.load(file.path);
             } catch (const std::exception& e) {
                 finding("\"" + file.name + "\" was saved but does not read back: " + e.what());
             }
@@ -622,13 +647,20 @@ Arguments parse(int argc, char** argv)
             if (i + 1 >= argc) throw std::invalid_argument(option + " needs a value");
             return argv[++i];
         };
-        if (option == "--program-folder") arguments.programFolder = value();
-        else if (option == "--executable") arguments.executable = value();
-        else if (option == "--event-log") arguments.eventLog = value();
-        else if (option == "--seed") arguments.seed = std::stoull(value());
-        else if (option == "--seconds") arguments.seconds = std::stoi(value());
-        else if (option == "--events") arguments.events = std::stol(value());
-        else throw std::invalid_argument("unknown option " + option);
+        if (option == "--program-folder")
+            arguments.programFolder = value();
+        else if (option == "--executable")
+            arguments.executable = value();
+        else if (option == "--event-log")
+            arguments.eventLog = value();
+        else if (option == "--seed")
+            arguments.seed = std::stoull(value());
+        else if (option == "--seconds")
+            arguments.seconds = std::stoi(value());
+        else if (option == "--events")
+            arguments.events = std::stol(value());
+        else
+            throw std::invalid_argument("unknown option " + option);
     }
     if (arguments.programFolder.empty()) throw std::invalid_argument("--program-folder is needed");
     if (arguments.executable.empty()) arguments.executable = arguments.programFolder / "quorvel";
@@ -645,9 +677,10 @@ int main(int argc, char** argv)
     try {
         arguments = parse(argc, argv);
     } catch (const std::exception& e) {
-        std::cerr << "qrvl-monkey: " << e.what()
-                  << "\nusage: qrvl-monkey --program-folder DIR [--executable FILE] [--seed S] [--seconds N] [--events N] "
-                     "[--event-log FILE]\n";
+        std::cerr
+            << "qrvl-monkey: " << e.what()
+            << "\nusage: qrvl-monkey --program-folder DIR [--executable FILE] [--seed S] [--seconds N] [--events N] "
+               "[--event-log FILE]\n";
         return 2;
     }
     std::signal(SIGUSR2, printStack);
@@ -666,15 +699,21 @@ int main(int argc, char** argv)
     quorvel::platform::SystemTimeZone timeZone;
     application.setErrorPrompter(&prompter);
     quorvel::platform::SystemFileClock fileClock;
-    MainFormServices services{clock, timeZone, fileClock, sleeper, prompter, fileDialogs,
+    MainFormServices services{clock,
+                              timeZone,
+                              fileClock,
+                              sleeper,
+                              prompter,
+                              fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path& executable) {
                                   TVersionAwareAbout about(executable, QApplication::activeWindow());
                                   about.exec();
                               },
-                              dialogPreviewer(), &waits};
-    const auto settingsBefore = fs::exists(environment.settingsFile) ? fs::last_write_time(environment.settingsFile)
-                                                                      : fs::file_time_type{};
+                              dialogPreviewer(),
+                              &waits};
+    const auto settingsBefore =
+        fs::exists(environment.settingsFile) ? fs::last_write_time(environment.settingsFile) : fs::file_time_type{};
     int findings = 0;
     long events = 0;
     int seconds = 0;

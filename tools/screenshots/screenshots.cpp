@@ -13,11 +13,8 @@
 #include "about/about_dialog.h"
 #include "about/splash_form.h"
 #include "app/main_form.h"
-#include "widgets/message_box_prompter.h"
 #include "app/option_dialog.h"
-#include "widgets/picture_file_dialog.h"
 #include "app/quorvel_application.h"
-#include "widgets/radio_group.h"
 #include "app/settings.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
@@ -26,6 +23,9 @@
 #include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager_dialog.h"
+#include "widgets/message_box_prompter.h"
+#include "widgets/picture_file_dialog.h"
+#include "widgets/radio_group.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -69,7 +69,8 @@ public:
     {
         ++checks_;
         if (!ok) ++failed_;
-        std::cout << "check: " << what.toStdString() << ": " << (ok ? "ok" : "FAILED") << " (" << detail.toStdString() << ")\n";
+        std::cout << "check: " << what.toStdString() << ": " << (ok ? "ok" : "FAILED") << " (" << detail.toStdString()
+                  << ")\n";
     }
 
     int finish() const
@@ -89,7 +90,9 @@ private:
 QImage screenArea(const QRect& area)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
-    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage().convertToFormat(QImage::Format_RGB32);
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // Lets the window manager map, frame and place the window, and the window paint itself.
@@ -121,32 +124,39 @@ double differingShare(const QImage& a, const QImage& b)
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 60) ++differing;
+            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 60)
+                ++differing;
         }
     return double(differing) / (double(a.width()) * a.height());
 }
 
-QString percent(double share) { return QString::number(share * 100, 'f', 1) + QLatin1Char('%'); }
+QString percent(double share)
+{
+    return QString::number(share * 100, 'f', 1) + QLatin1Char('%');
+}
 
 // Saves `window` with its frame as the screen shows it, and checks that it is framed and on screen.
 void take(Findings& findings, QWidget& window, const QString& name)
 {
     const bool exposed = settle(window);
     const QRect frame = window.frameGeometry();
-    findings.check(name + QStringLiteral(": shown on the screen"), exposed, QStringLiteral("the window manager mapped it"));
+    findings.check(name + QStringLiteral(": shown on the screen"), exposed,
+                   QStringLiteral("the window manager mapped it"));
     const QRect screen = window.screen()->geometry();
     findings.save(screenArea(frame), name);
     findings.check(name + QStringLiteral(": framed by the window manager"), frame.top() < window.geometry().top(),
                    QStringLiteral("frame top %1, window top %2").arg(frame.top()).arg(window.geometry().top()));
-    findings.check(name + QStringLiteral(": whole window on the screen"), screen.contains(frame),
-                   QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
+    findings.check(
+        name + QStringLiteral(": whole window on the screen"), screen.contains(frame),
+        QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
 }
 
 // Runs `open`, which shows a modal window and returns once it is closed. Once a modal window of
 // type T is up, `look` runs on it: it takes its pictures and must close it. A window that does
 // not come up within 20 s fails the check, and whatever is modal then is closed.
 template <class T>
-void whileOpen(Findings& findings, const QString& name, const std::function<void()>& open, const std::function<void(T&)>& look)
+void whileOpen(Findings& findings, const QString& name, const std::function<void()>& open,
+               const std::function<void(T&)>& look)
 {
     bool seen = false;
     QElapsedTimer waited;
@@ -206,7 +216,8 @@ private:
         const double lit = litShare(onScreen, picture);
         findings_.check(QStringLiteral("splash: the picture is on the screen"), lit > 0.05,
                         percent(lit) + QStringLiteral(" of its pixels are not black"));
-        const double differing = differingShare(onScreen, splash.grab().toImage().convertToFormat(QImage::Format_RGB32));
+        const double differing =
+            differingShare(onScreen, splash.grab().toImage().convertToFormat(QImage::Format_RGB32));
         findings_.check(QStringLiteral("splash: the screen shows what the splash paints"), differing < 0.05,
                         percent(differing) + QStringLiteral(" of the pixels differ"));
     }
@@ -222,14 +233,14 @@ void lookAtConversion(Findings& findings, TdlgConvertFP& dialog)
     // The run goes on meanwhile; the dialog is caught once its counter shows.
     QElapsedTimer waited;
     waited.start();
-    while (!dialog.Label1->text().startsWith(QStringLiteral("Flights:")) && waited.elapsed() < 10000)
-        QTest::qWait(5);
+    while (!dialog.Label1->text().startsWith(QStringLiteral("Flights:")) && waited.elapsed() < 10000) QTest::qWait(5);
     const bool exposed = QTest::qWaitForWindowExposed(&dialog, 5000);
     QTest::qWait(150);
     const bool running = exposed && dialog.ProgressBar1->value() < dialog.ProgressBar1->maximum();
     const QString label = dialog.Label1->text();
     findings.save(screenArea(dialog.frameGeometry()), QStringLiteral("convert-running.png"));
-    findings.check(QStringLiteral("conversion: caught in the middle of its run"), running && label.startsWith(QStringLiteral("Flights:")),
+    findings.check(QStringLiteral("conversion: caught in the middle of its run"),
+                   running && label.startsWith(QStringLiteral("Flights:")),
                    QStringLiteral("bar at %1 of %2, counter \"%3\"")
                        .arg(dialog.ProgressBar1->value())
                        .arg(dialog.ProgressBar1->maximum())
@@ -239,11 +250,19 @@ void lookAtConversion(Findings& findings, TdlgConvertFP& dialog)
     const QString longest = QStringLiteral("Flights:%1/%1").arg(dialog.ProgressBar1->maximum());
     const QFontMetrics metrics(dialog.Label1->font());
     const QRect shown = dialog.Label1->contentsRect().translated(dialog.Label1->pos()).intersected(dialog.rect());
-    findings.check(QStringLiteral("conversion: the whole \"Flights:\" counter is visible"), shown.width() >= metrics.horizontalAdvance(label),
-                   QStringLiteral("\"%1\" needs %2 px, the label shows %3 px").arg(label).arg(metrics.horizontalAdvance(label)).arg(shown.width()));
+    findings.check(QStringLiteral("conversion: the whole \"Flights:\" counter is visible"),
+                   shown.width() >= metrics.horizontalAdvance(label),
+                   QStringLiteral("\"%1\" needs %2 px, the label shows %3 px")
+                       .arg(label)
+                       .arg(metrics.horizontalAdvance(label))
+                       .arg(shown.width()));
     const int room = dialog.rect().width() - dialog.Label1->x() - dialog.Label1->contentsMargins().left();
-    findings.check(QStringLiteral("conversion: the longest counter has room in the dialog"), room >= metrics.horizontalAdvance(longest),
-                   QStringLiteral("\"%1\" needs %2 px, the dialog has %3 px").arg(longest).arg(metrics.horizontalAdvance(longest)).arg(room));
+    findings.check(QStringLiteral("conversion: the longest counter has room in the dialog"),
+                   room >= metrics.horizontalAdvance(longest),
+                   QStringLiteral("\"%1\" needs %2 px, the dialog has %3 px")
+                       .arg(longest)
+                       .arg(metrics.horizontalAdvance(longest))
+                       .arg(room));
     while (dialog.isVisible() && waited.elapsed() < 120000) {
         if (dialog.Button1->text() != QStringLiteral("Stop")) dialog.Button1->click();
         QTest::qWait(20);
@@ -289,10 +308,13 @@ int main(int argc, char** argv)
         TVersionAwareAbout box(executable, QApplication::activeWindow());
         box.exec();
     };
-    MainFormServices services{clock, timeZone, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); }, about, preview};
+    MainFormServices services{
+        clock, timeZone, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); },
+        about, preview};
     TMainForm form(environment, services);
     findings.check(QStringLiteral("splash: seen in the middle of start-up"), waits.looked(),
-                   QStringLiteral("start-up waited %1").arg(waits.looked() ? QStringLiteral("long enough") : QStringLiteral("too little")));
+                   QStringLiteral("start-up waited %1")
+                       .arg(waits.looked() ? QStringLiteral("long enough") : QStringLiteral("too little")));
     form.createDialogs();
     form.show();
     take(findings, form, QStringLiteral("board-departures.png"));
@@ -306,51 +328,64 @@ int main(int argc, char** argv)
     form.DBLookupComboBox1Click();
     form.PrintTimeTable1Click();
 
-    whileOpen<TAManager>(findings, QStringLiteral("Airport Manager"), [&] { form.AirportManager1Click(); }, [&](TAManager& manager) {
-        take(findings, manager, QStringLiteral("airport-manager.png"));
-        static_cast<QDialog&>(manager).reject();   // the close box: nothing is written
-    });
-    whileOpen<TFlagManager>(findings, QStringLiteral("Flag Manager"), [&] { form.FlagManager1Click(); }, [&](TFlagManager& manager) {
-        for (int row = 0; row < manager.ValueListEditor1->rowCount(); ++row)
-            if (manager.hasEditButton(row)) {
-                manager.ValueListEditor1->setCurrentCell(row, 1);
-                break;
-            }
-        take(findings, manager, QStringLiteral("flag-manager.png"));
-        findings.check(QStringLiteral("Flag Manager: a flag picture is shown"), !manager.preview().isNull(),
-                       QStringLiteral("row %1 chosen").arg(manager.ValueListEditor1->currentRow()));
-        whileOpen<QFileDialog>(findings, QStringLiteral("flag picture dialog"), [&] { manager.ValueListEditor1EditButtonClick(); },
-                               [&](QFileDialog& pictures) {
-                                   // A file under the cursor, so that the preview beside the list shows it.
-                                   const QStringList files = pictures.directory().entryList({QStringLiteral("*.bmp"), QStringLiteral("*.BMP")}, QDir::Files, QDir::Name);
-                                   if (!files.isEmpty()) pictures.selectFile(pictures.directory().filePath(files.front()));
-                                   QTest::qWait(200);   // the folder is listed in the background
-                                   for (auto* view : pictures.findChildren<QAbstractItemView*>())
-                                       if (view->isVisible() && view->selectionModel() && !view->selectionModel()->selectedRows().isEmpty())
-                                           view->setCurrentIndex(view->selectionModel()->selectedRows().front());
-                                   const auto* preview = qobject_cast<PictureFileDialog*>(&pictures);
-                                   findings.check(QStringLiteral("flag picture dialog: the preview shows the file under the cursor"),
-                                                  preview && !preview->preview()->pixmap().isNull(),
-                                                  files.isEmpty() ? QStringLiteral("no picture in the flag folder") : files.front());
-                                   take(findings, pictures, QStringLiteral("flag-picture-dialog.png"));
-                                   pictures.reject();
-                               });
-        manager.FMCancelButtonClick();
-    });
-    whileOpen<TCustomDateTimeDlg>(findings, QStringLiteral("custom date-time dialog"), [&] { form.CustomDateTime1Click(); },
-                                  [&](TCustomDateTimeDlg& dialog) {
-                                      take(findings, dialog, QStringLiteral("custom-date-time.png"));
-                                      dialog.reject();
-                                  });
-    whileOpen<TVersionAwareAbout>(findings, QStringLiteral("about box"), [&] { form.About1Click(); }, [&](TVersionAwareAbout& box) {
-        take(findings, box, QStringLiteral("about.png"));
-        box.accept();
-    });
-    whileOpen<TdlgConvertFP>(findings, QStringLiteral("conversion dialog"), [&] { form.FlightPlan1Click(); },
-                             [&](TdlgConvertFP& dialog) { lookAtConversion(findings, dialog); });
-    whileOpen<TdlgCLog>(findings, QStringLiteral("conversion log"), [&] { form.ViewLog1Click(); }, [&](TdlgCLog& log) {
-        take(findings, log, QStringLiteral("conversion-log.png"));
-        log.CancelBtnClick();
-    });
+    whileOpen<TAManager>(
+        findings, QStringLiteral("Airport Manager"), [&] { form.AirportManager1Click(); },
+        [&](TAManager& manager) {
+            take(findings, manager, QStringLiteral("airport-manager.png"));
+            static_cast<QDialog&>(manager).reject();  // the close box: nothing is written
+        });
+    whileOpen<TFlagManager>(
+        findings, QStringLiteral("Flag Manager"), [&] { form.FlagManager1Click(); },
+        [&](TFlagManager& manager) {
+            for (int row = 0; row < manager.ValueListEditor1->rowCount(); ++row)
+                if (manager.hasEditButton(row)) {
+                    manager.ValueListEditor1->setCurrentCell(row, 1);
+                    break;
+                }
+            take(findings, manager, QStringLiteral("flag-manager.png"));
+            findings.check(QStringLiteral("Flag Manager: a flag picture is shown"), !manager.preview().isNull(),
+                           QStringLiteral("row %1 chosen").arg(manager.ValueListEditor1->currentRow()));
+            whileOpen<QFileDialog>(
+                findings, QStringLiteral("flag picture dialog"), [&] { manager.ValueListEditor1EditButtonClick(); },
+                [&](QFileDialog& pictures) {
+                    // A file under the cursor, so that the preview beside the list shows it.
+                    const QStringList files = pictures.directory().entryList(
+                        {QStringLiteral("*.bmp"), QStringLiteral("*.BMP")}, QDir::Files, QDir::Name);
+                    if (!files.isEmpty()) pictures.selectFile(pictures.directory().filePath(files.front()));
+                    QTest::qWait(200);  // the folder is listed in the background
+                    for (auto* view : pictures.findChildren<QAbstractItemView*>())
+                        if (view->isVisible() && view->selectionModel() &&
+                            !view->selectionModel()->selectedRows().isEmpty())
+                            view->setCurrentIndex(view->selectionModel()->selectedRows().front());
+                    const auto* preview = qobject_cast<PictureFileDialog*>(&pictures);
+                    findings.check(QStringLiteral("flag picture dialog: the preview shows the file under the cursor"),
+                                   preview && !preview->preview()->pixmap().isNull(),
+                                   files.isEmpty() ? QStringLiteral("no picture in the flag folder") : files.front());
+                    take(findings, pictures, QStringLiteral("flag-picture-dialog.png"));
+                    pictures.reject();
+                });
+            manager.FMCancelButtonClick();
+        });
+    whileOpen<TCustomDateTimeDlg>(
+        findings, QStringLiteral("custom date-time dialog"), [&] { form.CustomDateTime1Click(); },
+        [&](TCustomDateTimeDlg& dialog) {
+            take(findings, dialog, QStringLiteral("custom-date-time.png"));
+            dialog.reject();
+        });
+    whileOpen<TVersionAwareAbout>(
+        findings, QStringLiteral("about box"), [&] { form.About1Click(); },
+        [&](TVersionAwareAbout& box) {
+            take(findings, box, QStringLiteral("about.png"));
+            box.accept();
+        });
+    whileOpen<TdlgConvertFP>(
+        findings, QStringLiteral("conversion dialog"), [&] { form.FlightPlan1Click(); },
+        [&](TdlgConvertFP& dialog) { lookAtConversion(findings, dialog); });
+    whileOpen<TdlgCLog>(
+        findings, QStringLiteral("conversion log"), [&] { form.ViewLog1Click(); },
+        [&](TdlgCLog& log) {
+            take(findings, log, QStringLiteral("conversion-log.png"));
+            log.CancelBtnClick();
+        });
     return findings.finish();
 }

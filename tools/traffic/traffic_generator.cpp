@@ -27,8 +27,8 @@ class Random {
 public:
     explicit Random(std::uint64_t seed) : engine_(seed) {}
 
-    double unit() { return double(engine_() >> 11) * 0x1.0p-53; }       // [0, 1)
-    int below(int n) { return int(unit() * n); }                        // [0, n)
+    double unit() { return double(engine_() >> 11) * 0x1.0p-53; }           // [0, 1)
+    int below(int n) { return int(unit() * n); }                            // [0, n)
     int between(int low, int high) { return low + below(high - low + 1); }  // [low, high]
     bool chance(double p) { return unit() < p; }
     char letter() { return char('A' + below(26)); }
@@ -59,9 +59,9 @@ struct AircraftType {
     const char* folder;
     const char* maker;
     const char* uiType;
-    const char* model;     // atc_model: what the board's MODEL shows
+    const char* model;  // atc_model: what the board's MODEL shows
     int minMinutes, maxMinutes;
-    int speed;             // knots, the AI list's second field
+    int speed;  // knots, the AI list's second field
     int minLevel, maxLevel;
     enum Role { Regional, Narrow, Wide, Freighter } role;
 };
@@ -84,9 +84,9 @@ constexpr AircraftType aircraftTypes[] = {
 constexpr int typeCount = int(std::size(aircraftTypes));
 
 struct Airline {
-    std::string name;          // as the variations' ui_variation shows it
-    std::string code;          // three letters, the start of its flight numbers
-    std::size_t hub = 0;       // index into the airport list
+    std::string name;     // as the variations' ui_variation shows it
+    std::string code;     // three letters, the start of its flight numbers
+    std::size_t hub = 0;  // index into the airport list
     std::vector<int> types;
     std::vector<int> listNumbers;  // AI list number of each type, parallel to `types`
 };
@@ -111,14 +111,15 @@ int flightMinutes(std::string_view a, std::string_view b, const AircraftType& ty
 {
     if (b < a) std::swap(a, b);
     std::uint64_t h = 1469598103934665603ull ^ seed;
-    for (const char c : std::string(a) + "-" + std::string(b)) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    for (const char c : std::string(a) + "-" + std::string(b))
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     h ^= h >> 31;
     const int span = type.maxMinutes - type.minMinutes;
     return type.minMinutes + int(h % std::uint64_t(span / 5 + 1)) * 5;
 }
 
 struct LegSpec {
-    int depMinute = 0;   // minutes from Sunday 00:00 (weekly) or from midnight (daily), Greenwich time
+    int depMinute = 0;  // minutes from Sunday 00:00 (weekly) or from midnight (daily), Greenwich time
     int arrMinute = 0;
     std::size_t arrival = 0;
     int flightNumber = 0;
@@ -126,19 +127,25 @@ struct LegSpec {
 
 enum class Period { Week, Hours24, Hours12, Hours8 };
 
-int repetitions(Period period) { return period == Period::Hours12 ? 2 : period == Period::Hours8 ? 3 : 1; }
+int repetitions(Period period)
+{
+    return period == Period::Hours12 ? 2 : period == Period::Hours8 ? 3 : 1;
+}
 
 class Generator {
 public:
     Generator(const TrafficOptions& options, const std::vector<std::string>& codes)
-        : options_(options), random_(options.seed), spokePopularity_(codes.size(), 0.85),
+        : options_(options),
+          random_(options.seed),
+          spokePopularity_(codes.size(), 0.85),
           hubPopularity_(std::min<std::size_t>(60, codes.size()), 0.7)
     {
-        if (codes.size() < 50) throw Error("The airport list has " + std::to_string(codes.size()) +
-                                           " codes; traffic needs at least 50");
+        if (codes.size() < 50)
+            throw Error("The airport list has " + std::to_string(codes.size()) + " codes; traffic needs at least 50");
         // Popularity follows a shuffled order, so the busiest airports differ from seed to seed.
         airports_ = codes;
-        for (std::size_t i = airports_.size(); i > 1; --i) std::swap(airports_[i - 1], airports_[std::size_t(random_.below(int(i)))]);
+        for (std::size_t i = airports_.size(); i > 1; --i)
+            std::swap(airports_[i - 1], airports_[std::size_t(random_.below(int(i)))]);
         const std::set<std::string> known(codes.begin(), codes.end());
         while (unknown_.size() < 12) {
             std::string code{random_.letter(), random_.letter(), random_.letter(), random_.letter()};
@@ -167,7 +174,7 @@ private:
     Popularity spokePopularity_;
     Popularity hubPopularity_;
     std::vector<std::string> airports_;
-    std::vector<std::string> unknown_;   // codes missing from the airport list
+    std::vector<std::string> unknown_;  // codes missing from the airport list
     std::map<std::string, std::vector<std::size_t>> byCountry_;
     std::vector<Airline> airlines_;
     int nextListNumber_ = 1;
@@ -176,9 +183,9 @@ private:
 
 std::string Generator::airlineName(std::set<std::string>& used)
 {
-    static constexpr const char* starts[] = {"Alp", "Bor", "Cor", "Del", "Est", "Fal", "Gal", "Hel", "Ist", "Jun",
-                                             "Kes", "Lum", "Mar", "Nor", "Ori", "Pel", "Quo", "Ros", "Sol", "Tal",
-                                             "Umb", "Ver", "Wes", "Xan", "Yor", "Zeph"};
+    static constexpr const char* starts[] = {"Alp", "Bor", "Cor", "Del", "Est", "Fal", "Gal", "Hel", "Ist",
+                                             "Jun", "Kes", "Lum", "Mar", "Nor", "Ori", "Pel", "Quo", "Ros",
+                                             "Sol", "Tal", "Umb", "Ver", "Wes", "Xan", "Yor", "Zeph"};
     static constexpr const char* middles[] = {"ina", "ea", "ava", "ia", "on", "ara", "ix", "ena", "ora", "us"};
     static constexpr const char* ends[] = {" Air", " Airways", " Express", " Connect", " Cargo", " Lines", " Jet"};
     for (;;) {
@@ -224,7 +231,8 @@ std::size_t Generator::spokeFor(const Airline& airline, const AircraftType& type
     for (;;) {
         std::size_t spoke = spokePopularity_.draw(random_);
         // Within the hub's country the airports keep their order of popularity.
-        if (domestic && home.size() > 3) spoke = home[std::min(home.size() - 1, spoke * home.size() / airports_.size())];
+        if (domestic && home.size() > 3)
+            spoke = home[std::min(home.size() - 1, spoke * home.size() / airports_.size())];
         if (spoke != airline.hub) return spoke;
     }
 }
@@ -235,10 +243,18 @@ std::vector<LegSpec> Generator::schedule(const Airline& airline, const AircraftT
     int roundTrips = 1;
     if (!wide) {
         switch (period) {
-        case Period::Week: roundTrips = random_.between(2, 4); break;
-        case Period::Hours24: roundTrips = random_.between(1, 4); break;
-        case Period::Hours12: roundTrips = random_.between(1, 2); break;
-        case Period::Hours8: roundTrips = 1; break;
+            case Period::Week:
+                roundTrips = random_.between(2, 4);
+                break;
+            case Period::Hours24:
+                roundTrips = random_.between(1, 4);
+                break;
+            case Period::Hours12:
+                roundTrips = random_.between(1, 2);
+                break;
+            case Period::Hours8:
+                roundTrips = 1;
+                break;
         }
     }
     // The day's rotation, repeated on each flying day of a weekly plan.
@@ -253,7 +269,7 @@ std::vector<LegSpec> Generator::schedule(const Airline& airline, const AircraftT
         minute += block + turn;
         day.push_back({minute, minute + block, airline.hub, number++});
         minute += block + random_.between(7, 12) * 5;
-        if (minute > 19 * 60) break;   // the day's last trip ends the evening
+        if (minute > 19 * 60) break;  // the day's last trip ends the evening
     }
     if (period != Period::Week) return day;
 
@@ -273,13 +289,16 @@ std::vector<LegSpec> Generator::schedule(const Airline& airline, const AircraftT
 std::string Generator::planLine(const Airline& airline, int typeSlot, Period period, const std::vector<LegSpec>& legs)
 {
     const AircraftType& type = aircraftTypes[airline.types[std::size_t(typeSlot)]];
-    const bool lowerCase = random_.chance(0.001);   // some hand-written plans keep codes in lower case
-    const auto codeText = [&](std::size_t airport) { return lowerCase ? platform::foldAscii(code(airport)) : code(airport); };
+    const bool lowerCase = random_.chance(0.001);  // some hand-written plans keep codes in lower case
+    const auto codeText = [&](std::size_t airport) {
+        return lowerCase ? platform::foldAscii(code(airport)) : code(airport);
+    };
     const auto timeText = [&](int minute) {
         char text[16];
         if (period == Period::Week) {
             minute = ((minute % minutesPerWeek) + minutesPerWeek) % minutesPerWeek;
-            std::snprintf(text, sizeof text, "%d/%02d:%02d:00", minute / minutesPerDay, minute % minutesPerDay / 60, minute % 60);
+            std::snprintf(text, sizeof text, "%d/%02d:%02d:00", minute / minutesPerDay, minute % minutesPerDay / 60,
+                          minute % 60);
         } else {
             minute = ((minute % minutesPerDay) + minutesPerDay) % minutesPerDay;
             std::snprintf(text, sizeof text, "%02d:%02d:00", minute / 60, minute % 60);
@@ -289,7 +308,8 @@ std::string Generator::planLine(const Airline& airline, int typeSlot, Period per
         return written;
     };
 
-    const int listNumber = random_.chance(0.003) ? 9000 + random_.below(20) : airline.listNumbers[std::size_t(typeSlot)];
+    const int listNumber =
+        random_.chance(0.003) ? 9000 + random_.below(20) : airline.listNumbers[std::size_t(typeSlot)];
     const int percent = random_.chance(0.7) ? 100 : random_.between(1, 9) * 10;
     static constexpr const char* periods[] = {"WEEK", "24Hr", "12Hr", "8Hr"};
     char registration[16];
@@ -302,8 +322,8 @@ std::string Generator::planLine(const Airline& airline, int typeSlot, Period per
     for (const LegSpec& leg : legs) {
         const int level = random_.between(type.minLevel / 10, type.maxLevel / 10) * 10;
         line += "," + timeText(leg.depMinute) + "," + timeText(leg.arrMinute) + "," + std::to_string(level) + "," +
-                (random_.chance(0.01) ? "R" : "F") + "," + airline.code + std::to_string(leg.flightNumber % 10000) + "," +
-                codeText(leg.arrival);
+                (random_.chance(0.01) ? "R" : "F") + "," + airline.code + std::to_string(leg.flightNumber % 10000) +
+                "," + codeText(leg.arrival);
     }
     return line;
 }
@@ -313,7 +333,8 @@ Traffic Generator::run()
     Traffic traffic;
     const Popularity airlineSize(airlines_.size(), 0.7);
     traffic.flightPlans = "// Traffic made up by qrvl-traffic, seed " + std::to_string(options_.seed) + ", " +
-                          std::to_string(options_.records) + " flight records.\r\n"
+                          std::to_string(options_.records) +
+                          " flight records.\r\n"
                           "// Aircraft, registration, traffic %, period, rules, then legs of six fields.\r\n";
     while (traffic.records < options_.records) {
         const Airline& airline = airlines_[airlineSize.draw(random_)];
@@ -321,7 +342,10 @@ Traffic Generator::run()
         const AircraftType& type = aircraftTypes[airline.types[std::size_t(typeSlot)]];
         const bool wide = type.role == AircraftType::Wide || type.role == AircraftType::Freighter;
         const double p = random_.unit();
-        const Period period = wide || p < 0.6 ? Period::Week : p < 0.8 ? Period::Hours24 : p < 0.92 ? Period::Hours12 : Period::Hours8;
+        const Period period = wide || p < 0.6 ? Period::Week
+                              : p < 0.8       ? Period::Hours24
+                              : p < 0.92      ? Period::Hours12
+                                              : Period::Hours8;
         std::vector<LegSpec> legs = schedule(airline, type, period);
 
         // The last plan is cut to the records still wanted; one that cannot be cut to fit is drawn again.
@@ -334,7 +358,8 @@ Traffic Generator::run()
         ++traffic.planLines;
         traffic.legs += legs.size();
         traffic.records += legs.size() * each;
-        if (traffic.planLines % 5000 == 0) traffic.flightPlans += "// ---- next block, with commas, not a plan ----\r\n";
+        if (traffic.planLines % 5000 == 0)
+            traffic.flightPlans += "// ---- next block, with commas, not a plan ----\r\n";
     }
 
     traffic.aircraftList = "// AI aircraft list made up by qrvl-traffic.\r\n";
@@ -351,11 +376,12 @@ Traffic Generator::run()
         std::string cfg;
         for (std::size_t v = 0; v < fliers[std::size_t(t)].size(); ++v) {
             const Airline& airline = *fliers[std::size_t(t)][v];
-            cfg += "[fltsim." + std::to_string(v) + "]\r\ntitle=" + type.maker + " " + type.uiType + " " + airline.name +
-                   "\r\nsim=" + type.folder + "\r\nmodel=\r\npanel=\r\nsound=\r\ntexture=" + platform::foldAscii(airline.code) +
+            cfg += "[fltsim." + std::to_string(v) + "]\r\ntitle=" + type.maker + " " + type.uiType + " " +
+                   airline.name + "\r\nsim=" + type.folder +
+                   "\r\nmodel=\r\npanel=\r\nsound=\r\ntexture=" + platform::foldAscii(airline.code) +
                    "\r\natc_airline=" + upper(airline.name) + "\r\natc_flight_number=\r\natc_id=QV-" + airline.code +
-                   "\r\nui_manufacturer=" + type.maker + "\r\nui_type=" + type.uiType + "\r\nui_variation=" + airline.name +
-                   "\r\n\r\n";
+                   "\r\nui_manufacturer=" + type.maker + "\r\nui_type=" + type.uiType +
+                   "\r\nui_variation=" + airline.name + "\r\n\r\n";
         }
         cfg += std::string("[General]\r\natc_type=") + upper(type.maker) + "\r\natc_model=" + type.model +
                "\r\neditable=1\r\nperformance=\r\n";

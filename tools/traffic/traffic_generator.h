@@ -25,17 +25,17 @@ struct TrafficOptions {
 };
 
 struct AircraftConfig {
-    std::string folder;   // the sub-folder of the simulator's aircraft folder
-    std::string text;     // its aircraft.cfg
+    std::string folder;  // the sub-folder of the simulator's aircraft folder
+    std::string text;    // its aircraft.cfg
 };
 
 struct Traffic {
-    std::string flightPlans;                  // flightplans.txt, CR LF line ends
-    std::string aircraftList;                 // aircraft.txt
+    std::string flightPlans;   // flightplans.txt, CR LF line ends
+    std::string aircraftList;  // aircraft.txt
     std::vector<AircraftConfig> aircraftConfigs;
-    std::size_t planLines = 0;                // lines that are flight plans (the file also has comments)
+    std::size_t planLines = 0;  // lines that are flight plans (the file also has comments)
     std::size_t legs = 0;
-    std::uint64_t records = 0;                // what the conversion will make: equals options.records
+    std::uint64_t records = 0;  // what the conversion will make: equals options.records
 };
 
 // `airportCodes`: the codes the traffic flies between, as the airport list holds them; at least
