@@ -5,6 +5,7 @@
 #include "widgets/jpeg_image.h"
 #include "widgets/qt_text.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -59,4 +60,10 @@ void TVersionAwareAbout::FormCreate()
     setWindowTitle(fromWindows1252(content.title));
     reVersionInfo->clear();
     for (const std::string& line : content.lines) reVersionInfo->append(fromWindows1252(line));
+}
+
+void showAboutBox(const std::filesystem::path& executable)
+{
+    TVersionAwareAbout about(executable, QApplication::activeWindow());
+    about.exec();
 }

@@ -23,3 +23,6 @@ private:
 
     std::filesystem::path executable_;
 };
+
+// The about box of the program file `executable`, modal over the active window, as Help > About shows it.
+void showAboutBox(const std::filesystem::path& executable);

@@ -52,10 +52,7 @@ int main(int argc, char** argv)
                                   prompter,
                                   fileDialogs,
                                   [] { return std::make_unique<TSplashForm>(); },
-                                  [](const std::filesystem::path& executable) {
-                                      TVersionAwareAbout about(executable, QApplication::activeWindow());
-                                      about.exec();
-                                  },
+                                  showAboutBox,
                                   dialogPreviewer(),
                                   &waits};
         TMainForm mainForm(programEnvironment(), services);

@@ -706,10 +706,7 @@ int main(int argc, char** argv)
                               prompter,
                               fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
-                              [](const fs::path& executable) {
-                                  TVersionAwareAbout about(executable, QApplication::activeWindow());
-                                  about.exec();
-                              },
+                              showAboutBox,
                               dialogPreviewer(),
                               &waits};
     const auto settingsBefore =

@@ -304,13 +304,9 @@ int main(int argc, char** argv)
         });
         dialog.exec();
     };
-    const auto about = [](const std::filesystem::path& executable) {
-        TVersionAwareAbout box(executable, QApplication::activeWindow());
-        box.exec();
-    };
     MainFormServices services{
-        clock, timeZone, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); },
-        about, preview};
+        clock,        timeZone, fileClock, waits, prompter, fileDialogs, [&waits] { return waits.makeSplash(); },
+        showAboutBox, preview};
     TMainForm form(environment, services);
     findings.check(QStringLiteral("splash: seen in the middle of start-up"), waits.looked(),
                    QStringLiteral("start-up waited %1")
