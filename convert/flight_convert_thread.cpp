@@ -62,22 +62,40 @@ void FlightConvertThread::run(std::stop_token stop)
     } catch (...) {
         message("Error", "The conversion ended in an unknown error");
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, summary = std::move(summary)] {
-            publishLatest();  // the final state, whatever is still queued
-            summary_ = summary;
-            finished_ = true;
-            emit finished();
-        },
-        Qt::QueuedConnection);
+    postToGui([this, summary = std::move(summary)] {
+        publishLatest();  // the final state, whatever is still queued
+        summary_ = summary;
+        finished_ = true;
+        emit finished();
+    });
+}
+
+void FlightConvertThread::postToGui(std::function<void()> call)
+{
+    {
+        const std::lock_guard lock(guiCallsMutex_);
+        guiCalls_.push_back(std::move(call));
+    }
+    // Posted by name, so the queued event carries no data of ours: the call itself travels
+    // through guiCalls_, under a lock that the thread sanitizer sees (Qt's own are hidden from it).
+    QMetaObject::invokeMethod(this, "runNextGuiCall", Qt::QueuedConnection);
+}
+
+void FlightConvertThread::runNextGuiCall()
+{
+    std::function<void()> call;
+    {
+        const std::lock_guard lock(guiCallsMutex_);
+        if (guiCalls_.empty()) return;
+        call = std::move(guiCalls_.front());
+        guiCalls_.pop_front();
+    }
+    call();  // outside the lock: a message box's event loop may run the next call meanwhile
 }
 
 void FlightConvertThread::schedulePublish()
 {
-    if (!posted_.exchange(true))
-        QMetaObject::invokeMethod(
-            this, [this] { publishLatest(); }, Qt::QueuedConnection);
+    if (!posted_.exchange(true)) postToGui([this] { publishLatest(); });
 }
 
 void FlightConvertThread::publishLatest()
@@ -124,17 +142,14 @@ void FlightConvertThread::waitForGui(std::function<void()> work)
 {
     std::unique_lock lock(answerMutex_);
     answered_ = false;
-    QMetaObject::invokeMethod(
-        this,
-        [this, work = std::move(work)] {
-            work();
-            {
-                const std::lock_guard lock(answerMutex_);
-                answered_ = true;
-            }
-            answer_.notify_one();
-        },
-        Qt::QueuedConnection);
+    postToGui([this, work = std::move(work)] {
+        work();
+        {
+            const std::lock_guard lock(answerMutex_);
+            answered_ = true;
+        }
+        answer_.notify_one();
+    });
     // A call left unanswered by a stop may still run later and set answered_; by then every
     // wait returns at once anyway, since the stop is never taken back.
     answer_.wait(lock, stopToken_, [this] { return answered_ || stop_; });
@@ -155,14 +170,12 @@ void FlightConvertThread::message(std::string_view caption, std::string_view tex
 
 void FlightConvertThread::buttonCaption(std::string_view text)
 {
-    QMetaObject::invokeMethod(
-        this, [this, caption = fromUtf8(text)] { emit buttonCaptionChanged(caption); }, Qt::QueuedConnection);
+    postToGui([this, caption = fromUtf8(text)] { emit buttonCaptionChanged(caption); });
 }
 
 void FlightConvertThread::pressButton()
 {
-    QMetaObject::invokeMethod(
-        this, [this] { emit buttonPressed(); }, Qt::QueuedConnection);
+    postToGui([this] { emit buttonPressed(); });
 }
 
 }  // namespace quorvel::ui

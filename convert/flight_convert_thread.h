@@ -19,6 +19,7 @@
 #include <QString>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -75,13 +76,17 @@ private:
 
     void waitForGui(
         std::function<void()> work);  // worker thread: runs `work` on the GUI thread, waits for it or a stop
-    void schedulePublish();           // worker thread
+    void postToGui(std::function<void()> call);  // worker thread: queued, in order
+    Q_INVOKABLE void runNextGuiCall();           // GUI thread
+    void schedulePublish();                      // worker thread
     void publishLatest();             // GUI thread
 
     quorvel::convert::ConvertInputs inputs_;
     quorvel::Prompter& prompter_;
     std::atomic<bool> stop_{false};  // what the run reads; raised by requestStop() before the token
     std::stop_token stopToken_;      // the worker's, set as run() begins; worker thread
+    std::mutex guiCallsMutex_;
+    std::deque<std::function<void()>> guiCalls_;  // under guiCallsMutex_: posted, not yet run
     std::mutex answerMutex_;
     std::condition_variable_any answer_;
     bool answered_ = false;            // under answerMutex_: the GUI thread has done the waited-for call
