@@ -29,9 +29,13 @@ TEST(ShippedFlags, ListedPicturesAreBitmapsExceptTheDeliberateGaps)
     EXPECT_EQ(pictures, (std::map<std::string, std::string>{{"ALPINA AIR", "ALP.BMP"},
                                                             {"AZURE LINES", "AZL.bmp"},
                                                             {"BOREAL CARGO", ""},  // its picture is missing
+                                                            {"CEDAR GULF", "CDR.bmp"},
                                                             {"CORVINA EXPRESS", "CVX.bmp"},
                                                             {"KESTREL REGIONAL", ""},  // no flag name
+                                                            {"MERIDIAN AIR", "MRD.bmp"},
                                                             {"NORDIC SKY", "nsk.bmp"},
+                                                            {"SAKURA PACIFIC", "SKP.bmp"},
+                                                            {"SAVANNA AIR", "SVA.bmp"},
                                                             {"Terra Atlantica", "TAT.bmp"}}));
     EXPECT_EQ(list.flagName("TERRA ATLANTICA"), "TAT");
 }

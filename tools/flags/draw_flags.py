@@ -22,6 +22,10 @@ OCHRE = (210, 160, 40)
 ORANGE = (245, 130, 20)
 BLACK = (15, 15, 15)
 SNOW = (235, 240, 245)
+BLOSSOM = (240, 150, 180)
+CEDAR = (0, 100, 70)
+SAND = (225, 200, 150)
+GOLD = (240, 190, 30)
 
 
 def canvas(colour):
@@ -83,6 +87,55 @@ def corvina():
     return rows
 
 
+def sakura():
+    # Navy with a blossom-pink disc ringed in white, near the hoist.
+    rows = canvas(NAVY)
+    for y in range(HEIGHT):
+        for x in range(WIDTH):
+            distance = (x - 16) ** 2 + (y - 10) ** 2
+            if distance <= 49:
+                rows[y][x] = BLOSSOM
+            elif distance <= 72:
+                rows[y][x] = WHITE
+    return rows
+
+
+def cedar():
+    # Sand with a cedar-green triangle standing on a green band.
+    rows = canvas(SAND)
+    for y in range(16, HEIGHT):
+        rows[y] = [CEDAR] * WIDTH
+    for y in range(2, 16):
+        half = (y - 2) * 3 // 2
+        for x in range(30 - half, 30 + half + 1):
+            rows[y][x] = CEDAR
+    return rows
+
+
+def meridian():
+    # White, crossed by a navy parallel and a red meridian.
+    rows = canvas(WHITE)
+    for y in range(8, 12):
+        rows[y] = [NAVY] * WIDTH
+    for y in range(HEIGHT):
+        for x in range(20, 24):
+            rows[y][x] = RED
+    return rows
+
+
+def savanna():
+    # Gold over green, split by a black diagonal.
+    rows = canvas(GOLD)
+    for y in range(HEIGHT):
+        for x in range(WIDTH):
+            edge = 15 + y * 2
+            if x > edge + 3:
+                rows[y][x] = GREEN
+            elif x >= edge:
+                rows[y][x] = BLACK
+    return rows
+
+
 def bmp_bytes(rows):
     stride = (WIDTH * 3 + 3) & ~3
     pixels = bytearray()
@@ -104,6 +157,10 @@ PICTURES = {
     "TAT.bmp": terra,
     "nsk.bmp": nordic,
     "CVX.bmp": corvina,
+    "SKP.bmp": sakura,
+    "CDR.bmp": cedar,
+    "MRD.bmp": meridian,
+    "SVA.bmp": savanna,
 }
 
 
