@@ -16,6 +16,7 @@
 #include "app/option_dialog.h"
 #include "app/quorvel_application.h"
 #include "app/settings.h"
+#include "board/board_model.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
@@ -149,6 +150,32 @@ void take(Findings& findings, QWidget& window, const QString& name)
     findings.check(
         name + QStringLiteral(": whole window on the screen"), screen.contains(frame),
         QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
+}
+
+// The board in the airport's own time over the next 24 hours, which from any moment runs across
+// midnight: the grid is scrolled to the last rows of today, so that the next day's rows show
+// their day, and the printout of that board is taken too. Leaves the design's board behind.
+void lookAtAirportTime(Findings& findings, TMainForm& form, QString& previewPicture)
+{
+    form.setBoardTime(quorvel::board::TimeMode::Airport, 24);
+    findings.check(QStringLiteral("board in airport time: the caption says which time"),
+                   form.windowTitle().contains(QStringLiteral("Times: Europe/Rome")), form.windowTitle());
+    const QAbstractItemModel& rows = *form.DBGrid1->model();
+    int nextDay = -1;
+    for (int row = 0; row < rows.rowCount() && nextDay < 0; ++row) {
+        // "Wed 00:40" on the next day
+        const QString time = rows.index(row, 0).data(quorvel::ui::BoardModel::ScheduledTimeRole).toString();
+        if (!time.isEmpty() && time.front().isLetter()) nextDay = row;
+    }
+    findings.check(QStringLiteral("board in airport time: the next day's rows show their day"), nextDay >= 0,
+                   QStringLiteral("first of them: row %1 of %2").arg(nextDay).arg(rows.rowCount()));
+    if (nextDay >= 0)
+        form.DBGrid1->scrollTo(rows.index(std::max(nextDay - 5, 0), 0), QAbstractItemView::PositionAtTop);
+    take(findings, form, QStringLiteral("board-airport-time.png"));
+    previewPicture = QStringLiteral("print-airport-time.png");
+    form.PrintTimeTable1Click();
+    previewPicture = QStringLiteral("print-preview.png");
+    form.setBoardTime(quorvel::board::TimeMode::Computer, 0);
 }
 
 // Runs `open`, which shows a modal window and returns once it is closed. Once a modal window of
@@ -293,13 +320,15 @@ int main(int argc, char** argv)
     quorvel::platform::SystemTimeZone timeZone;
     quorvel::platform::SystemFileClock fileClock;
     application.setErrorPrompter(&prompter);
-    const auto preview = [&findings](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+    QString previewPicture = QStringLiteral("print-preview.png");
+    const auto preview = [&findings, &previewPicture](QPrinter& printer,
+                                                      const std::function<void(QPrinter*)>& paint) {
         QPrintPreviewDialog dialog(&printer);
         dialog.resize(820, 900);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
-        QTimer::singleShot(0, &dialog, [&dialog, &findings] {
+        QTimer::singleShot(0, &dialog, [&dialog, &findings, &previewPicture] {
             if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) view->fitToWidth();
-            take(findings, dialog, QStringLiteral("print-preview.png"));
+            take(findings, dialog, previewPicture);
             dialog.accept();
         });
         dialog.exec();
@@ -323,6 +352,7 @@ int main(int argc, char** argv)
     form.RadioGroup1->setItemIndex(0);
     form.DBLookupComboBox1Click();
     form.PrintTimeTable1Click();
+    lookAtAirportTime(findings, form, previewPicture);
 
     whileOpen<TAManager>(
         findings, QStringLiteral("Airport Manager"), [&] { form.AirportManager1Click(); },
