@@ -66,7 +66,7 @@ struct PrintTimeTableTest : ::testing::Test {
 TEST_F(PrintTimeTableTest, DeparturesInBoardOrder)
 {
     board.showView(&flights, {1, 0});
-    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true});
+    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true, {}});
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(form.QuickRep1.title, "Quorvel Report for ROME FIUMICINO - DEPARTURES");
     EXPECT_EQ(firstPage().bandsOf(BandKind::Title).at(0)->text("QRReportTitle")->text, form.QuickRep1.title);
@@ -78,7 +78,7 @@ TEST_F(PrintTimeTableTest, DeparturesInBoardOrder)
 TEST_F(PrintTimeTableTest, ArrivalsPrintOriginAndArrivalTime)
 {
     board.showView(&flights, {0, 1});
-    printTimeTable(form, board, {"LONDON HEATHROW", Direction::Arrival, false});
+    printTimeTable(form, board, {"LONDON HEATHROW", Direction::Arrival, false, {}});
     EXPECT_EQ(form.QuickRep1.title, "Quorvel Report for LONDON HEATHROW - ARRIVALS");
     EXPECT_EQ(firstPage().bandsOf(BandKind::ColumnHeader).at(0)->text("QRToFromLabel")->text, "FROM");
     EXPECT_EQ(printedRows(), (std::vector<std::string>{"AZ100 DEP LIRF 09:55", "BA200 DEP EGLL 10:05"}));
@@ -88,7 +88,7 @@ TEST_F(PrintTimeTableTest, ArrivalsPrintOriginAndArrivalTime)
 TEST_F(PrintTimeTableTest, NoFlightTablePrintsTheEmptyBoard)
 {
     board.showView(nullptr, {});
-    printTimeTable(form, board, {"", Direction::Departure, true});
+    printTimeTable(form, board, {"", Direction::Departure, true, {}});
     EXPECT_EQ(previews, 1);
     ASSERT_EQ(form.lastPages().size(), 1u);
     EXPECT_EQ(form.QuickRep1.title, "Quorvel Report for  - DEPARTURES");
@@ -111,7 +111,7 @@ TEST_F(PrintTimeTableTest, PreviewPrintsAPdfHoldingTitleRowsAndFooter)
         paint(&printer);
     };
     board.showView(&flights, {1, 0});
-    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true});
+    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true, {}});
 
     QProcess pdftotext;
     pdftotext.start(QStringLiteral(QRVL_PDFTOTEXT), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
@@ -138,7 +138,7 @@ TEST_F(PrintTimeTableTest, LayingOutAndDrawingThePagesShowTheBusyCursorAndCountT
     };
     board.showView(&flights,
                    std::vector<tables::RowId>(60, 0));  // 23 legs on the first page, 24 on the next, 13 on the last
-    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true});
+    printTimeTable(form, board, {"ROME FIUMICINO", Direction::Departure, true, {}});
     ASSERT_EQ(form.lastPages().size(), 3u);
     EXPECT_EQ(waits.events(), (std::vector<std::string>{"busy", "idle", "busy", "progress Drawing the pages... 0/3",
                                                         "1/3", "2/3", "3/3", "progress done", "idle"}));

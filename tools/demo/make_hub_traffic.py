@@ -30,12 +30,12 @@ AFRICAN = [("GMMN", 175), ("DTTA", 75), ("DAAG", 100)]
 # Airline, flight number prefix, registration prefix, short-haul aircraft number, network,
 # aircraft on it. The aircraft numbers are those of data/demo/aircraft.txt.
 SHORT_HAUL = [
-    ("ALP", "I-A", "AC#1", DOMESTIC, 24),
+    ("ALP", "I-A", "AC#1", DOMESTIC, 20),
     ("ALP", "I-B", "AC#2", DOMESTIC + WESTERN[:4], 16),
     ("AZL", "F-H", "AC#3", WESTERN, 18),
     ("TAT", "EC-M", "AC#7", IBERIAN, 10),
     ("NSK", "LN-R", "AC#5", NORDIC, 8),
-    ("CVX", "I-C", "AC#9", EASTERN + AFRICAN, 16),
+    ("CVX", "I-C", "AC#9", DOMESTIC[::2] + EASTERN + AFRICAN, 20),
     ("CDR", "A6-Q", "AC#15", EASTERN[:3], 4),
     ("SVA", "ZS-V", "AC#17", AFRICAN, 5),
 ]
