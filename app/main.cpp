@@ -41,6 +41,8 @@ int main(int argc, char** argv)
 {
     QuorvelApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The menu entry's name: desktops find the window's icon through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
     MessageBoxPrompter prompter;
     EventLoopSleeper sleeper;
     QtFileDialogs fileDialogs;
