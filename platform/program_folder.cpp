@@ -98,8 +98,8 @@ std::vector<std::string> prepareProgramFolder(const ProgramFolder& place)
         } catch (const std::exception& e) {
             fs::remove_all(partial, error);
             if (fs::exists(fs::symlink_status(target, error))) continue;  // another start was quicker
-            throw Error(source.string() + ": cannot be copied into the program folder " + place.folder.string() +
-                        ": " + e.what());
+            throw Error(source.string() + ": cannot be copied into the program folder " + place.folder.string() + ": " +
+                        e.what());
         }
         copied.push_back(name);
     }

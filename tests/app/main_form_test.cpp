@@ -298,8 +298,8 @@ TEST_F(MainForm, HelpSaysWhereTheProgramFolderIs)
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].first, "Program Folder");
     const std::string& text = prompter.shown()[0].second;
-    EXPECT_TRUE(text.starts_with("Quorvel keeps its tables and flags in\n" + program.environment.programFolder.string() +
-                                 "\n"))
+    EXPECT_TRUE(
+        text.starts_with("Quorvel keeps its tables and flags in\n" + program.environment.programFolder.string() + "\n"))
         << text;
 }
 

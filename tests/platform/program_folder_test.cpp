@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "platform/program_folder.h"
+#include "platform/error.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -45,8 +45,14 @@ TEST(ProgramFolder, DecidesBetweenTheExecutablesFolderAndTheUsersDataFolder)
     const fs::path installed = layOutInstalled(temp / "root");
     const fs::path built = temp / "build/quorvel/quorvel";
     fs::create_directories(built.parent_path());
-    const std::string home = (temp / "home").string();
-    const std::string xdg = (temp / "data").string();
+    const std::string homeText = (temp / "home").string();
+    const std::string xdgText = (temp / "data").string();
+    const char* home = homeText.c_str();
+    const char* xdg = xdgText.c_str();
+    const fs::path own = built.parent_path();
+    const fs::path share = temp / "root/usr/share/quorvel";
+    const fs::path inXdg = temp / "data/quorvel";
+    const fs::path inHome = temp / "home/.local/share/quorvel";
 
     struct Case {
         const char* what;
@@ -57,24 +63,17 @@ TEST(ProgramFolder, DecidesBetweenTheExecutablesFolderAndTheUsersDataFolder)
         ProgramFolder expected;
     };
     const Case cases[] = {
-        {"run where it was built", built, true, xdg.c_str(), home.c_str(), {built.parent_path(), {}}},
-        {"built, in a folder it may not write", built, false, xdg.c_str(), home.c_str(),
-         {temp / "data/quorvel", built.parent_path()}},
-        {"installed, run by a user", installed, false, xdg.c_str(), home.c_str(),
-         {temp / "data/quorvel", temp / "root/usr/share/quorvel"}},
-        {"installed, run by root, who may write into bin", installed, true, xdg.c_str(), home.c_str(),
-         {temp / "data/quorvel", temp / "root/usr/share/quorvel"}},
-        {"XDG_DATA_HOME unset", installed, false, nullptr, home.c_str(),
-         {temp / "home/.local/share/quorvel", temp / "root/usr/share/quorvel"}},
-        {"XDG_DATA_HOME empty", installed, false, "", home.c_str(),
-         {temp / "home/.local/share/quorvel", temp / "root/usr/share/quorvel"}},
-        {"XDG_DATA_HOME relative, which the rules ignore", installed, false, "data", home.c_str(),
-         {temp / "home/.local/share/quorvel", temp / "root/usr/share/quorvel"}},
-        {"run where it was built, nothing set", built, true, nullptr, nullptr, {built.parent_path(), {}}},
+        {"run where it was built", built, true, xdg, home, {own, {}}},
+        {"built, in a folder it may not write", built, false, xdg, home, {inXdg, own}},
+        {"installed, run by a user", installed, false, xdg, home, {inXdg, share}},
+        {"installed, run by root, who may write into bin", installed, true, xdg, home, {inXdg, share}},
+        {"XDG_DATA_HOME unset", installed, false, nullptr, home, {inHome, share}},
+        {"XDG_DATA_HOME empty", installed, false, "", home, {inHome, share}},
+        {"XDG_DATA_HOME relative, which the rules ignore", installed, false, "data", home, {inHome, share}},
+        {"run where it was built, nothing set", built, true, nullptr, nullptr, {own, {}}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(platform::chooseProgramFolder(c.executable, c.writable, c.xdgDataHome, c.home), c.expected)
-            << c.what;
+        EXPECT_EQ(platform::chooseProgramFolder(c.executable, c.writable, c.xdgDataHome, c.home), c.expected) << c.what;
 
     EXPECT_THROW(platform::chooseProgramFolder(installed, false, nullptr, nullptr), Error);
     EXPECT_THROW(platform::chooseProgramFolder(installed, false, "relative", ""), Error);
