@@ -208,6 +208,7 @@ void TMainForm::buildMenu()
     CustomDateTime1 = add(options, "Custom DateTime", &TMainForm::CustomDateTime1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    ProgramFolder1 = add(help, "Program Folder", &TMainForm::ProgramFolder1Click);
     About1 = add(help, "About", &TMainForm::About1Click);
 }
 
@@ -527,6 +528,14 @@ void TMainForm::General1Click()
 void TMainForm::About1Click()
 {
     services_.showAbout(environment_.executable);
+}
+
+void TMainForm::ProgramFolder1Click()
+{
+    services_.prompter.message("Program Folder", "Quorvel keeps its tables and flags in\n" +
+                                                     environment_.programFolder.string() +
+                                                     "\n\nCopy the simulator's flight plan file and AI aircraft "
+                                                     "list there before a conversion.");
 }
 
 QString TMainForm::panelText(int panel) const

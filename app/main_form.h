@@ -83,6 +83,7 @@ public:
     void Exit1Click();
     void General1Click();
     void About1Click();
+    void ProgramFolder1Click();  // says where the tables and the simulator's copied files belong
     void DBLookupComboBox1Click();  // the board query
     void Timer1Timer();
     void CDTCheckClick();
@@ -117,6 +118,7 @@ public:
     QAction* General1 = nullptr;
     QAction* CustomDateTime1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* ProgramFolder1 = nullptr;
     QAction* ComputerTime1 = nullptr;
     QAction* AirportTime1 = nullptr;
     QAction* UtcTime1 = nullptr;

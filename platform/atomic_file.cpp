@@ -62,8 +62,8 @@ void removeLeftovers(const std::filesystem::path& folder, std::string_view prefi
     ::closedir(dir);
 }
 
-// Flushes the folder's entries to disk; 0 or the error. A folder we may not open for reading, or
-// a file system that cannot flush folders, is left to the system.
+}  // namespace
+
 int syncFolder(const std::filesystem::path& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -72,8 +72,6 @@ int syncFolder(const std::filesystem::path& folder)
     ::close(fd);
     return error;
 }
-
-}  // namespace
 
 mode_t processUmask(const std::filesystem::path& status)
 {

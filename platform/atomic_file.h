@@ -41,6 +41,10 @@ private:
 // 077 (files private) when the line cannot be read.
 mode_t processUmask(const std::filesystem::path& status = "/proc/self/status");
 
+// Flushes the folder's entries (a rename into it) to disk; 0 or the error. A folder we may not
+// open for reading, or a file system that cannot flush folders, is left to the system.
+int syncFolder(const std::filesystem::path& folder);
+
 // Writes the whole of `bytes` to `target` atomically; throws quorvel::Error naming the path and the reason.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 

@@ -10,6 +10,9 @@ QRVL_PACKAGES=(
     libgtest-dev libgmock-dev
     poppler-utils        # pdftotext: the tests read the printed timetable back
     libhowardhinnant-date-dev tzdata   # time zones by name (date/tz over the system's zone database)
+    # The Debian package (scripts/package, and the test of the installed copy): packing and its
+    # library dependencies, the icon's PNGs, and the checks of the menu entry, metainfo and package
+    dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
 )
 
 qrvl_install_packages() {

@@ -35,7 +35,7 @@ constexpr const char* usage =
     "  convert ...       convert the flight plan file into the flight table\n"
     "  check ...         list every problem of the traffic files before converting them\n"
     "\n"
-    "Run 'qrvl-tool COMMAND --help' for the options of a command.\n";
+    "Run 'qrvl-tool COMMAND --help' for the options of a command, 'qrvl-tool --version' for the version.\n";
 
 constexpr const char* dumpUsage =
     "usage: qrvl-tool dump FILE.cds\n"
@@ -187,6 +187,10 @@ int main(int argc, char** argv)
     if (all.empty() || all[0] == "--help" || all[0] == "-h") {
         (all.empty() ? std::cerr : std::cout) << usage;
         return all.empty() ? 2 : 0;
+    }
+    if (all[0] == "--version") {
+        std::cout << "qrvl-tool " << QRVL_VERSION << '\n';
+        return 0;
     }
     const std::vector<std::string> args(all.begin() + 1, all.end());
     try {

@@ -5,6 +5,7 @@
 #include "convert/conversion_run.h"
 #include "convert/leg_rules.h"
 #include "platform/error.h"
+#include "platform/program_folder.h"
 #include "platform/time_zone.h"
 #include "tables/airport_zones.h"
 #include "tables/csv.h"
@@ -29,9 +30,8 @@ std::filesystem::path zonesFile(const std::string& given, const std::string& fli
             std::filesystem::path(flightsFile).parent_path() / tables::airportZonesFileName;
         if (std::filesystem::exists(beside)) return beside;
     }
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (error ? std::filesystem::path() : self.parent_path()) / tables::airportZonesFileName;
+    // Installed, the program folder may not be made yet: then the shipped list is read.
+    return platform::readableProgramFile(platform::thisProgramFolder(), tables::airportZonesFileName);
 }
 
 }  // namespace

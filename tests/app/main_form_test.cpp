@@ -101,7 +101,7 @@ TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
     EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
     EXPECT_EQ(menuCaptions(menus[3]->menu()),
               (QStringList{"Computer Time", "Airport Time", "UTC", "-", "Whole Day", "Next N Hours..."}));
-    EXPECT_EQ(menuCaptions(menus[4]->menu()), (QStringList{"About"}));
+    EXPECT_EQ(menuCaptions(menus[4]->menu()), (QStringList{"Program Folder", "About"}));
     EXPECT_FALSE(form->Rescanairline1->isEnabled());
     EXPECT_EQ(form->panelText(5), "LFS: OFF");
     EXPECT_EQ(form->panelText(6), "Aircraft:");
@@ -289,6 +289,18 @@ TEST_F(MainForm, AboutShowsTheProgramsOwnRecord)
     const auto form = start();
     form->About1Click();
     EXPECT_EQ(aboutShown, (std::vector<std::filesystem::path>{program.environment.executable}));
+}
+
+TEST_F(MainForm, HelpSaysWhereTheProgramFolderIs)
+{
+    const auto form = start();
+    form->ProgramFolder1->trigger();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].first, "Program Folder");
+    const std::string& text = prompter.shown()[0].second;
+    EXPECT_TRUE(
+        text.starts_with("Quorvel keeps its tables and flags in\n" + program.environment.programFolder.string() + "\n"))
+        << text;
 }
 
 TEST(ApplicationErrors, UncaughtErrorsReachTheOneErrorBox)

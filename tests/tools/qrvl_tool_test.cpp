@@ -117,6 +117,10 @@ TEST(QrvlTool, BadArgumentsAndFilesFailWithOneLine)
         EXPECT_EQ(help.status, 0);
         EXPECT_NE(help.out.find(std::string("usage: qrvl-tool ") + command), std::string::npos);
     }
+    const ToolRun version = tool(folder, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "qrvl-tool " QRVL_VERSION "\n");
+    EXPECT_EQ(version.err, "");
 }
 
 // In airport time each row starts with the instance's date and time in the airport's zone; a
