@@ -17,13 +17,13 @@ TEST(TimetableSettings, ByDirectionAirportAndFlights)
         TimetableChoice choice;
         TimetableSettings expected;
     } cases[] = {
-        {{"ROME FIUMICINO", Direction::Departure, true},
+        {{"ROME FIUMICINO", Direction::Departure, true, {}},
          {"Quorvel Report for ROME FIUMICINO - DEPARTURES", tables::DestApt, tables::TimeDep, "TO",
           "National Page N."}},
-        {{"ROME FIUMICINO", Direction::Arrival, false},
+        {{"ROME FIUMICINO", Direction::Arrival, false, {}},
          {"Quorvel Report for ROME FIUMICINO - ARRIVALS", tables::DepApt, tables::TimeArr, "FROM",
           "International Page N."}},
-        {{"", Direction::Arrival, true},
+        {{"", Direction::Arrival, true, {}},
          {"Quorvel Report for  - ARRIVALS", tables::DepApt, tables::TimeArr, "FROM", "National Page N."}},
     };
     for (const auto& c : cases) EXPECT_EQ(timetableSettings(c.choice), c.expected) << c.expected.title;
@@ -90,8 +90,8 @@ TEST(TimetableReport, LayoutOfTheBandsAndFields)
 TEST(TimetableReport, ApplyingTwiceReplacesRatherThanAppends)
 {
     report::Report report = timetableReport();
-    applyTimetable(report, timetableSettings({"ROME", Direction::Departure, true}));
-    applyTimetable(report, timetableSettings({"LONDON", Direction::Arrival, false}));
+    applyTimetable(report, timetableSettings({"ROME", Direction::Departure, true, {}}));
+    applyTimetable(report, timetableSettings({"LONDON", Direction::Arrival, false, {}}));
     EXPECT_EQ(report.title, "Quorvel Report for LONDON - ARRIVALS");
     EXPECT_EQ(report.field("QRToFromLabel").text, "FROM");
     EXPECT_EQ(report.field("QRApt").column, tables::DepApt);
@@ -104,7 +104,7 @@ TEST(TimetableReport, ApplyingTwiceReplacesRatherThanAppends)
 TEST(TimetableReport, HundredAndFiftyLegsHeaderAndFooterOnEveryPage)
 {
     report::Report report = timetableReport();
-    applyTimetable(report, timetableSettings({"ROME", Direction::Departure, true}));
+    applyTimetable(report, timetableSettings({"ROME", Direction::Departure, true, {}}));
     const report::Records legs{150, [](std::size_t record, int column) {
                                    return column == tables::FlightNumber ? "AZ" + std::to_string(record)
                                                                          : std::string("x");
@@ -124,7 +124,7 @@ TEST(TimetableReport, HundredAndFiftyLegsHeaderAndFooterOnEveryPage)
 TEST(TimetableReport, ATextSizedToItselfStopsClearOfTheNextField)
 {
     report::Report report = timetableReport();
-    applyTimetable(report, timetableSettings({"ROME", Direction::Arrival, true}));
+    applyTimetable(report, timetableSettings({"ROME", Direction::Arrival, true, {}}));
     const report::Page page = report::layOut(report, {1, [](std::size_t, int) { return std::string("x"); }}).at(0);
     const struct {
         BandKind band;
