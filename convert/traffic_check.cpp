@@ -129,8 +129,9 @@ struct ListedAircraft {
 
 class Checker {
 public:
-    explicit Checker(const CheckInputs& inputs)
+    Checker(const CheckInputs& inputs, const CheckProgress& progress)
         : inputs_(inputs),
+          progress_(progress),
           planName_(inputs.flightPlanFile.filename().string()),
           listName_(inputs.aircraftListFile.filename().string())
     {
@@ -154,11 +155,12 @@ private:
     void add(const std::string& file, std::size_t line, int field, ProblemKind kind, std::string_view text,
              std::string detail, std::string effect)
     {
-        result_.problems.push_back(
-            Problem{file, line, field, namesOf(kind).severity, kind, utf8(text), std::move(detail), std::move(effect)});
+        result_.problems.push_back(Problem{file, line, field, namesOf(kind).severity, kind, utf8(text), std::move(detail),
+                                           std::move(effect), line > 0 ? utf8(currentLine_) : std::string()});
     }
 
     const CheckInputs& inputs_;
+    const CheckProgress& progress_;
     std::string planName_;
     std::string listName_;
     CheckResult result_;
@@ -169,6 +171,7 @@ private:
     std::optional<tables::Table> aircraftTable_;
     std::unordered_map<std::string, tables::RowId> aircraftRows_;  // the first row of each number
     std::unordered_set<std::string> airlinesReported_;
+    std::string_view currentLine_;  // the line being checked, as written
 };
 
 CheckResult Checker::run()
@@ -197,6 +200,7 @@ void Checker::readAircraftList()
     for (const std::string_view line : lines->lines) {
         ++number;
         if (trimBlanks(line).empty()) continue;
+        currentLine_ = line;
         const AircraftLine cut = cutAircraftLine(line);
         listedNumbers_.insert(cut.number);
         const std::string key = cut.number.substr(0, numberWidth);
@@ -219,6 +223,7 @@ void Checker::readAircraftList()
         }
     }
     std::swap(result_.problems, listProblems_);
+    currentLine_ = {};
 }
 
 void Checker::readAircraftTable()
@@ -258,9 +263,12 @@ void Checker::checkPlanFile()
     }
 
     const TextLines lines = splitLines(bytes->substr(mark));
+    const std::size_t total = lines.lines.size();
     std::size_t number = 0;
     for (const std::string_view raw : lines.lines) {
+        if (progress_ && number % 8192 == 0 && !progress_(number, total)) return;
         ++number;
+        currentLine_ = raw;
         if (isFlightPlanLine(raw)) {
             checkPlanLine(number, raw);
         } else {
@@ -461,9 +469,22 @@ void Checker::checkPlanLine(std::size_t line, std::string_view raw)
 
 }  // namespace
 
-CheckResult checkTraffic(const CheckInputs& inputs)
+std::optional<std::pair<std::size_t, std::size_t>> fieldSpan(std::string_view line, int field)
 {
-    return Checker(inputs).run();
+    if (field < 1) return std::nullopt;
+    std::size_t start = 0;
+    for (int n = 1; n < field; ++n) {
+        const std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) return std::nullopt;
+        start = comma + 1;
+    }
+    const std::size_t end = std::min(line.find(',', start), line.size());
+    return std::pair{start, end - start};
+}
+
+CheckResult checkTraffic(const CheckInputs& inputs, const CheckProgress& progress)
+{
+    return Checker(inputs, progress).run();
 }
 
 std::string_view severityName(Severity severity)

@@ -10,10 +10,12 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel::convert {
@@ -56,6 +58,7 @@ struct Problem {
     std::string text;    // the offending text as written (UTF-8)
     std::string detail;  // what is wrong and, where it is clear, what the text looks like it meant
     std::string effect;  // what the conversion does with it
+    std::string lineText;  // the whole line as written (UTF-8); empty for the file as a whole
 };
 
 struct CheckInputs {
@@ -83,7 +86,15 @@ struct CheckResult {
 
 // Throws quorvel::Error naming the file when the flight plan file, the aircraft list or the
 // aircraft table cannot be read.
-CheckResult checkTraffic(const CheckInputs& inputs);
+// `progress`, when given, is called now and then on the thread that runs the check with the flight
+// plan lines done and their number; when it returns false the check ends early, with the
+// problems found so far.
+using CheckProgress = std::function<bool(std::size_t done, std::size_t total)>;
+CheckResult checkTraffic(const CheckInputs& inputs, const CheckProgress& progress = {});
+
+// Where comma field `field` (1-based) of `line` starts and how long it is; nothing for field 0
+// or a field the line does not have.
+std::optional<std::pair<std::size_t, std::size_t>> fieldSpan(std::string_view line, int field);
 
 std::string_view severityName(Severity severity);  // "error", "warning", "note"
 Severity severityOf(ProblemKind kind);

@@ -243,6 +243,36 @@ TEST_F(TrafficCheck, SkippingBadLinesConvertsEveryOtherLine)
                             [](const std::string& e) { return e.starts_with("message") || e == "press"; }),
               0);
     EXPECT_EQ(report.events.back(), "caption Ok");
+    EXPECT_TRUE(report.stops.empty());  // a skipped line does not stop the run
     // The check counts the same records.
     EXPECT_EQ(check(plan).summary.records, 3u);
+}
+
+TEST_F(TrafficCheck, EachProblemCarriesItsWholeLine)
+{
+    const std::string bad = "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,lfpg,12:00,13:00,1,F,F2,LIRF";
+    const CheckResult result = check(cleanLine + "\r\n" + bad + "\r\n");
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_EQ(result.problems[0].lineText, bad);
+    const auto span = fieldSpan(result.problems[0].lineText, result.problems[0].field);
+    ASSERT_TRUE(span);
+    EXPECT_EQ(bad.substr(span->first, span->second), "lfpg");
+}
+
+TEST(FieldSpan, FindsEachCommaField)
+{
+    const struct {
+        const char* line;
+        int field;
+        std::optional<std::pair<std::size_t, std::size_t>> span;
+    } cases[] = {
+        {"a,bb,,d", 1, std::pair<std::size_t, std::size_t>{0, 1}},
+        {"a,bb,,d", 2, std::pair<std::size_t, std::size_t>{2, 2}},
+        {"a,bb,,d", 3, std::pair<std::size_t, std::size_t>{5, 0}},  // an empty field
+        {"a,bb,,d", 4, std::pair<std::size_t, std::size_t>{6, 1}},  // the last, without a comma after it
+        {"a,bb,,d", 5, std::nullopt},
+        {"a,bb,,d", 0, std::nullopt},  // the line as a whole
+        {"", 1, std::pair<std::size_t, std::size_t>{0, 0}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fieldSpan(c.line, c.field), c.span) << c.line << " " << c.field;
 }
