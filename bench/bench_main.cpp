@@ -22,6 +22,8 @@
 #include "board/board_query.h"
 #include "board/board_time.h"
 #include "convert/conversion_run.h"
+#include "convert/leg_rules.h"
+#include "convert/traffic_check.h"
 #include "flags/flag_list.h"
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
@@ -151,6 +153,8 @@ struct Shared {
     board::InstanceQuery zoned;  // the busiest airport in its own time, 24 hours ahead
     std::size_t zonedRows = 0;
     convert::Summary conversion;
+    convert::CheckSummary check;
+    std::size_t checkProblems = 0;
     std::uint64_t fileBytes = 0;
     int gridRows = 0;
     std::size_t planFileLines = 0;
@@ -207,6 +211,33 @@ void convertOnce(benchmark::State& state)
         if (report.lastLabel != expected)
             state.SkipWithError(("last label " + report.lastLabel + ", not " + expected).c_str());
         shared.planFileLines = std::size_t(report.maximum);
+        state.ResumeTiming();
+    }
+}
+
+// The check of the same traffic, as Convert > "Check FlightPlans..." runs it: with the aircraft
+// list, the aircraft table and the airport table.
+void checkOnce(benchmark::State& state)
+{
+    const convert::CheckInputs inputs{
+        .flightPlanFile = shared.options.data / "flightplans.txt",
+        .aircraftListFile = shared.options.data / "aircraft.txt",
+        .airports = shared.airports,
+        .aircraftTableFile = shared.options.data / tables::aircraftFileName,
+        .utcOffsetHours = -1,  // as the conversion's
+    };
+    for (auto _ : state) {
+        convert::CheckResult result = convert::checkTraffic(inputs);
+        state.PauseTiming();
+        shared.check = result.summary;
+        shared.checkProblems = result.problems.size();
+        if (result.summary.records != shared.conversion.records)
+            state.SkipWithError(("the check counts " + std::to_string(result.summary.records) +
+                                 " records, the conversion made " + std::to_string(shared.conversion.records))
+                                    .c_str());
+        {
+            const auto discard = std::move(result);
+        }  // freeing the problems is not part of the check
         state.ResumeTiming();
     }
 }
@@ -512,6 +543,12 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
                     withCommas(std::uint64_t(double(shared.conversion.planLines) / convertS)) + " lines/s, " +
                         withCommas(std::uint64_t(double(shared.conversion.records) / convertS)) + " records/s",
                     "< 2 s", budget(convertS < 2)});
+    const double checkS = time("check");
+    rows.push_back({"check of the same traffic with the aircraft list and tables (" + withCommas(shared.checkProblems) +
+                        " problems)",
+                    fixed(checkS, 2) + " s", "", fixed(checkS / convertS, 2),
+                    withCommas(std::uint64_t(double(shared.check.planLines) / checkS)) + " lines/s",
+                    "check < conversion, same run", budget(checkS < convertS)});
     const double saveS = time("save"), loadS = time("load");
     rows.push_back({"save flight.cds (" + fixed(megabytes, 0) + " MB)", fixed(saveS, 2) + " s", "", "",
                     withCommas(std::uint64_t(records / saveS)) + " records/s, " + fixed(megabytes / saveS, 0) + " MB/s",
@@ -615,6 +652,7 @@ int runBenchmarks(int argc, char** argv)
     shared.sqlite = std::make_unique<SqliteBoard>(shared.loaded->table);
     pickCases();
 
+    once(benchmark::RegisterBenchmark("check", checkOnce));
     once(benchmark::RegisterBenchmark("save", saveOnce));
     once(benchmark::RegisterBenchmark("load", loadOnce));
     for (const BoardCase& c : shared.cases) {
