@@ -119,7 +119,7 @@ bool looksDayPrefixed(std::string_view time)
 }
 
 constexpr const char* stopsEffect =
-    "the conversion stops here and saves nothing (--skip-bad-lines leaves the line out)";
+    "the conversion stops here and saves nothing; one that skips the lines with errors leaves this line out";
 
 struct ListedAircraft {
     std::size_t line = 0;
@@ -347,6 +347,9 @@ bool Checker::checkAirport(std::size_t line, int field, std::string_view code, s
         detail = "the line ends in " + inQuotes(raw.substr(raw.size() - 1)) +
                  ", so the home airport is read as the line's last four characters " + inQuotes(code) +
                  "; the line should end with the code";
+    } else if (home && code.find(',') != std::string_view::npos) {
+        detail = "the last code " + inQuotes(written) + " is shorter than four characters, so the home airport is read "
+                 "as the line's last four characters " + inQuotes(code);
     } else if (trimmed != written && (airports.indexOfCode(trimmed) || airports.indexOfCode(upperAscii(trimmed)))) {
         detail = "blanks around the code " + inQuotes(trimmed) + ": the code is read with its blanks";
     } else if (airports.indexOfCode(upperAscii(trimmed))) {

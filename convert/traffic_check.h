@@ -73,7 +73,7 @@ struct CheckSummary {
     std::map<Severity, std::size_t> perSeverity;
     std::map<ProblemKind, std::size_t> perKind;
     std::size_t planLines = 0;  // flight plan lines
-    std::size_t badLines = 0;   // plan lines with an error, which --skip-bad-lines leaves out
+    std::size_t badLines = 0;   // plan lines with an error, which a skipping conversion leaves out
     std::size_t records = 0;    // records the conversion makes from the other lines
     std::size_t legs = 0;       // legs of the other lines
     std::size_t knownLegs = 0;  // ... whose aircraft and both airports are known

@@ -18,6 +18,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
 namespace quorvel::ui {
@@ -41,7 +42,8 @@ QLabel* caption(const char* text, QWidget* parent)
 TrafficCheckDialog::TrafficCheckDialog(quorvel::convert::CheckInputs inputs, quorvel::Prompter& prompter,
                                        quorvel::FileDialogs& fileDialogs, std::filesystem::path exportFolder,
                                        bool canConvert, QWidget* parent)
-    : QDialog(parent),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       summaryLabel(new QLabel(this)),
       progressBar(new QProgressBar(this)),
       severityBox(new QComboBox(this)),
@@ -84,10 +86,13 @@ TrafficCheckDialog::TrafficCheckDialog(quorvel::convert::CheckInputs inputs, quo
     const std::pair<int, const char*> widths[] = {
         {TrafficCheckModel::SeverityColumn, "warning__"}, {TrafficCheckModel::KindColumn, "aircraft number too long__"},
         {TrafficCheckModel::FileColumn, "flightplans.txt__"}, {TrafficCheckModel::LineColumn, "1000000__"},
-        {TrafficCheckModel::FieldColumn, "Field__"},       {TrafficCheckModel::TextColumn, "TNG2/09:45:59 ...____"},
-        {TrafficCheckModel::DetailColumn, "not in the aircraft list; the legs get the airline <not found>"}};
+        {TrafficCheckModel::FieldColumn, "Field__"},       {TrafficCheckModel::TextColumn, "TNG2/09:45:59__"},
+        {TrafficCheckModel::DetailColumn, "not in the aircraft list; the legs get the airline"}};
+    // Wide enough for the sample and for the column's title with its sort arrow.
     for (const auto& [column, sample] : widths)
-        problemView->setColumnWidth(column, problemView->fontMetrics().horizontalAdvance(QString::fromLatin1(sample)));
+        problemView->setColumnWidth(
+            column, std::max(problemView->fontMetrics().horizontalAdvance(QString::fromLatin1(sample)),
+                             problemView->horizontalHeader()->sectionSizeHint(column) + 16));
 
     placeLabel->setTextFormat(Qt::PlainText);
     placeLabel->setWordWrap(true);
@@ -204,6 +209,13 @@ void TrafficCheckDialog::showResult()
     summaryLabel->setText(lines.join('\n'));
 
     model->showProblems(&result_->problems);
+    // The short columns as wide as what they hold (Qt measures the first thousand rows at most).
+    for (const int column : {TrafficCheckModel::SeverityColumn, TrafficCheckModel::KindColumn,
+                             TrafficCheckModel::FileColumn, TrafficCheckModel::LineColumn}) {
+        const int designed = problemView->columnWidth(column);
+        problemView->resizeColumnToContents(column);
+        problemView->setColumnWidth(column, std::max(designed, problemView->columnWidth(column)));
+    }
     fillFilters();
     exportCsvButton->setEnabled(true);
     exportHtmlButton->setEnabled(true);
@@ -302,12 +314,17 @@ void TrafficCheckDialog::exportCsv()
     exportAs("CSV files (*.csv)", "csv", quorvel::convert::checkCsvReport(*result_));
 }
 
+std::string TrafficCheckDialog::htmlPage() const
+{
+    if (!result_) return {};
+    return quorvel::convert::checkHtmlReport(
+        *result_, {inputs_.flightPlanFile.filename().string(), inputs_.aircraftListFile.filename().string()});
+}
+
 void TrafficCheckDialog::exportHtml()
 {
     if (!result_) return;
-    exportAs("Web pages (*.html)", "html",
-             quorvel::convert::checkHtmlReport(*result_, {inputs_.flightPlanFile.filename().string(),
-                                                          inputs_.aircraftListFile.filename().string()}));
+    exportAs("Web pages (*.html)", "html", htmlPage());
 }
 
 void TrafficCheckDialog::convertClick()

@@ -56,6 +56,7 @@ public:
     void showLine(const QModelIndex& index);  // a row of problemView: its whole line, the field marked
     void exportCsv();
     void exportHtml();
+    std::string htmlPage() const;  // what exportHtml() writes; empty before the result
     void convertClick();
     void convertSkippingClick();
 

@@ -126,7 +126,7 @@ std::string checkHtmlReport(const CheckResult& result, const std::vector<std::st
         "ul{margin:4px 0 12px;padding-left:20px}table{border-collapse:collapse;width:100%}"
         "td,th{border:1px solid #999;padding:2px 6px;text-align:left;vertical-align:top}"
         "th{background:#e8e8e8}td.n{text-align:right;white-space:nowrap}td.k{white-space:nowrap}"
-        "code{white-space:pre-wrap;word-break:break-all}"
+        "code{white-space:pre-wrap;overflow-wrap:break-word}"
         ".error{background:#fdd}.warning{background:#ffd}</style>\n</head>\n<body>\n"
         "<h1>Traffic check</h1>\n<p>" +
         names + "</p>\n<ul>\n";

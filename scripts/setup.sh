@@ -10,6 +10,7 @@ QRVL_PACKAGES=(
     libgtest-dev libgmock-dev
     poppler-utils        # pdftotext: the tests read the printed timetable back
     libhowardhinnant-date-dev tzdata   # time zones by name (date/tz over the system's zone database)
+    chromium             # headless: pictures the check report's web page (tools/screenshots/take)
 )
 
 qrvl_install_packages() {

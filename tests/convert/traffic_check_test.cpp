@@ -129,6 +129,16 @@ TEST_F(TrafficCheck, ProblemsOfALineComeInFieldOrder)
                                         "1:18 warning unknown-airport IRF,"}));
 }
 
+TEST_F(TrafficCheck, AThreeLetterLastCodeAlsoSpoilsTheHomeAirport)
+{
+    const CheckResult result = check("AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LFPG,12:00,13:00,1,F,F2,FCO");
+    ASSERT_EQ(describeAll(result), (std::vector<std::string>{"1:17 warning unknown-airport ,FCO",
+                                                             "1:17 warning unknown-airport FCO"}));
+    EXPECT_NE(result.problems[0].detail.find("\"FCO\" is shorter than four characters"), std::string::npos)
+        << result.problems[0].detail;
+    EXPECT_NE(result.problems[1].detail.find("three-letter code"), std::string::npos);
+}
+
 TEST_F(TrafficCheck, ACleanFileHasNothingToSay)
 {
     const CheckResult result = check(cleanLine + "\r\n" + cleanLine + "\r\n", 2);
