@@ -413,6 +413,10 @@ void TMainForm::CheckFlightPlans1Click()
         .airports = airports_,
         .aircraftTableFile = std::filesystem::exists(aircraftTable) ? std::optional(aircraftTable) : std::nullopt,
         .utcOffsetHours = convert::utcOffsetHours(services_.timeZone.zone(), settings.overrideDst),
+        // Read on the check's thread: the list's titles against those the aircraft scan would find.
+        .installedTitles =
+            [scan = aircraft::ScanInputs{state_.simulatorFolder, state_.aircraftFolders, false, {},
+                                         environment_.winePrefix, {}}] { return aircraft::installedTitles(scan); },
     };
     ui::CheckChoice choice = ui::CheckChoice::None;
     {

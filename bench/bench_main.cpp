@@ -225,6 +225,7 @@ void checkOnce(benchmark::State& state)
         .airports = shared.airports,
         .aircraftTableFile = shared.options.data / tables::aircraftFileName,
         .utcOffsetHours = -1,  // as the conversion's
+        .installedTitles = {},
     };
     for (auto _ : state) {
         convert::CheckResult result = convert::checkTraffic(inputs);

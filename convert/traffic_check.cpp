@@ -18,8 +18,9 @@ namespace quorvel::convert {
 
 namespace {
 
-// The aircraft table and the board keep this many characters of a number and of an airline.
+// The aircraft table and the board keep this many characters of a number, a title and an airline.
 constexpr std::size_t numberWidth = 8;
+constexpr std::size_t titleWidth = 48;
 constexpr std::size_t airlineWidth = 15;
 
 struct KindNames {
@@ -39,6 +40,7 @@ constexpr KindNames kindNames[] = {
     {ProblemKind::UnreadTime, Severity::Warning, "unread-time", "time stored unread"},
     {ProblemKind::UnknownAircraft, Severity::Warning, "unknown-aircraft", "unknown aircraft number"},
     {ProblemKind::DuplicateAircraft, Severity::Warning, "duplicate-aircraft", "aircraft number listed twice"},
+    {ProblemKind::UnmatchedTitle, Severity::Warning, "unmatched-title", "title of no installed aircraft"},
     {ProblemKind::LongNumber, Severity::Warning, "long-number", "aircraft number too long"},
     {ProblemKind::UnknownAirport, Severity::Warning, "unknown-airport", "unknown airport code"},
     {ProblemKind::LongAirline, Severity::Warning, "long-airline", "airline name too long"},
@@ -196,6 +198,13 @@ void Checker::readAircraftList()
     const std::optional<TextLines> lines = readTextLines(inputs_.aircraftListFile);
     if (!lines) throw Error(inputs_.aircraftListFile.string() + ": the aircraft list cannot be read");
     std::swap(result_.problems, listProblems_);  // add() appends to the plan's list; these go last
+    // The scan compares titles without regard to case, on the width the table keeps.
+    const auto titleKey = [](std::string_view title) { return platform::foldWindows1252(title.substr(0, titleWidth)); };
+    std::optional<std::unordered_set<std::string>> installed;
+    if (inputs_.installedTitles) {
+        installed.emplace();
+        for (const std::string& title : inputs_.installedTitles()) installed->insert(titleKey(title));
+    }
     std::size_t number = 0;
     for (const std::string_view line : lines->lines) {
         ++number;
@@ -221,6 +230,11 @@ void Checker::readAircraftList()
                 "the scan gives the number to both aircraft; the conversion takes the first record of the aircraft "
                 "table, so every leg of this number gets that one's airline and model");
         }
+        if (installed && !installed->contains(titleKey(cut.title)))
+            add(listName_, number, 3, ProblemKind::UnmatchedTitle, cut.title,
+                "no installed aircraft has this title (letter case aside)",
+                "the aircraft scan keeps the title without the number " + inQuotes(cut.number) +
+                    ": its legs get the airline \"<not found>\"");
     }
     std::swap(result_.problems, listProblems_);
     currentLine_ = {};

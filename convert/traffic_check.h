@@ -38,6 +38,7 @@ enum class ProblemKind {
     UnreadTime,         // another time that is no time, stored as its first five characters
     UnknownAircraft,    // an aircraft number the aircraft list or table does not know
     DuplicateAircraft,  // one number, two different titles in the aircraft list
+    UnmatchedTitle,     // a list title that no installed aircraft has
     LongNumber,         // longer than the aircraft table's 8 characters
     UnknownAirport,     // an airport code the airport table does not know
     LongAirline,        // longer than the board's 15 characters
@@ -67,6 +68,9 @@ struct CheckInputs {
     const tables::AirportLookup& airports;
     std::optional<std::filesystem::path> aircraftTableFile;  // "aircraft.cds", when the user has one
     int utcOffsetHours = 0;  // a daily time is read whole only when it is shifted or repeated
+    // The titles of the installed aircraft, as the aircraft scan reads them, when the simulator
+    // folder is known; called once, on the thread that runs the check.
+    std::function<std::vector<std::string>()> installedTitles;
 };
 
 struct CheckSummary {

@@ -1,6 +1,7 @@
 // qrvl-tool check: every problem of the traffic files at once, before a conversion replaces
 // the flight table. The check reads the files as the conversion does (convert/traffic_check.h).
 
+#include "aircraft/aircraft_scan.h"
 #include "convert/conversion_run.h"
 #include "convert/leg_rules.h"
 #include "convert/traffic_check.h"
@@ -23,7 +24,8 @@ using convert::Problem;
 
 constexpr const char* checkUsage =
     "usage: qrvl-tool check --flightplans FILE --aircraft-list FILE --airports airport.cds\n"
-    "                       [--aircraft-table aircraft.cds] [--format text|csv|html] [--out FILE]\n"
+    "                       [--aircraft-table aircraft.cds] [--sim-folder DIR] [--format text|csv|html]\n"
+    "                       [--out FILE]\n"
     "                       [--utc-offset-hours N] [--override-dst]\n"
     "\n"
     "Reads the flight plan file as Convert > FlightPlan does and lists every problem at once, each\n"
@@ -33,6 +35,8 @@ constexpr const char* checkUsage =
     "  --aircraft-list FILE    the AI aircraft list (aircraft.txt)\n"
     "  --airports FILE         the airport table (airport.cds)\n"
     "  --aircraft-table FILE   the aircraft table (aircraft.cds), to check numbers and airlines\n"
+    "  --sim-folder DIR        the simulator's folder, to check the list's titles against the\n"
+    "                          aircraft.cfg titles of its \"aircraft\" sub-folders\n"
     "  --format F              text (default, with a summary), csv (RFC 4180) or html (a page)\n"
     "  --out FILE              write there instead of standard output\n"
     "  --utc-offset-hours N    as for convert: a daily time is read whole only when shifted\n"
@@ -46,7 +50,7 @@ struct CheckUsageError {
 enum class Format { Text, Csv, Html };
 
 struct Options {
-    std::string flightPlans, aircraftList, airports, aircraftTable, out;
+    std::string flightPlans, aircraftList, airports, aircraftTable, simFolder, out;
     Format format = Format::Text;
     std::optional<int> utcOffsetHours;
     bool overrideDst = false;
@@ -69,6 +73,8 @@ Options checkOptions(const std::vector<std::string>& args)
             options.airports = value();
         } else if (a == "--aircraft-table") {
             options.aircraftTable = value();
+        } else if (a == "--sim-folder") {
+            options.simFolder = value();
         } else if (a == "--out") {
             options.out = value();
         } else if (a == "--format") {
@@ -97,6 +103,8 @@ Options checkOptions(const std::vector<std::string>& args)
     if (options.flightPlans.empty()) throw CheckUsageError{"check needs --flightplans FILE"};
     if (options.aircraftList.empty()) throw CheckUsageError{"check needs --aircraft-list FILE"};
     if (options.airports.empty()) throw CheckUsageError{"check needs --airports FILE"};
+    if (!options.simFolder.empty() && !aircraft::hostSimulator(options.simFolder))
+        throw CheckUsageError{"--sim-folder " + options.simFolder + " is not a folder"};
     return options;
 }
 
@@ -121,7 +129,7 @@ int checkCommand(const std::vector<std::string>& args)
     try {
         tables::AirportLookup airports;
         airports.load(options.airports);
-        const convert::CheckInputs inputs{
+        convert::CheckInputs inputs{
             .flightPlanFile = options.flightPlans,
             .aircraftListFile = options.aircraftList,
             .airports = airports,
@@ -131,7 +139,16 @@ int checkCommand(const std::vector<std::string>& args)
             .utcOffsetHours = options.utcOffsetHours
                                   ? *options.utcOffsetHours
                                   : convert::utcOffsetHours(platform::localTimeZone(), options.overrideDst),
+            .installedTitles = {},
         };
+        if (!options.simFolder.empty())
+            inputs.installedTitles = [&options] {
+                const aircraft::HostSimulator host = *aircraft::hostSimulator(options.simFolder);
+                aircraft::ScanInputs scan;
+                scan.simulatorFolder = host.simulatorFolder;
+                scan.aircraftFolders = host.aircraftFolders;
+                return aircraft::installedTitles(scan);
+            };
         result = convert::checkTraffic(inputs);
     } catch (const std::exception& e) {
         std::cerr << "qrvl-tool check: " << e.what() << '\n';

@@ -448,8 +448,8 @@ TEST_F(MainForm, CheckFlightPlansShowsTheConfiguredFilesAndItsSkipButtonConverts
     answerer.start(10);
     form->CheckFlightPlans1Click();
 
-    // The aircraft table lacks AC#9, which both lines use.
-    EXPECT_EQ(seen, (QStringList{"1 errors, 2 warnings, 0 notes", "Convert, skipping the 1 line with errors"}));
+    // The aircraft table lacks AC#9, which both lines use, and no installed aircraft has its title.
+    EXPECT_EQ(seen, (QStringList{"1 errors, 3 warnings, 0 notes", "Convert, skipping the 1 line with errors"}));
     EXPECT_EQ(form->conversionLog->log().lines(),
               (std::vector<std::string>{"AC#9 not found (traffic.txt, line 1)",
                                         "traffic.txt, line 2 skipped: Found Error: G1/11"}));

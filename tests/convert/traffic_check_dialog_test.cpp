@@ -42,7 +42,8 @@ protected:
                                  .aircraftListFile = folder / "aircraft.txt",
                                  .airports = airports,
                                  .aircraftTableFile = std::nullopt,
-                                 .utcOffsetHours = 0},
+                                 .utcOffsetHours = 0,
+                                 .installedTitles = {}},
             prompter, fileDialogs, folder.path(), canConvert);
         dialog->waitForCheck();
         return dialog;

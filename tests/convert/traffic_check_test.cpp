@@ -45,6 +45,7 @@ protected:
             .airports = airports,
             .aircraftTableFile = withTable ? std::optional(folder / tables::aircraftFileName) : std::nullopt,
             .utcOffsetHours = offset,
+            .installedTitles = {},
         });
     }
 };
@@ -285,4 +286,30 @@ TEST(FieldSpan, FindsEachCommaField)
         {"", 1, std::pair<std::size_t, std::size_t>{0, 0}},
     };
     for (const auto& c : cases) EXPECT_EQ(fieldSpan(c.line, c.field), c.span) << c.line << " " << c.field;
+}
+
+TEST_F(TrafficCheck, ListTitlesThatNoInstalledAircraftHasAreWarnedOf)
+{
+    writeBytes(folder / "aircraft.txt",
+               "AC#1,450,\"ALITALIA b737\"\r\nAC#2,450,\"Air Inter A320\"\r\nAC#3,450,Unquoted A321\r\n");
+    writeBytes(folder / "plans.txt", cleanLine + "\r\n");
+    CheckInputs inputs{
+        .flightPlanFile = folder / "plans.txt",
+        .aircraftListFile = folder / "aircraft.txt",
+        .airports = airports,
+        .aircraftTableFile = std::nullopt,
+        .utcOffsetHours = 0,
+        .installedTitles = {},
+    };
+    EXPECT_EQ(describeAll(checkTraffic(inputs)), std::vector<std::string>{});  // no folder, no titles to match
+
+    // Letter case aside and on the 48 characters a title keeps, as the scan matches them.
+    inputs.installedTitles = [] {
+        return std::vector<std::string>{"Alitalia B737", "Unquoted A321"};
+    };
+    const CheckResult result = checkTraffic(inputs);
+    EXPECT_EQ(describeAll(result), (std::vector<std::string>{"2:3 warning unmatched-title Air Inter A320",
+                                                             "3:3 warning unmatched-title "}));  // no quotes, no title
+    EXPECT_EQ(result.problems[0].file, "aircraft.txt");
+    EXPECT_NE(result.problems[0].effect.find("\"AC#2\""), std::string::npos) << result.problems[0].effect;
 }
