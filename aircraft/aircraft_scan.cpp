@@ -123,8 +123,7 @@ std::optional<HostSimulator> hostSimulator(const std::filesystem::path& folder)
     const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
     if (error || !std::filesystem::is_directory(absolute, error)) return std::nullopt;
     HostSimulator host{absolute.string(), {}};
-    for (const platform::FolderEntry& entry :
-         platform::listFolder(platform::resolveIgnoringCase(absolute, "aircraft")))
+    for (const platform::FolderEntry& entry : platform::listFolder(platform::resolveIgnoringCase(absolute, "aircraft")))
         if (entry.isFolder && entry.name != "." && entry.name != "..") host.aircraftFolders.push_back(entry.name);
     return host;
 }

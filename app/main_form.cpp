@@ -415,8 +415,11 @@ void TMainForm::CheckFlightPlans1Click()
         .utcOffsetHours = convert::utcOffsetHours(services_.timeZone.zone(), settings.overrideDst),
         // Read on the check's thread: the list's titles against those the aircraft scan would find.
         .installedTitles =
-            [scan = aircraft::ScanInputs{state_.simulatorFolder, state_.aircraftFolders, false, {},
-                                         environment_.winePrefix, {}}] { return aircraft::installedTitles(scan); },
+            [scan =
+                 aircraft::ScanInputs{
+                     state_.simulatorFolder, state_.aircraftFolders, false, {}, environment_.winePrefix, {}}] {
+                return aircraft::installedTitles(scan);
+            },
     };
     ui::CheckChoice choice = ui::CheckChoice::None;
     {

@@ -82,11 +82,11 @@ private:
     void pressButton() override;
 
     void waitForGui(
-        std::function<void()> work);  // worker thread: runs `work` on the GUI thread, waits for it or a stop
+        std::function<void()> work);             // worker thread: runs `work` on the GUI thread, waits for it or a stop
     void postToGui(std::function<void()> call);  // worker thread: queued, in order
     Q_INVOKABLE void runNextGuiCall();           // GUI thread
     void schedulePublish();                      // worker thread
-    void publishLatest();             // GUI thread
+    void publishLatest();                        // GUI thread
 
     quorvel::convert::ConvertInputs inputs_;
     quorvel::Prompter& prompter_;

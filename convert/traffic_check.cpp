@@ -157,8 +157,9 @@ private:
     void add(const std::string& file, std::size_t line, int field, ProblemKind kind, std::string_view text,
              std::string detail, std::string effect)
     {
-        result_.problems.push_back(Problem{file, line, field, namesOf(kind).severity, kind, utf8(text), std::move(detail),
-                                           std::move(effect), line > 0 ? utf8(currentLine_) : std::string()});
+        result_.problems.push_back(Problem{file, line, field, namesOf(kind).severity, kind, utf8(text),
+                                           std::move(detail), std::move(effect),
+                                           line > 0 ? utf8(currentLine_) : std::string()});
     }
 
     const CheckInputs& inputs_;
@@ -362,8 +363,10 @@ bool Checker::checkAirport(std::size_t line, int field, std::string_view code, s
                  ", so the home airport is read as the line's last four characters " + inQuotes(code) +
                  "; the line should end with the code";
     } else if (home && code.find(',') != std::string_view::npos) {
-        detail = "the last code " + inQuotes(written) + " is shorter than four characters, so the home airport is read "
-                 "as the line's last four characters " + inQuotes(code);
+        detail = "the last code " + inQuotes(written) +
+                 " is shorter than four characters, so the home airport is read "
+                 "as the line's last four characters " +
+                 inQuotes(code);
     } else if (trimmed != written && (airports.indexOfCode(trimmed) || airports.indexOfCode(upperAscii(trimmed)))) {
         detail = "blanks around the code " + inQuotes(trimmed) + ": the code is read with its blanks";
     } else if (airports.indexOfCode(upperAscii(trimmed))) {

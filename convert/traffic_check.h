@@ -56,9 +56,9 @@ struct Problem {
     int field = 0;         // 1-based comma field of the line; 0 when the problem is not one field
     Severity severity = Severity::Note;
     ProblemKind kind = ProblemKind::NoComma;
-    std::string text;    // the offending text as written (UTF-8)
-    std::string detail;  // what is wrong and, where it is clear, what the text looks like it meant
-    std::string effect;  // what the conversion does with it
+    std::string text;      // the offending text as written (UTF-8)
+    std::string detail;    // what is wrong and, where it is clear, what the text looks like it meant
+    std::string effect;    // what the conversion does with it
     std::string lineText;  // the whole line as written (UTF-8); empty for the file as a whole
 };
 

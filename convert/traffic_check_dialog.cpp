@@ -84,15 +84,18 @@ TrafficCheckDialog::TrafficCheckDialog(quorvel::convert::CheckInputs inputs, quo
     problemView->verticalHeader()->setDefaultSectionSize(problemView->fontMetrics().height() + 6);
     problemView->horizontalHeader()->setStretchLastSection(true);
     const std::pair<int, const char*> widths[] = {
-        {TrafficCheckModel::SeverityColumn, "warning__"}, {TrafficCheckModel::KindColumn, "aircraft number too long__"},
-        {TrafficCheckModel::FileColumn, "flightplans.txt__"}, {TrafficCheckModel::LineColumn, "1000000__"},
-        {TrafficCheckModel::FieldColumn, "Field__"},       {TrafficCheckModel::TextColumn, "TNG2/09:45:59__"},
+        {TrafficCheckModel::SeverityColumn, "warning__"},
+        {TrafficCheckModel::KindColumn, "aircraft number too long__"},
+        {TrafficCheckModel::FileColumn, "flightplans.txt__"},
+        {TrafficCheckModel::LineColumn, "1000000__"},
+        {TrafficCheckModel::FieldColumn, "Field__"},
+        {TrafficCheckModel::TextColumn, "TNG2/09:45:59__"},
         {TrafficCheckModel::DetailColumn, "not in the aircraft list; the legs get the airline"}};
     // Wide enough for the sample and for the column's title with its sort arrow.
     for (const auto& [column, sample] : widths)
-        problemView->setColumnWidth(
-            column, std::max(problemView->fontMetrics().horizontalAdvance(QString::fromLatin1(sample)),
-                             problemView->horizontalHeader()->sectionSizeHint(column) + 16));
+        problemView->setColumnWidth(column,
+                                    std::max(problemView->fontMetrics().horizontalAdvance(QString::fromLatin1(sample)),
+                                             problemView->horizontalHeader()->sectionSizeHint(column) + 16));
 
     placeLabel->setTextFormat(Qt::PlainText);
     placeLabel->setWordWrap(true);
@@ -239,8 +242,9 @@ void TrafficCheckDialog::fillFilters()
         const QSignalBlocker quiet(severityBox);
         severityBox->addItem(QStringLiteral("All"));
         for (const auto& [severity, n] : summary.perSeverity)
-            severityBox->addItem(QStringLiteral("%1 (%2)").arg(fromUtf8(quorvel::convert::severityName(severity))).arg(n),
-                                 int(severity));
+            severityBox->addItem(
+                QStringLiteral("%1 (%2)").arg(fromUtf8(quorvel::convert::severityName(severity))).arg(n),
+                int(severity));
     }
     {
         const QSignalBlocker quiet(kindBox);

@@ -77,8 +77,8 @@ public:
     TrafficCheckFilter* filter;
 
 private:
-    void poll();         // GUI thread: progress, and the result once the check has ended
-    void showResult();   // GUI thread, after the join
+    void poll();        // GUI thread: progress, and the result once the check has ended
+    void showResult();  // GUI thread, after the join
     void fillFilters();
     void applyFilters();
     void exportAs(const char* filter, const char* suffix, const std::string& bytes);

@@ -79,9 +79,10 @@ QVariant TrafficCheckModel::data(const QModelIndex& index, int role) const
 
 QVariant TrafficCheckModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const titles[ColumnCount] = {"Severity", "Kind", "File", "Line", "Field", "Text", "Detail",
-                                                     "Conversion"};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* const titles[ColumnCount] = {"Severity", "Kind", "File",   "Line",
+                                                    "Field",    "Text", "Detail", "Conversion"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
 }
 

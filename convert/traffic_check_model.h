@@ -15,8 +15,17 @@ namespace quorvel::ui {
 class TrafficCheckModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { SeverityColumn, KindColumn, FileColumn, LineColumn, FieldColumn, TextColumn, DetailColumn,
-                  EffectColumn, ColumnCount };
+    enum Column {
+        SeverityColumn,
+        KindColumn,
+        FileColumn,
+        LineColumn,
+        FieldColumn,
+        TextColumn,
+        DetailColumn,
+        EffectColumn,
+        ColumnCount
+    };
     static constexpr int sortRole = Qt::UserRole;
 
     explicit TrafficCheckModel(QObject* parent = nullptr);

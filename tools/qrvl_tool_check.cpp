@@ -155,7 +155,7 @@ int checkCommand(const std::vector<std::string>& args)
         return 2;
     }
 
-    const std::string report = options.format == Format::Csv    ? convert::checkCsvReport(result)
+    const std::string report = options.format == Format::Csv ? convert::checkCsvReport(result)
                                : options.format == Format::Html
                                    ? convert::checkHtmlReport(result, {options.flightPlans, options.aircraftList})
                                    : convert::checkTextReport(result);

@@ -173,8 +173,9 @@ TEST(ConversionLogLines, KeptOnceWithoutRegardToCaseAndSavedWithCrLf)
     EXPECT_FALSE(log.add("lixx", "plans.txt, line 9"));
     EXPECT_FALSE(log.add("LIXX"));
     EXPECT_TRUE(log.addLine(ConversionLog::skippedLineText("plans.txt, line 8: Found Error: G2/09")));
-    EXPECT_EQ(log.text(), "EDDF not found\r\nZ\xDCR1 not found\r\nLIXX not found (plans.txt, line 7)\r\n"
-                          "plans.txt, line 8 skipped: Found Error: G2/09\r\n");
+    EXPECT_EQ(log.text(),
+              "EDDF not found\r\nZ\xDCR1 not found\r\nLIXX not found (plans.txt, line 7)\r\n"
+              "plans.txt, line 8 skipped: Found Error: G2/09\r\n");
 
     test::TempFolder folder;
     log.save(folder / "conversion.log");

@@ -116,7 +116,8 @@ TEST_F(ToolConvert, ATimeErrorOrMalformedInputExitsWithTheMessageAndAnEmptyTable
         const char* plan;
         const char* message;
     } cases[] = {
-        {"AC#1,x,1%,WEEK,IFR,1/25:00,1/11:00,1,F,F1,LIRF\n", "qrvl-tool convert: WARNING: plans.txt, line 1: Found Error: 25:00\n"},
+        {"AC#1,x,1%,WEEK,IFR,1/25:00,1/11:00,1,F,F1,LIRF\n",
+         "qrvl-tool convert: WARNING: plans.txt, line 1: Found Error: 25:00\n"},
         {"AC#1,x,1%,0Hr,IFR,10:00,11:00,1,F,F1,LIRF\n",
          "qrvl-tool convert: WARNING: plans.txt, line 1: the period \"0Hr\" repeats every 0 hours\n"},
     };

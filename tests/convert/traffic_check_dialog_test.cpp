@@ -37,14 +37,14 @@ protected:
     std::unique_ptr<TrafficCheckDialog> open(const std::string& plan, bool canConvert = true)
     {
         test::writeBytes(folder / "plans.txt", plan);
-        auto dialog = std::make_unique<TrafficCheckDialog>(
-            convert::CheckInputs{.flightPlanFile = folder / "plans.txt",
-                                 .aircraftListFile = folder / "aircraft.txt",
-                                 .airports = airports,
-                                 .aircraftTableFile = std::nullopt,
-                                 .utcOffsetHours = 0,
-                                 .installedTitles = {}},
-            prompter, fileDialogs, folder.path(), canConvert);
+        auto dialog =
+            std::make_unique<TrafficCheckDialog>(convert::CheckInputs{.flightPlanFile = folder / "plans.txt",
+                                                                      .aircraftListFile = folder / "aircraft.txt",
+                                                                      .airports = airports,
+                                                                      .aircraftTableFile = std::nullopt,
+                                                                      .utcOffsetHours = 0,
+                                                                      .installedTitles = {}},
+                                                 prompter, fileDialogs, folder.path(), canConvert);
         dialog->waitForCheck();
         return dialog;
     }
@@ -82,8 +82,8 @@ TEST_F(TrafficCheckWindow, ShowsTheSummaryAndEveryProblemInLineOrder)
     QAbstractItemModelTester tester(dialog->model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_FALSE(dialog->checking());
     EXPECT_FALSE(dialog->progressBar->isVisible());
-    EXPECT_EQ(shownRows(*dialog), (QStringList{"1 bad time", "3 unknown airport code", "4 bad percentage",
-                                                "5 comment line"}));
+    EXPECT_EQ(shownRows(*dialog),
+              (QStringList{"1 bad time", "3 unknown airport code", "4 bad percentage", "5 comment line"}));
     const QString summary = dialog->summaryLabel->text();
     EXPECT_TRUE(summary.startsWith("2 errors, 1 warnings, 1 notes\n")) << summary.toStdString();
     EXPECT_TRUE(summary.contains("4 flight plan lines, 2 with errors")) << summary.toStdString();
@@ -99,7 +99,8 @@ TEST_F(TrafficCheckWindow, SortsNumbersAsNumbersAndSeveritiesWorstFirst)
     QTableView& view = *dialog->problemView;
 
     view.sortByColumn(TrafficCheckModel::LineColumn, Qt::DescendingOrder);
-    EXPECT_EQ(shownRows(*dialog).mid(0, 3), (QStringList{"16 comment line", "15 bad percentage", "14 unknown airport code"}));
+    EXPECT_EQ(shownRows(*dialog).mid(0, 3),
+              (QStringList{"16 comment line", "15 bad percentage", "14 unknown airport code"}));
     EXPECT_EQ(shownRows(*dialog).last(), "1 comment line");  // "9" > "16" as text; not as a number
 
     view.sortByColumn(TrafficCheckModel::SeverityColumn, Qt::AscendingOrder);
@@ -130,11 +131,15 @@ TEST_F(TrafficCheckWindow, FiltersBySeverityKindAndFile)
         QStringList rows;
     } cases[] = {
         {dialog->severityBox, "error (2)", {"1 bad time", "4 bad percentage"}},
-        {dialog->severityBox, "All", {"1 bad time", "3 unknown airport code", "4 bad percentage", "5 comment line",
-                                      "2 aircraft number listed twice"}},
+        {dialog->severityBox,
+         "All",
+         {"1 bad time", "3 unknown airport code", "4 bad percentage", "5 comment line",
+          "2 aircraft number listed twice"}},
         {dialog->kindBox, "unknown airport code (1)", {"3 unknown airport code"}},
-        {dialog->kindBox, "All", {"1 bad time", "3 unknown airport code", "4 bad percentage", "5 comment line",
-                                  "2 aircraft number listed twice"}},
+        {dialog->kindBox,
+         "All",
+         {"1 bad time", "3 unknown airport code", "4 bad percentage", "5 comment line",
+          "2 aircraft number listed twice"}},
         {dialog->fileBox, "aircraft.txt", {"2 aircraft number listed twice"}},
     };
     for (const auto& c : cases) {
@@ -157,8 +162,9 @@ TEST_F(TrafficCheckWindow, DoubleClickShowsTheWholeLineWithTheFieldMarked)
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cell.center());
 
-    const QString line = QString::fromStdString(mixedPlan.substr(mixedPlan.find("AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,lfpg")))
-                             .section("\r\n", 0, 0);
+    const QString line =
+        QString::fromStdString(mixedPlan.substr(mixedPlan.find("AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,lfpg")))
+            .section("\r\n", 0, 0);
     EXPECT_EQ(dialog->lineView->toPlainText(), line);
     EXPECT_TRUE(dialog->placeLabel->text().startsWith("plans.txt, line 3, field 11: written in lower case"))
         << dialog->placeLabel->text().toStdString();
@@ -176,7 +182,8 @@ TEST_F(TrafficCheckWindow, DoubleClickShowsTheWholeLineWithTheFieldMarked)
     const QImage picture = dialog->lineView->viewport()->grab().toImage();
     bool coloured = false;
     for (int y = 0; y < picture.height() && !coloured; ++y)
-        for (int x = 0; x < picture.width() && !coloured; ++x) coloured = picture.pixelColor(x, y) == QColor(0xff, 0x99, 0x99);
+        for (int x = 0; x < picture.width() && !coloured; ++x)
+            coloured = picture.pixelColor(x, y) == QColor(0xff, 0x99, 0x99);
     EXPECT_TRUE(coloured);
 }
 
@@ -198,8 +205,7 @@ TEST_F(TrafficCheckWindow, SkipButtonCountsTheLinesWithErrorsAndChoosesTheSkippi
         if (!c.visible) continue;
         EXPECT_EQ(dialog->skipButton->text(), c.text);
         // The whole caption shows.
-        EXPECT_GE(dialog->skipButton->width(),
-                  dialog->skipButton->fontMetrics().horizontalAdvance(c.text) + 8);
+        EXPECT_GE(dialog->skipButton->width(), dialog->skipButton->fontMetrics().horizontalAdvance(c.text) + 8);
         QTest::mouseClick(dialog->skipButton, Qt::LeftButton);
         EXPECT_EQ(dialog->choice(), CheckChoice::ConvertSkippingBadLines);
         EXPECT_EQ(dialog->result(), int(QDialog::Accepted));
@@ -227,7 +233,8 @@ TEST_F(TrafficCheckWindow, ExportsWriteTheChosenFilesThroughTheDialog)
     fileDialogs.answer(folder / "check.html");
     dialog->exportHtmlButton->click();
     dialog->exportCsvButton->click();  // cancelled: nothing happens
-    EXPECT_EQ(fileDialogs.asked(), (std::vector<std::string>{"Export the check", "Export the check", "Export the check"}));
+    EXPECT_EQ(fileDialogs.asked(),
+              (std::vector<std::string>{"Export the check", "Export the check", "Export the check"}));
 
     const std::string csv = test::readBytes(folder / "check.csv");
     EXPECT_TRUE(csv.starts_with("file,line,field,severity,kind,text,detail,effect\r\nplans.txt,1,7,error,bad-time,"))

@@ -133,8 +133,8 @@ TEST_F(TrafficCheck, ProblemsOfALineComeInFieldOrder)
 TEST_F(TrafficCheck, AThreeLetterLastCodeAlsoSpoilsTheHomeAirport)
 {
     const CheckResult result = check("AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LFPG,12:00,13:00,1,F,F2,FCO");
-    ASSERT_EQ(describeAll(result), (std::vector<std::string>{"1:17 warning unknown-airport ,FCO",
-                                                             "1:17 warning unknown-airport FCO"}));
+    ASSERT_EQ(describeAll(result),
+              (std::vector<std::string>{"1:17 warning unknown-airport ,FCO", "1:17 warning unknown-airport FCO"}));
     EXPECT_NE(result.problems[0].detail.find("\"FCO\" is shorter than four characters"), std::string::npos)
         << result.problems[0].detail;
     EXPECT_NE(result.problems[1].detail.find("three-letter code"), std::string::npos);
@@ -304,9 +304,7 @@ TEST_F(TrafficCheck, ListTitlesThatNoInstalledAircraftHasAreWarnedOf)
     EXPECT_EQ(describeAll(checkTraffic(inputs)), std::vector<std::string>{});  // no folder, no titles to match
 
     // Letter case aside and on the 48 characters a title keeps, as the scan matches them.
-    inputs.installedTitles = [] {
-        return std::vector<std::string>{"Alitalia B737", "Unquoted A321"};
-    };
+    inputs.installedTitles = [] { return std::vector<std::string>{"Alitalia B737", "Unquoted A321"}; };
     const CheckResult result = checkTraffic(inputs);
     EXPECT_EQ(describeAll(result), (std::vector<std::string>{"2:3 warning unmatched-title Air Inter A320",
                                                              "3:3 warning unmatched-title "}));  // no quotes, no title

@@ -22,8 +22,8 @@
 #include "convert/convert_flight_plan_dialog.h"
 #include "convert/traffic_check_dialog.h"
 #include "convert/traffic_check_model.h"
-#include "platform/atomic_file.h"
 #include "flags/flag_manager_dialog.h"
+#include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager_dialog.h"
@@ -44,8 +44,8 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTextEdit>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
@@ -297,27 +297,27 @@ void lookAtCheck(Findings& findings, TrafficCheckDialog& dialog, const QString& 
     findings.check(QStringLiteral("check window: every column title shows whole"), clipped.isEmpty(),
                    clipped.isEmpty() ? QStringLiteral("all fit") : clipped.join(QStringLiteral(", ")));
     QStringList narrow;
-    for (QPushButton* button : {dialog.exportCsvButton, dialog.exportHtmlButton, dialog.convertButton,
-                                dialog.skipButton, dialog.closeButton})
+    for (QPushButton* button :
+         {dialog.exportCsvButton, dialog.exportHtmlButton, dialog.convertButton, dialog.skipButton, dialog.closeButton})
         if (button->isVisible() && button->width() < button->fontMetrics().horizontalAdvance(button->text()) + 8)
             narrow << button->text();
     findings.check(QStringLiteral("check window: every button caption shows whole"), narrow.isEmpty(),
                    narrow.isEmpty() ? QStringLiteral("all fit") : narrow.join(QStringLiteral(", ")));
-    findings.check(QStringLiteral("check window: the skip button counts the lines with errors"),
-                   dialog.skipButton->isVisible() &&
-                       dialog.skipButton->text() ==
-                           QStringLiteral("Convert, skipping the %1 lines with errors")
-                               .arg(dialog.checkResult() ? dialog.checkResult()->summary.badLines : 0),
-                   dialog.skipButton->text());
+    findings.check(
+        QStringLiteral("check window: the skip button counts the lines with errors"),
+        dialog.skipButton->isVisible() &&
+            dialog.skipButton->text() == QStringLiteral("Convert, skipping the %1 lines with errors")
+                                             .arg(dialog.checkResult() ? dialog.checkResult()->summary.badLines : 0),
+        dialog.skipButton->text());
     const QSize summaryNeeds = dialog.summaryLabel->sizeHint();
-    findings.check(QStringLiteral("check window: the summary shows whole"),
-                   dialog.summaryLabel->width() >= summaryNeeds.width() &&
-                       dialog.summaryLabel->height() >= summaryNeeds.height(),
-                   QStringLiteral("needs %1x%2, has %3x%4")
-                       .arg(summaryNeeds.width())
-                       .arg(summaryNeeds.height())
-                       .arg(dialog.summaryLabel->width())
-                       .arg(dialog.summaryLabel->height()));
+    findings.check(
+        QStringLiteral("check window: the summary shows whole"),
+        dialog.summaryLabel->width() >= summaryNeeds.width() && dialog.summaryLabel->height() >= summaryNeeds.height(),
+        QStringLiteral("needs %1x%2, has %3x%4")
+            .arg(summaryNeeds.width())
+            .arg(summaryNeeds.height())
+            .arg(dialog.summaryLabel->width())
+            .arg(dialog.summaryLabel->height()));
     const QTextEdit& line = *dialog.lineView;
     const int lineWidth = line.fontMetrics().horizontalAdvance(line.toPlainText());
     findings.check(QStringLiteral("check window: the faulty line is shown"), !line.toPlainText().isEmpty(),
