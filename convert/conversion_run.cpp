@@ -209,7 +209,7 @@ bool Run::badInput(const std::string& what)
     summary_.outcome = Outcome::BadInput;
     summary_.problem = what;
     if (!skippingBadLines()) {
-        report_.stoppedAt(what);
+        if (lineNumber_ > 0) report_.stoppedAt(what);  // before the first line it is no line's fault
         report_.message(warningCaption, what);
     }
     return false;

@@ -308,6 +308,7 @@ TEST_F(ConversionRun, MissingAircraftTableEndsTheRunBeforeAnyLine)
     ASSERT_EQ(report.events.size(), 1u);
     EXPECT_TRUE(report.events[0].starts_with("message WARNING|The aircraft table cannot be read: "));
     EXPECT_NE(report.events[0].find((folder / aircraftFileName).string()), std::string::npos);
+    EXPECT_TRUE(report.stops.empty());  // no line is to blame
     EXPECT_EQ(flights().rowCount(), 0u);
 }
 
