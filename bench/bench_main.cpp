@@ -24,6 +24,7 @@
 #include "convert/conversion_run.h"
 #include "convert/leg_rules.h"
 #include "convert/traffic_check.h"
+#include "convert/traffic_check_dialog.h"
 #include "flags/flag_list.h"
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
@@ -35,6 +36,7 @@
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 #include "tests/support/board_scan.h"
+#include "tests/support/fakes.h"
 #include "tests/support/limit_inputs.h"
 #include "tools/traffic/traffic_generator.h"
 
@@ -217,9 +219,9 @@ void convertOnce(benchmark::State& state)
 
 // The check of the same traffic, as Convert > "Check FlightPlans..." runs it: with the aircraft
 // list, the aircraft table and the airport table.
-void checkOnce(benchmark::State& state)
+convert::CheckInputs checkInputs()
 {
-    const convert::CheckInputs inputs{
+    return convert::CheckInputs{
         .flightPlanFile = shared.options.data / "flightplans.txt",
         .aircraftListFile = shared.options.data / "aircraft.txt",
         .airports = shared.airports,
@@ -227,6 +229,11 @@ void checkOnce(benchmark::State& state)
         .utcOffsetHours = -1,  // as the conversion's
         .installedTitles = {},
     };
+}
+
+void checkOnce(benchmark::State& state)
+{
+    const convert::CheckInputs inputs = checkInputs();
     for (auto _ : state) {
         convert::CheckResult result = convert::checkTraffic(inputs);
         state.PauseTiming();
@@ -239,6 +246,29 @@ void checkOnce(benchmark::State& state)
         {
             const auto discard = std::move(result);
         }  // freeing the problems is not part of the check
+        state.ResumeTiming();
+    }
+}
+
+// The check window over that traffic: until it is on the screen (the check running behind it),
+// or until its table shows the problems.
+void checkWindowOnce(benchmark::State& state, bool untilResult)
+{
+    test::ScriptedPrompter prompter;
+    test::ScriptedFileDialogs fileDialogs;
+    for (auto _ : state) {
+        auto window =
+            std::make_unique<TrafficCheckDialog>(checkInputs(), prompter, fileDialogs, shared.options.data, true);
+        window->show();
+        QCoreApplication::processEvents();
+        if (untilResult) {
+            window->waitForCheck();
+            QCoreApplication::processEvents();
+            if (window->problemView->model()->rowCount() != int(shared.checkProblems))
+                state.SkipWithError("the window shows other problems than the check found");
+        }
+        state.PauseTiming();
+        window.reset();  // a check still running is stopped and joined
         state.ResumeTiming();
     }
 }
@@ -550,6 +580,10 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
                     fixed(checkS, 2) + " s", "", fixed(checkS / convertS, 2),
                     withCommas(std::uint64_t(double(shared.check.planLines) / checkS)) + " lines/s",
                     "check < conversion, same run", budget(checkS < convertS)});
+    const double windowOpenS = time("check window open"), windowResultS = time("check window result");
+    rows.push_back({"check window: on the screen, the check running behind it", ms(windowOpenS), "", "", "", "< 100 ms",
+                    budget(windowOpenS < 0.1)});
+    rows.push_back({"check window: until its table shows the problems", ms(windowResultS), "", "", "", "", -1});
     const double saveS = time("save"), loadS = time("load");
     rows.push_back({"save flight.cds (" + fixed(megabytes, 0) + " MB)", fixed(saveS, 2) + " s", "", "",
                     withCommas(std::uint64_t(records / saveS)) + " records/s, " + fixed(megabytes / saveS, 0) + " MB/s",
@@ -654,6 +688,10 @@ int runBenchmarks(int argc, char** argv)
     pickCases();
 
     once(benchmark::RegisterBenchmark("check", checkOnce));
+    once(benchmark::RegisterBenchmark("check window open",
+                                      [](benchmark::State& state) { checkWindowOnce(state, false); }));
+    once(benchmark::RegisterBenchmark("check window result",
+                                      [](benchmark::State& state) { checkWindowOnce(state, true); }));
     once(benchmark::RegisterBenchmark("save", saveOnce));
     once(benchmark::RegisterBenchmark("load", loadOnce));
     for (const BoardCase& c : shared.cases) {
