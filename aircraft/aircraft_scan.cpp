@@ -116,6 +116,29 @@ void matchingPass(const std::vector<std::string_view>& lines, Table& table, Titl
 
 }  // namespace
 
+std::optional<HostSimulator> hostSimulator(const std::filesystem::path& folder)
+{
+    // An absolute host path is used as it is; a relative one would be read as a Windows path on C:.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    if (error || !std::filesystem::is_directory(absolute, error)) return std::nullopt;
+    HostSimulator host{absolute.string(), {}};
+    for (const platform::FolderEntry& entry : platform::listFolder(platform::resolveIgnoringCase(absolute, "aircraft")))
+        if (entry.isFolder && entry.name != "." && entry.name != "..") host.aircraftFolders.push_back(entry.name);
+    return host;
+}
+
+std::vector<std::string> installedTitles(const ScanInputs& inputs)
+{
+    Table table = tables::newAircraftTable();
+    TitleIndex index;
+    cataloguePass(inputs, table, index);
+    std::vector<std::string> titles;
+    titles.reserve(table.rowCount());
+    for (RowId row = 0; row < table.rowCount(); ++row) titles.emplace_back(table.text(row, tables::AircraftTitle));
+    return titles;
+}
+
 ScanOutcome scanAircraft(const ScanInputs& inputs, ScanReport& report)
 {
     Table table = tables::newAircraftTable();

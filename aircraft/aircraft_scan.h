@@ -14,6 +14,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,19 @@ enum class ScanOutcome {
     TableWritten,    // "aircraft.cds" was written: Convert > "FlightPlan" becomes available
     ListUnreadable,  // the warning was shown; nothing was written and the menu stays as it is
 };
+
+// A simulator folder on this machine, given as a host path (a relative one is taken from the
+// working folder), with the sub-folders of its aircraft folder found in any letter case; nothing
+// when it is not a folder.
+struct HostSimulator {
+    std::string simulatorFolder;  // absolute
+    std::vector<std::string> aircraftFolders;
+};
+std::optional<HostSimulator> hostSimulator(const std::filesystem::path& folder);
+
+// The title of every variation the catalogue pass reads, in its order (the simulator folder,
+// aircraft folders and prefix of `inputs`; nothing is written).
+std::vector<std::string> installedTitles(const ScanInputs& inputs);
 
 // Runs the scan. A failed save throws quorvel::Error naming the file; the cursor and the
 // status panel are put back first.

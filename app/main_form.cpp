@@ -10,6 +10,8 @@
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
+#include "convert/leg_rules.h"
+#include "convert/traffic_check_dialog.h"
 #include "flags/flag_list.h"
 #include "flags/flag_manager_dialog.h"
 #include "platform/error.h"
@@ -197,6 +199,7 @@ void TMainForm::buildMenu()
     QMenu* convert = menuBar()->addMenu(QStringLiteral("Convert"));
     Aircraft1 = add(convert, "Aircraft", &TMainForm::Aircraft1Click);
     FlightPlan1 = add(convert, "FlightPlan", &TMainForm::FlightPlan1Click);
+    CheckFlightPlans1 = add(convert, "Check FlightPlans...", &TMainForm::CheckFlightPlans1Click);
     convert->addSeparator();
     ViewLog1 = add(convert, "View Log", &TMainForm::ViewLog1Click);
     convert->addSeparator();
@@ -396,10 +399,46 @@ void TMainForm::Aircraft1Click()
 
 void TMainForm::FlightPlan1Click()
 {
+    convertFlightPlans(false);
+}
+
+void TMainForm::CheckFlightPlans1Click()
+{
+    const app::Settings& settings = state_.settings;
+    if (settings.flightPlanFile.empty()) return;
+    // The files and the offset the conversion would use.
+    const std::filesystem::path aircraftTable = environment_.programFolder / tables::aircraftFileName;
+    convert::CheckInputs inputs{
+        .flightPlanFile = platform::settingFile(environment_.programFolder, settings.flightPlanFile),
+        .aircraftListFile = platform::settingFile(environment_.programFolder, settings.aircraftListFile),
+        .airports = airports_,
+        .aircraftTableFile = std::filesystem::exists(aircraftTable) ? std::optional(aircraftTable) : std::nullopt,
+        .utcOffsetHours = convert::utcOffsetHours(services_.timeZone.zone(), settings.overrideDst),
+        // Read on the check's thread: the list's titles against those the aircraft scan would find.
+        .installedTitles =
+            [scan =
+                 aircraft::ScanInputs{
+                     state_.simulatorFolder, state_.aircraftFolders, false, {}, environment_.winePrefix, {}}] {
+                return aircraft::installedTitles(scan);
+            },
+    };
+    ui::CheckChoice choice = ui::CheckChoice::None;
+    {
+        ui::TrafficCheckDialog dialog(std::move(inputs), services_.prompter, services_.fileDialogs,
+                                      environment_.programFolder, FlightPlan1->isEnabled(), this);
+        dialog.exec();
+        choice = dialog.choice();
+    }
+    if (choice != ui::CheckChoice::None) convertFlightPlans(choice == ui::CheckChoice::ConvertSkippingBadLines);
+}
+
+void TMainForm::convertFlightPlans(bool skipBadLines)
+{
     if (state_.settings.flightPlanFile.empty()) return;
     {
         TdlgConvertFP dialog(environment_.programFolder, state_.settings.flightPlanFile, state_.settings.overrideDst,
-                             airports_, *conversionLog, services_.prompter, services_.timeZone.zone(), this);
+                             airports_, *conversionLog, services_.prompter, services_.timeZone.zone(), skipBadLines,
+                             this);
         dialog.exec();
     }
     colonTimeSeparator_ = true;  // the conversion wrote its times with ":", and the clock does from now on

@@ -74,6 +74,7 @@ public:
     void LoadFlightPlans1Click();
     void Aircraft1Click();
     void FlightPlan1Click();
+    void CheckFlightPlans1Click();  // the traffic check of the configured files; its buttons convert
     void ViewLog1Click();
     void PrintTimeTable1Click();
     void CustomDateTime1Click();
@@ -113,6 +114,7 @@ public:
     QAction* Exit1 = nullptr;
     QAction* Aircraft1 = nullptr;
     QAction* FlightPlan1 = nullptr;
+    QAction* CheckFlightPlans1 = nullptr;
     QAction* ViewLog1 = nullptr;
     QAction* Rescanairline1 = nullptr;
     QAction* General1 = nullptr;
@@ -160,6 +162,7 @@ private:
     void paintDaylightPanel(QPainter& painter, const QRect& rect) const;  // StatusBar1DrawPanel, panel 1
     quorvel::board::BoardInputs boardInputs() const;
     void buildTimeControls();
+    void convertFlightPlans(bool skipBadLines);
     quorvel::board::TimeInputs boardTime(const quorvel::board::BoardInputs& inputs) const;
     // The board's rows; in another time or with a window also each row's time as shown.
     void selectBoardRows(const quorvel::board::BoardInputs& inputs, const quorvel::board::BoardQuery& query,

@@ -22,6 +22,9 @@
 #include "board/board_query.h"
 #include "board/board_time.h"
 #include "convert/conversion_run.h"
+#include "convert/leg_rules.h"
+#include "convert/traffic_check.h"
+#include "convert/traffic_check_dialog.h"
 #include "flags/flag_list.h"
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
@@ -33,6 +36,7 @@
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 #include "tests/support/board_scan.h"
+#include "tests/support/fakes.h"
 #include "tests/support/limit_inputs.h"
 #include "tools/traffic/traffic_generator.h"
 
@@ -151,6 +155,8 @@ struct Shared {
     board::InstanceQuery zoned;  // the busiest airport in its own time, 24 hours ahead
     std::size_t zonedRows = 0;
     convert::Summary conversion;
+    convert::CheckSummary check;
+    std::size_t checkProblems = 0;
     std::uint64_t fileBytes = 0;
     int gridRows = 0;
     std::size_t planFileLines = 0;
@@ -207,6 +213,62 @@ void convertOnce(benchmark::State& state)
         if (report.lastLabel != expected)
             state.SkipWithError(("last label " + report.lastLabel + ", not " + expected).c_str());
         shared.planFileLines = std::size_t(report.maximum);
+        state.ResumeTiming();
+    }
+}
+
+// The check of the same traffic, as Convert > "Check FlightPlans..." runs it: with the aircraft
+// list, the aircraft table and the airport table.
+convert::CheckInputs checkInputs()
+{
+    return convert::CheckInputs{
+        .flightPlanFile = shared.options.data / "flightplans.txt",
+        .aircraftListFile = shared.options.data / "aircraft.txt",
+        .airports = shared.airports,
+        .aircraftTableFile = shared.options.data / tables::aircraftFileName,
+        .utcOffsetHours = -1,  // as the conversion's
+        .installedTitles = {},
+    };
+}
+
+void checkOnce(benchmark::State& state)
+{
+    const convert::CheckInputs inputs = checkInputs();
+    for (auto _ : state) {
+        convert::CheckResult result = convert::checkTraffic(inputs);
+        state.PauseTiming();
+        shared.check = result.summary;
+        shared.checkProblems = result.problems.size();
+        if (result.summary.records != shared.conversion.records)
+            state.SkipWithError(("the check counts " + std::to_string(result.summary.records) +
+                                 " records, the conversion made " + std::to_string(shared.conversion.records))
+                                    .c_str());
+        {
+            const auto discard = std::move(result);
+        }  // freeing the problems is not part of the check
+        state.ResumeTiming();
+    }
+}
+
+// The check window over that traffic: until it is on the screen (the check running behind it),
+// or until its table shows the problems.
+void checkWindowOnce(benchmark::State& state, bool untilResult)
+{
+    test::ScriptedPrompter prompter;
+    test::ScriptedFileDialogs fileDialogs;
+    for (auto _ : state) {
+        auto window =
+            std::make_unique<TrafficCheckDialog>(checkInputs(), prompter, fileDialogs, shared.options.data, true);
+        window->show();
+        QCoreApplication::processEvents();
+        if (untilResult) {
+            window->waitForCheck();
+            QCoreApplication::processEvents();
+            if (window->problemView->model()->rowCount() != int(shared.checkProblems))
+                state.SkipWithError("the window shows other problems than the check found");
+        }
+        state.PauseTiming();
+        window.reset();  // a check still running is stopped and joined
         state.ResumeTiming();
     }
 }
@@ -512,6 +574,16 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
                     withCommas(std::uint64_t(double(shared.conversion.planLines) / convertS)) + " lines/s, " +
                         withCommas(std::uint64_t(double(shared.conversion.records) / convertS)) + " records/s",
                     "< 2 s", budget(convertS < 2)});
+    const double checkS = time("check");
+    rows.push_back({"check of the same traffic with the aircraft list and tables (" + withCommas(shared.checkProblems) +
+                        " problems)",
+                    fixed(checkS, 2) + " s", "", fixed(checkS / convertS, 2),
+                    withCommas(std::uint64_t(double(shared.check.planLines) / checkS)) + " lines/s",
+                    "check < conversion, same run", budget(checkS < convertS)});
+    const double windowOpenS = time("check window open"), windowResultS = time("check window result");
+    rows.push_back({"check window: on the screen, the check running behind it", ms(windowOpenS), "", "", "", "< 100 ms",
+                    budget(windowOpenS < 0.1)});
+    rows.push_back({"check window: until its table shows the problems", ms(windowResultS), "", "", "", "", -1});
     const double saveS = time("save"), loadS = time("load");
     rows.push_back({"save flight.cds (" + fixed(megabytes, 0) + " MB)", fixed(saveS, 2) + " s", "", "",
                     withCommas(std::uint64_t(records / saveS)) + " records/s, " + fixed(megabytes / saveS, 0) + " MB/s",
@@ -615,6 +687,11 @@ int runBenchmarks(int argc, char** argv)
     shared.sqlite = std::make_unique<SqliteBoard>(shared.loaded->table);
     pickCases();
 
+    once(benchmark::RegisterBenchmark("check", checkOnce));
+    once(benchmark::RegisterBenchmark("check window open",
+                                      [](benchmark::State& state) { checkWindowOnce(state, false); }));
+    once(benchmark::RegisterBenchmark("check window result",
+                                      [](benchmark::State& state) { checkWindowOnce(state, true); }));
     once(benchmark::RegisterBenchmark("save", saveOnce));
     once(benchmark::RegisterBenchmark("load", loadOnce));
     for (const BoardCase& c : shared.cases) {

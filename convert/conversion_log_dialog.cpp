@@ -45,9 +45,16 @@ TdlgCLog::TdlgCLog(quorvel::FileDialogs& fileDialogs, quorvel::Prompter& prompte
         move(screen->availableGeometry().center() - rect().center());
 }
 
-bool TdlgCLog::addLine(std::string_view key)
+bool TdlgCLog::addLine(std::string_view key, std::string_view place)
 {
-    if (!log_.add(key)) return false;
+    if (!log_.add(key, toWindows1252(fromUtf8(place)))) return false;
+    MemoLog->appendPlainText(fromWindows1252(log_.lines().back()));
+    return true;
+}
+
+bool TdlgCLog::addText(std::string_view text)
+{
+    if (!log_.addLine(toWindows1252(fromUtf8(text)))) return false;
     MemoLog->appendPlainText(fromWindows1252(log_.lines().back()));
     return true;
 }

@@ -21,8 +21,11 @@ public:
     TdlgCLog(quorvel::FileDialogs& fileDialogs, quorvel::Prompter& prompter, std::filesystem::path saveFolder = {},
              QWidget* parent = nullptr);
 
-    // Adds "KEY not found" unless the log holds it (letter case ignored); `key` is Windows-1252.
-    bool addLine(std::string_view key);
+    // Adds "KEY not found (PLACE)" unless the log holds the key's line (letter case ignored);
+    // `key` is Windows-1252, `place` ("flightplans.txt, line 12") UTF-8 and may be empty.
+    bool addLine(std::string_view key, std::string_view place = {});
+    // Adds a line of another kind (a line left out, the line a run stopped on), UTF-8.
+    bool addText(std::string_view text);
     void Button1Click();    // "Save to...": every line ended by CR LF; a failed write is shown, the old file kept
     void CancelBtnClick();  // "Close": the lines stay
     const quorvel::convert::ConversionLog& log() const { return log_; }

@@ -79,6 +79,7 @@ private:
     bool skippingBadLines() const { return inputs_.skipBadLines && lineNumber_ > 0; }
     void skipLine(std::size_t rowsBefore);
     std::string where() const;
+    std::string place() const;  // "flightplans.txt, line 12"
 
     const ConvertInputs& inputs_;
     ConversionReport& report_;
@@ -182,7 +183,7 @@ void Run::reportMissing(std::string_view key)
     // The log keeps each line once anyway; asking it once per key spares the wait for the window.
     if (reported_.find(key) != reported_.end()) return;
     reported_.emplace(key);
-    report_.logLine(key);
+    report_.notFound(key, place());
 }
 
 std::string_view Run::airportName(std::string_view code)
@@ -192,17 +193,25 @@ std::string_view Run::airportName(std::string_view code)
     return notFoundText;
 }
 
-std::string Run::where() const
+std::string Run::place() const
 {
     // A host file name, already UTF-8.
-    return inputs_.flightPlanFile.filename().string() + ", line " + std::to_string(lineNumber_) + ": ";
+    return inputs_.flightPlanFile.filename().string() + ", line " + std::to_string(lineNumber_);
+}
+
+std::string Run::where() const
+{
+    return place() + ": ";
 }
 
 bool Run::badInput(const std::string& what)
 {
     summary_.outcome = Outcome::BadInput;
     summary_.problem = what;
-    if (!skippingBadLines()) report_.message(warningCaption, what);
+    if (!skippingBadLines()) {
+        if (lineNumber_ > 0) report_.stoppedAt(what);  // before the first line it is no line's fault
+        report_.message(warningCaption, what);
+    }
     return false;
 }
 
@@ -277,6 +286,7 @@ bool Run::workLeg(const Leg& leg, std::string_view depCode)
             summary_.outcome = Outcome::TimeError;
             summary_.problem = "Found Error: " + platform::utf8FromWindows1252(time);
             if (skippingBadLines()) return false;
+            report_.stoppedAt(where() + summary_.problem);
             report_.message(warningCaption, summary_.problem);
             report_.pressButton();
             return false;

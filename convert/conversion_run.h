@@ -53,11 +53,17 @@ struct ConversionReport {
     // An aircraft number or airport code not found; the caller forms "KEY not found" and keeps
     // each line once. Returns when the line is in the log. Called once per key and run.
     virtual void logLine(std::string_view key) = 0;
+    // The same, with the place of the key's first use: "flightplans.txt, line 12" (UTF-8). A
+    // caller that shows places overrides this one; the run calls it instead of logLine().
+    virtual void notFound(std::string_view key, std::string_view /*place*/) { logLine(key); }
     virtual void message(std::string_view caption, std::string_view text) = 0;  // returns when closed
     virtual void buttonCaption(std::string_view text) = 0;                      // "Ok" after a finished run
     virtual void pressButton() = 0;                                             // closes the dialog as "Stop" does
     // With skipBadLines: a line left out, "FILE, line N: " and what is wrong with it (UTF-8).
     virtual void skippedLine(std::string_view /*text*/) {}
+    // The run stops on a bad time or number: "FILE, line N: " and the problem (UTF-8), said
+    // before the message box, which keeps its own text.
+    virtual void stoppedAt(std::string_view /*text*/) {}
 };
 
 enum class Outcome {

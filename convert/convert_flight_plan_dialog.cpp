@@ -18,7 +18,8 @@ using namespace quorvel::ui;
 
 TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const std::string& flightPlanSetting,
                              bool overrideDst, const quorvel::tables::AirportLookup& airports, TdlgCLog& log,
-                             quorvel::Prompter& prompter, quorvel::platform::TimeZone zone, QWidget* parent)
+                             quorvel::Prompter& prompter, quorvel::platform::TimeZone zone, bool skipBadLines,
+                             QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       ProgressBar1(new QProgressBar(this)),
       Label1(new QLabel(QStringLiteral(" "), this)),
@@ -43,6 +44,7 @@ TdlgConvertFP::TdlgConvertFP(const std::filesystem::path& programFolder, const s
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    inputs_.skipBadLines = skipBadLines;
     FormCreate();
 }
 
@@ -69,7 +71,9 @@ void TdlgConvertFP::FormCreate()
         Label1->adjustSize();
     });
     connect(worker_.get(), &FlightConvertThread::logLineAdded, this,
-            [this](const std::string& key) { log_.addLine(key); });
+            [this](const std::string& key, const std::string& place) { log_.addLine(key, place); });
+    connect(worker_.get(), &FlightConvertThread::logTextAdded, this,
+            [this](const std::string& text) { log_.addText(text); });
     connect(worker_.get(), &FlightConvertThread::buttonCaptionChanged, Button1, &QPushButton::setText);
     connect(worker_.get(), &FlightConvertThread::buttonPressed, Button1, &QPushButton::click);
 

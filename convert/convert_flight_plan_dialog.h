@@ -26,9 +26,10 @@ public:
     // `flightPlanSetting` is FlpName (Windows-1252; a bare name is a file of `programFolder`).
     // `airports`, `log` and `prompter` must outlive the dialog. Runs FormCreate, whose
     // quorvel::Error (flight.cds cannot be replaced) leaves the constructor: nothing was started.
+    // With `skipBadLines` the lines with a bad time or number are left out and logged.
     TdlgConvertFP(const std::filesystem::path& programFolder, const std::string& flightPlanSetting, bool overrideDst,
                   const quorvel::tables::AirportLookup& airports, TdlgCLog& log, quorvel::Prompter& prompter,
-                  quorvel::platform::TimeZone zone, QWidget* parent = nullptr);
+                  quorvel::platform::TimeZone zone, bool skipBadLines, QWidget* parent = nullptr);
     // Stops the run and joins it; reports it had not delivered yet are dropped.
     ~TdlgConvertFP() override;
 

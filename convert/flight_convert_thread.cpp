@@ -1,5 +1,6 @@
 #include "convert/flight_convert_thread.h"
 
+#include "convert/conversion_log.h"
 #include "widgets/qt_text.h"
 
 #include <QEventLoop>
@@ -157,7 +158,22 @@ void FlightConvertThread::waitForGui(std::function<void()> work)
 
 void FlightConvertThread::logLine(std::string_view key)
 {
-    waitForGui([this, line = std::string(key)] { emit logLineAdded(line); });
+    notFound(key, {});
+}
+
+void FlightConvertThread::notFound(std::string_view key, std::string_view place)
+{
+    waitForGui([this, key = std::string(key), place = std::string(place)] { emit logLineAdded(key, place); });
+}
+
+void FlightConvertThread::skippedLine(std::string_view text)
+{
+    postToGui([this, line = quorvel::convert::ConversionLog::skippedLineText(text)] { emit logTextAdded(line); });
+}
+
+void FlightConvertThread::stoppedAt(std::string_view text)
+{
+    postToGui([this, line = quorvel::convert::ConversionLog::stoppedLineText(text)] { emit logTextAdded(line); });
 }
 
 void FlightConvertThread::message(std::string_view caption, std::string_view text)

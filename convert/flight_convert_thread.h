@@ -50,7 +50,11 @@ public:
 signals:
     void progressChanged(int minimum, int maximum, int position);
     void labelChanged(const QString& text);
-    void logLineAdded(const std::string& key);  // the worker waits until the slots have returned, or a stop
+    // The worker waits until the slots have returned, or a stop. `key` is Windows-1252, `place`
+    // ("flightplans.txt, line 12", where the key is first used) UTF-8.
+    void logLineAdded(const std::string& key, const std::string& place);
+    // A line left out, or the line the run stopped on, as the log shows it (UTF-8).
+    void logTextAdded(const std::string& text);
     void buttonCaptionChanged(const QString& text);
     void buttonPressed();
     void finished();
@@ -70,16 +74,19 @@ private:
     void progress(int position) override;
     void label(std::string_view text) override;
     void logLine(std::string_view key) override;
+    void notFound(std::string_view key, std::string_view place) override;
+    void skippedLine(std::string_view text) override;
+    void stoppedAt(std::string_view text) override;
     void message(std::string_view caption, std::string_view text) override;
     void buttonCaption(std::string_view text) override;
     void pressButton() override;
 
     void waitForGui(
-        std::function<void()> work);  // worker thread: runs `work` on the GUI thread, waits for it or a stop
+        std::function<void()> work);             // worker thread: runs `work` on the GUI thread, waits for it or a stop
     void postToGui(std::function<void()> call);  // worker thread: queued, in order
     Q_INVOKABLE void runNextGuiCall();           // GUI thread
     void schedulePublish();                      // worker thread
-    void publishLatest();             // GUI thread
+    void publishLatest();                        // GUI thread
 
     quorvel::convert::ConvertInputs inputs_;
     quorvel::Prompter& prompter_;

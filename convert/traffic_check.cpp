@@ -18,8 +18,9 @@ namespace quorvel::convert {
 
 namespace {
 
-// The aircraft table and the board keep this many characters of a number and of an airline.
+// The aircraft table and the board keep this many characters of a number, a title and an airline.
 constexpr std::size_t numberWidth = 8;
+constexpr std::size_t titleWidth = 48;
 constexpr std::size_t airlineWidth = 15;
 
 struct KindNames {
@@ -39,6 +40,7 @@ constexpr KindNames kindNames[] = {
     {ProblemKind::UnreadTime, Severity::Warning, "unread-time", "time stored unread"},
     {ProblemKind::UnknownAircraft, Severity::Warning, "unknown-aircraft", "unknown aircraft number"},
     {ProblemKind::DuplicateAircraft, Severity::Warning, "duplicate-aircraft", "aircraft number listed twice"},
+    {ProblemKind::UnmatchedTitle, Severity::Warning, "unmatched-title", "title of no installed aircraft"},
     {ProblemKind::LongNumber, Severity::Warning, "long-number", "aircraft number too long"},
     {ProblemKind::UnknownAirport, Severity::Warning, "unknown-airport", "unknown airport code"},
     {ProblemKind::LongAirline, Severity::Warning, "long-airline", "airline name too long"},
@@ -119,7 +121,7 @@ bool looksDayPrefixed(std::string_view time)
 }
 
 constexpr const char* stopsEffect =
-    "the conversion stops here and saves nothing (--skip-bad-lines leaves the line out)";
+    "the conversion stops here and saves nothing; one that skips the lines with errors leaves this line out";
 
 struct ListedAircraft {
     std::size_t line = 0;
@@ -129,8 +131,9 @@ struct ListedAircraft {
 
 class Checker {
 public:
-    explicit Checker(const CheckInputs& inputs)
+    Checker(const CheckInputs& inputs, const CheckProgress& progress)
         : inputs_(inputs),
+          progress_(progress),
           planName_(inputs.flightPlanFile.filename().string()),
           listName_(inputs.aircraftListFile.filename().string())
     {
@@ -154,11 +157,13 @@ private:
     void add(const std::string& file, std::size_t line, int field, ProblemKind kind, std::string_view text,
              std::string detail, std::string effect)
     {
-        result_.problems.push_back(
-            Problem{file, line, field, namesOf(kind).severity, kind, utf8(text), std::move(detail), std::move(effect)});
+        result_.problems.push_back(Problem{file, line, field, namesOf(kind).severity, kind, utf8(text),
+                                           std::move(detail), std::move(effect),
+                                           line > 0 ? utf8(currentLine_) : std::string()});
     }
 
     const CheckInputs& inputs_;
+    const CheckProgress& progress_;
     std::string planName_;
     std::string listName_;
     CheckResult result_;
@@ -169,6 +174,7 @@ private:
     std::optional<tables::Table> aircraftTable_;
     std::unordered_map<std::string, tables::RowId> aircraftRows_;  // the first row of each number
     std::unordered_set<std::string> airlinesReported_;
+    std::string_view currentLine_;  // the line being checked, as written
 };
 
 CheckResult Checker::run()
@@ -193,10 +199,18 @@ void Checker::readAircraftList()
     const std::optional<TextLines> lines = readTextLines(inputs_.aircraftListFile);
     if (!lines) throw Error(inputs_.aircraftListFile.string() + ": the aircraft list cannot be read");
     std::swap(result_.problems, listProblems_);  // add() appends to the plan's list; these go last
+    // The scan compares titles without regard to case, on the width the table keeps.
+    const auto titleKey = [](std::string_view title) { return platform::foldWindows1252(title.substr(0, titleWidth)); };
+    std::optional<std::unordered_set<std::string>> installed;
+    if (inputs_.installedTitles) {
+        installed.emplace();
+        for (const std::string& title : inputs_.installedTitles()) installed->insert(titleKey(title));
+    }
     std::size_t number = 0;
     for (const std::string_view line : lines->lines) {
         ++number;
         if (trimBlanks(line).empty()) continue;
+        currentLine_ = line;
         const AircraftLine cut = cutAircraftLine(line);
         listedNumbers_.insert(cut.number);
         const std::string key = cut.number.substr(0, numberWidth);
@@ -217,8 +231,14 @@ void Checker::readAircraftList()
                 "the scan gives the number to both aircraft; the conversion takes the first record of the aircraft "
                 "table, so every leg of this number gets that one's airline and model");
         }
+        if (installed && !installed->contains(titleKey(cut.title)))
+            add(listName_, number, 3, ProblemKind::UnmatchedTitle, cut.title,
+                "no installed aircraft has this title (letter case aside)",
+                "the aircraft scan keeps the title without the number " + inQuotes(cut.number) +
+                    ": its legs get the airline \"<not found>\"");
     }
     std::swap(result_.problems, listProblems_);
+    currentLine_ = {};
 }
 
 void Checker::readAircraftTable()
@@ -258,9 +278,12 @@ void Checker::checkPlanFile()
     }
 
     const TextLines lines = splitLines(bytes->substr(mark));
+    const std::size_t total = lines.lines.size();
     std::size_t number = 0;
     for (const std::string_view raw : lines.lines) {
+        if (progress_ && number % 8192 == 0 && !progress_(number, total)) return;
         ++number;
+        currentLine_ = raw;
         if (isFlightPlanLine(raw)) {
             checkPlanLine(number, raw);
         } else {
@@ -339,6 +362,11 @@ bool Checker::checkAirport(std::size_t line, int field, std::string_view code, s
         detail = "the line ends in " + inQuotes(raw.substr(raw.size() - 1)) +
                  ", so the home airport is read as the line's last four characters " + inQuotes(code) +
                  "; the line should end with the code";
+    } else if (home && code.find(',') != std::string_view::npos) {
+        detail = "the last code " + inQuotes(written) +
+                 " is shorter than four characters, so the home airport is read "
+                 "as the line's last four characters " +
+                 inQuotes(code);
     } else if (trimmed != written && (airports.indexOfCode(trimmed) || airports.indexOfCode(upperAscii(trimmed)))) {
         detail = "blanks around the code " + inQuotes(trimmed) + ": the code is read with its blanks";
     } else if (airports.indexOfCode(upperAscii(trimmed))) {
@@ -461,9 +489,22 @@ void Checker::checkPlanLine(std::size_t line, std::string_view raw)
 
 }  // namespace
 
-CheckResult checkTraffic(const CheckInputs& inputs)
+std::optional<std::pair<std::size_t, std::size_t>> fieldSpan(std::string_view line, int field)
 {
-    return Checker(inputs).run();
+    if (field < 1) return std::nullopt;
+    std::size_t start = 0;
+    for (int n = 1; n < field; ++n) {
+        const std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) return std::nullopt;
+        start = comma + 1;
+    }
+    const std::size_t end = std::min(line.find(',', start), line.size());
+    return std::pair{start, end - start};
+}
+
+CheckResult checkTraffic(const CheckInputs& inputs, const CheckProgress& progress)
+{
+    return Checker(inputs, progress).run();
 }
 
 std::string_view severityName(Severity severity)

@@ -10,10 +10,12 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel::convert {
@@ -36,6 +38,7 @@ enum class ProblemKind {
     UnreadTime,         // another time that is no time, stored as its first five characters
     UnknownAircraft,    // an aircraft number the aircraft list or table does not know
     DuplicateAircraft,  // one number, two different titles in the aircraft list
+    UnmatchedTitle,     // a list title that no installed aircraft has
     LongNumber,         // longer than the aircraft table's 8 characters
     UnknownAirport,     // an airport code the airport table does not know
     LongAirline,        // longer than the board's 15 characters
@@ -53,9 +56,10 @@ struct Problem {
     int field = 0;         // 1-based comma field of the line; 0 when the problem is not one field
     Severity severity = Severity::Note;
     ProblemKind kind = ProblemKind::NoComma;
-    std::string text;    // the offending text as written (UTF-8)
-    std::string detail;  // what is wrong and, where it is clear, what the text looks like it meant
-    std::string effect;  // what the conversion does with it
+    std::string text;      // the offending text as written (UTF-8)
+    std::string detail;    // what is wrong and, where it is clear, what the text looks like it meant
+    std::string effect;    // what the conversion does with it
+    std::string lineText;  // the whole line as written (UTF-8); empty for the file as a whole
 };
 
 struct CheckInputs {
@@ -64,13 +68,16 @@ struct CheckInputs {
     const tables::AirportLookup& airports;
     std::optional<std::filesystem::path> aircraftTableFile;  // "aircraft.cds", when the user has one
     int utcOffsetHours = 0;  // a daily time is read whole only when it is shifted or repeated
+    // The titles of the installed aircraft, as the aircraft scan reads them, when the simulator
+    // folder is known; called once, on the thread that runs the check.
+    std::function<std::vector<std::string>()> installedTitles;
 };
 
 struct CheckSummary {
     std::map<Severity, std::size_t> perSeverity;
     std::map<ProblemKind, std::size_t> perKind;
     std::size_t planLines = 0;  // flight plan lines
-    std::size_t badLines = 0;   // plan lines with an error, which --skip-bad-lines leaves out
+    std::size_t badLines = 0;   // plan lines with an error, which a skipping conversion leaves out
     std::size_t records = 0;    // records the conversion makes from the other lines
     std::size_t legs = 0;       // legs of the other lines
     std::size_t knownLegs = 0;  // ... whose aircraft and both airports are known
@@ -83,7 +90,15 @@ struct CheckResult {
 
 // Throws quorvel::Error naming the file when the flight plan file, the aircraft list or the
 // aircraft table cannot be read.
-CheckResult checkTraffic(const CheckInputs& inputs);
+// `progress`, when given, is called now and then on the thread that runs the check with the flight
+// plan lines done and their number; when it returns false the check ends early, with the
+// problems found so far.
+using CheckProgress = std::function<bool(std::size_t done, std::size_t total)>;
+CheckResult checkTraffic(const CheckInputs& inputs, const CheckProgress& progress = {});
+
+// Where comma field `field` (1-based) of `line` starts and how long it is; nothing for field 0
+// or a field the line does not have.
+std::optional<std::pair<std::size_t, std::size_t>> fieldSpan(std::string_view line, int field);
 
 std::string_view severityName(Severity severity);  // "error", "warning", "note"
 Severity severityOf(ProblemKind kind);

@@ -13,6 +13,7 @@ QRVL_PACKAGES=(
     # The Debian package (scripts/package, and the test of the installed copy): packing and its
     # library dependencies, the icon's PNGs, and the checks of the menu entry, metainfo and package
     dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
+    chromium             # headless: pictures the check report's web page (tools/screenshots/take)
 )
 
 qrvl_install_packages() {

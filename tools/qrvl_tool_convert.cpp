@@ -25,7 +25,8 @@ constexpr const char* convertUsage =
     "                         [--skip-bad-lines]\n"
     "\n"
     "Converts a flight plan file into the flight table, as Convert > FlightPlan does, and writes\n"
-    "the log lines (\"KEY not found\") to standard output, each key once.\n"
+    "the log lines (\"KEY not found (FILE, line N)\") to standard output, each key once, with the\n"
+    "line where it is first used.\n"
     "  --flightplans FILE      the simulator's flight plan file (flightplans.txt)\n"
     "  --aircraft-table FILE   the aircraft table (aircraft.cds)\n"
     "  --airports FILE         the airport table (airport.cds)\n"
@@ -48,28 +49,30 @@ public:
     void progressRange(int, int) override {}
     void progress(int) override {}
     void label(std::string_view) override {}
-    void logLine(std::string_view key) override
+    void logLine(std::string_view key) override { notFound(key, {}); }
+    void notFound(std::string_view key, std::string_view place) override
     {
-        if (log_.add(key)) std::cout << platform::utf8FromWindows1252(log_.lines().back()) << '\n';
+        if (!log_.add(key)) return;
+        std::cout << platform::utf8FromWindows1252(convert::ConversionLog::lineFor(key));
+        if (!place.empty()) std::cout << " (" << place << ')';
+        std::cout << '\n';
     }
     void message(std::string_view caption, std::string_view text) override
     {
-        std::cerr << "qrvl-tool convert: " << caption << ": " << text << '\n';
+        // The message of the line the run stopped on names that line here.
+        std::cerr << "qrvl-tool convert: " << caption << ": " << (stoppedAt_.empty() ? text : stoppedAt_) << '\n';
     }
     void buttonCaption(std::string_view) override {}
     void pressButton() override {}
     void skippedLine(std::string_view text) override
     {
-        const std::size_t colon = text.find(": ");
-        if (colon == std::string_view::npos) {
-            std::cout << text << " skipped\n";
-        } else {
-            std::cout << text.substr(0, colon) << " skipped: " << text.substr(colon + 2) << '\n';
-        }
+        std::cout << convert::ConversionLog::skippedLineText(text) << '\n';
     }
+    void stoppedAt(std::string_view text) override { stoppedAt_ = text; }
 
 private:
     convert::ConversionLog log_;
+    std::string stoppedAt_;
 };
 
 struct Options {

@@ -2,7 +2,6 @@
 // The simulator folder is a host folder here; its aircraft folders are listed afresh.
 
 #include "aircraft/aircraft_scan.h"
-#include "platform/wine_paths.h"
 
 #include <filesystem>
 #include <iostream>
@@ -46,16 +45,6 @@ private:
     std::filesystem::path list_;
 };
 
-// Names of the sub-folders of `simulatorFolder`'s aircraft folder, found in any letter case.
-std::vector<std::string> aircraftFolders(const std::filesystem::path& simulatorFolder)
-{
-    std::vector<std::string> names;
-    for (const platform::FolderEntry& entry :
-         platform::listFolder(platform::resolveIgnoringCase(simulatorFolder, "aircraft")))
-        if (entry.isFolder && entry.name != "." && entry.name != "..") names.push_back(entry.name);
-    return names;
-}
-
 aircraft::ScanInputs scanInputs(const std::vector<std::string>& args)
 {
     aircraft::ScanInputs inputs;
@@ -85,13 +74,10 @@ aircraft::ScanInputs scanInputs(const std::vector<std::string>& args)
     if (!hasList) throw ScanUsageError{"scan needs --aircraft-list FILE"};
     if (inputs.outFile.empty()) throw ScanUsageError{"scan needs --out FILE"};
 
-    // An absolute host path is used as it is; a relative one would be read as a Windows path on C:.
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::absolute(inputs.simulatorFolder, error);
-    if (error || !std::filesystem::is_directory(folder, error))
-        throw ScanUsageError{"--sim-folder " + inputs.simulatorFolder + " is not a folder"};
-    inputs.simulatorFolder = folder.string();
-    inputs.aircraftFolders = aircraftFolders(folder);
+    const auto host = aircraft::hostSimulator(inputs.simulatorFolder);
+    if (!host) throw ScanUsageError{"--sim-folder " + inputs.simulatorFolder + " is not a folder"};
+    inputs.simulatorFolder = host->simulatorFolder;
+    inputs.aircraftFolders = host->aircraftFolders;
     return inputs;
 }
 

@@ -6,6 +6,7 @@
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
+#include "convert/traffic_check_dialog.h"
 #include "flags/flag_list.h"
 #include "platform/error.h"
 #include "platform/file_stamp_cache.h"
@@ -97,7 +98,7 @@ TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
     EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-",
                                                            "Airport Manager", "Flag Manager", "-", "Exit"}));
     EXPECT_EQ(menuCaptions(menus[1]->menu()),
-              (QStringList{"Aircraft", "FlightPlan", "-", "View Log", "-", "Rescan airline"}));
+              (QStringList{"Aircraft", "FlightPlan", "Check FlightPlans...", "-", "View Log", "-", "Rescan airline"}));
     EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
     EXPECT_EQ(menuCaptions(menus[3]->menu()),
               (QStringList{"Computer Time", "Airport Time", "UTC", "-", "Whole Day", "Next N Hours..."}));
@@ -418,13 +419,54 @@ TEST_F(MainForm, ConversionRunsBehindItsDialogAndEnablesLoading)
     form->FlightPlan1Click();
 
     EXPECT_TRUE(form->LoadFlightPlans1->isEnabled());
-    EXPECT_EQ(form->conversionLog->log().lines(), (std::vector<std::string>{"AC#9 not found"}));
+    EXPECT_EQ(form->conversionLog->log().lines(),
+              (std::vector<std::string>{"AC#9 not found (flightplans.txt, line 1)"}));
     EXPECT_EQ(form->boardModel().rowCount(), 0);  // the board waits for the load command
     form->LoadFlightPlans1Click();
     EXPECT_EQ(form->panelText(2), "Flights:0/2");  // Rome to London is no national leg
     form->RadioGroup2->setItemIndex(1);
     form->RadioGroup2Click();
     EXPECT_EQ(form->panelText(2), "Flights:1/2");
+}
+
+TEST_F(MainForm, CheckFlightPlansShowsTheConfiguredFilesAndItsSkipButtonConverts)
+{
+    // Line 2 stops a plain conversion: a touch-and-go arrival in a weekly plan.
+    test::writeBytes(program.programFile("traffic.txt"),
+                     "AC#9,X,100%,24Hr,IFR,10:00:00,11:00:00,1,F,AZ1,EGLL,12:00:00,13:00:00,1,F,AZ2,LIRF\r\n"
+                     "AC#9,X,100%,WEEK,IFR,1/10:00,TNG1/11:00,1,F,AZ3,LIRF\r\n");
+    test::writeBytes(program.programFile("ai.txt"), "AC#9,1,\"Some B737\"\r\n");
+    tables::writeAircraftFile(tables::newAircraftTable(), program.programFile("aircraft.cds"));
+    program.writeSettings("[Airport]\ndefault=LIRF\n[FlightPlan]\nFlpName=traffic.txt\nAirName=ai.txt\n");
+    const auto form = start();
+    form->FormShow();
+    EXPECT_EQ(form->CheckFlightPlans1->text(), "Check FlightPlans...");
+
+    QStringList seen;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible()) continue;
+            if (auto* check = qobject_cast<ui::TrafficCheckDialog*>(window)) {
+                check->waitForCheck();
+                seen << check->summaryLabel->text().section('\n', 0, 0) << check->skipButton->text();
+                check->skipButton->click();
+            } else if (auto* dialog = qobject_cast<TdlgConvertFP*>(window); dialog && dialog->Button1->text() == "Ok") {
+                answerer.stop();
+                dialog->Button1->click();
+            }
+        }
+    });
+    answerer.start(10);
+    form->CheckFlightPlans1Click();
+
+    // The aircraft table lacks AC#9, which both lines use, and no installed aircraft has its title.
+    EXPECT_EQ(seen, (QStringList{"1 errors, 3 warnings, 0 notes", "Convert, skipping the 1 line with errors"}));
+    EXPECT_EQ(form->conversionLog->log().lines(),
+              (std::vector<std::string>{"AC#9 not found (traffic.txt, line 1)",
+                                        "traffic.txt, line 2 skipped: Found Error: G1/11"}));
+    EXPECT_EQ(tables::readFlightFile(program.programFile("flight.cds")).rowCount(), 2u);
+    EXPECT_TRUE(form->LoadFlightPlans1->isEnabled());
 }
 
 TEST_F(MainForm, NoFlightPlanFileNameMeansNoConversion)

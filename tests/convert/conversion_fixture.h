@@ -32,6 +32,14 @@ struct RecordingReport final : convert::ConversionReport {
     void buttonCaption(std::string_view text) override { events.push_back("caption " + std::string(text)); }
     void pressButton() override { events.emplace_back("press"); }
     void skippedLine(std::string_view text) override { events.push_back("skip " + std::string(text)); }
+    void notFound(std::string_view key, std::string_view place) override
+    {
+        places.push_back(std::string(key) + " @ " + std::string(place));
+        logLine(key);
+    }
+    void stoppedAt(std::string_view text) override { stops.emplace_back(text); }
+    std::vector<std::string> places;  // "KEY @ plans.txt, line 3" for each logged key
+    std::vector<std::string> stops;   // what stoppedAt() was told
     std::vector<std::string> labels() const;
 };
 

@@ -147,6 +147,8 @@ TEST_F(ConversionRun, UnknownNumbersAndCodesAreLoggedOnceAndStoredAsNotFound)
     EXPECT_EQ(table.text(4, Model), "AC#3");
     // Once per key and run, in the order of first occurrence; letter case is the log's business.
     EXPECT_EQ(report.logs, (std::vector<std::string>{"AC#12345678", "XXXX", "AC#3", "xxxx"}));
+    EXPECT_EQ(report.places, (std::vector<std::string>{"AC#12345678 @ plans.txt, line 1", "XXXX @ plans.txt, line 1",
+                                                       "AC#3 @ plans.txt, line 3", "xxxx @ plans.txt, line 3"}));
 
     ConversionLog log;
     for (const std::string& key : report.logs) log.add(key);
@@ -166,7 +168,14 @@ TEST(ConversionLogLines, KeptOnceWithoutRegardToCaseAndSavedWithCrLf)
     EXPECT_TRUE(log.add("Z\xDCR1"));
     EXPECT_FALSE(log.add("z\xFCr1"));  // Windows-1252 letters fold too
     EXPECT_FALSE(log.addLine("EDDF NOT FOUND"));
-    EXPECT_EQ(log.text(), "EDDF not found\r\nZ\xDCR1 not found\r\n");
+    // A key is one line wherever it was found; the place is only said the first time.
+    EXPECT_TRUE(log.add("LIXX", "plans.txt, line 7"));
+    EXPECT_FALSE(log.add("lixx", "plans.txt, line 9"));
+    EXPECT_FALSE(log.add("LIXX"));
+    EXPECT_TRUE(log.addLine(ConversionLog::skippedLineText("plans.txt, line 8: Found Error: G2/09")));
+    EXPECT_EQ(log.text(),
+              "EDDF not found\r\nZ\xDCR1 not found\r\nLIXX not found (plans.txt, line 7)\r\n"
+              "plans.txt, line 8 skipped: Found Error: G2/09\r\n");
 
     test::TempFolder folder;
     log.save(folder / "conversion.log");
@@ -207,6 +216,8 @@ TEST_F(ConversionRun, WeeklyTimeThatIsNoTimeEndsTheRunWithItsMessage)
         EXPECT_EQ(summary.problem, c.message);
         EXPECT_EQ(report.events.back(), "press");
         EXPECT_EQ(report.events[report.events.size() - 2], std::string("message WARNING|") + c.message);
+        // The message box keeps its text; the log hears of the line.
+        EXPECT_EQ(report.stops, std::vector<std::string>{std::string("plans.txt, line 1: ") + c.message});
         EXPECT_EQ(flights().rowCount(), 0u) << "nothing saved after " << c.legs;
     }
 }
@@ -241,6 +252,7 @@ TEST_F(ConversionRun, MalformedNumbersAndDailyTimesNameTheLineAndTheText)
         EXPECT_EQ(summary.problem, c.message);
         ASSERT_FALSE(report.events.empty());
         EXPECT_EQ(report.events.back(), std::string("message WARNING|") + c.message);  // the button stays "Stop"
+        EXPECT_EQ(report.stops, std::vector<std::string>{c.message});
         EXPECT_EQ(flights().rowCount(), 0u) << c.line;
     }
     // A line without legs never reads its percentage, and an unshifted time that is not repeated is only cut.
@@ -296,6 +308,7 @@ TEST_F(ConversionRun, MissingAircraftTableEndsTheRunBeforeAnyLine)
     ASSERT_EQ(report.events.size(), 1u);
     EXPECT_TRUE(report.events[0].starts_with("message WARNING|The aircraft table cannot be read: "));
     EXPECT_NE(report.events[0].find((folder / aircraftFileName).string()), std::string::npos);
+    EXPECT_TRUE(report.stops.empty());  // no line is to blame
     EXPECT_EQ(flights().rowCount(), 0u);
 }
 

@@ -22,11 +22,11 @@ namespace {
 
 class ConvertDialog : public test::ConversionFixture {
 protected:
-    std::unique_ptr<TdlgConvertFP> makeDialog(const std::string& plan)
+    std::unique_ptr<TdlgConvertFP> makeDialog(const std::string& plan, bool skipBadLines = false)
     {
         test::writeBytes(folder / "plans.txt", plan);
         return std::make_unique<TdlgConvertFP>(folder.path(), "plans.txt", false, airports, log, prompter,
-                                               platform::TimeZone{0, false});
+                                               platform::TimeZone{0, false}, skipBadLines);
     }
     QStringList memoLines() const
     {
@@ -83,7 +83,7 @@ TEST_F(ConvertDialog, AWholeConversionEndsWithOkAndItsLogLines)
     EXPECT_EQ(dialog->Label1->text(), "Flights:2/3");
     EXPECT_EQ(dialog->ProgressBar1->maximum(), 3);
     EXPECT_EQ(dialog->ProgressBar1->value(), 2);
-    EXPECT_EQ(memoLines(), (QStringList{"XXXX not found", "AC#9 not found"}));
+    EXPECT_EQ(memoLines(), (QStringList{"XXXX not found (plans.txt, line 1)", "AC#9 not found (plans.txt, line 3)"}));
     EXPECT_EQ(flights().rowCount(), 4u);
     EXPECT_TRUE(prompter.shown().empty());
 
@@ -119,7 +119,8 @@ TEST_F(ConvertDialog, TheLogKeepsEveryConversionsLinesOnce)
         dialog->show();
         dialog->worker().waitUntilFinished();
     }
-    EXPECT_EQ(memoLines(), (QStringList{"XXXX not found", "YYYY not found"}));
+    // Each key once, with the line of the conversion that first missed it.
+    EXPECT_EQ(memoLines(), (QStringList{"XXXX not found (plans.txt, line 1)", "YYYY not found (plans.txt, line 1)"}));
 }
 
 TEST_F(ConvertDialog, PressingStopMidRunLeavesTheEmptyTable)
@@ -157,18 +158,37 @@ TEST_F(ConvertDialog, DestroyingTheDialogStopsTheRunAndServesItWhileItWaits)
     for (int i = 0; i < 1000 && dialog; ++i) QTest::qWait(10);
     ASSERT_FALSE(dialog);
     EXPECT_EQ(flights().rowCount(), 0u);
-    EXPECT_EQ(memoLines().value(0), "AC#5 not found");
+    EXPECT_EQ(memoLines().value(0), "AC#5 not found (plans.txt, line 5)");
 }
 
-TEST_F(ConvertDialog, TimeErrorShowsItsMessageAndClosesTheDialog)
+TEST_F(ConvertDialog, TimeErrorShowsItsMessageAndClosesTheDialogAndTheLogNamesTheLine)
 {
-    const auto dialog = makeDialog("AC#1,x,1%,WEEK,IFR,1/10:00,1/24:10,1,F,F1,LIRF\n");
+    const auto dialog = makeDialog(twoPlans + "AC#1,x,1%,WEEK,IFR,1/10:00,1/24:10,1,F,F1,LIRF\n");
     dialog->show();
     dialog->worker().waitUntilFinished();
-    EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", "Found Error: 24:10"}}));
+    EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", "Found Error: 24:10"}}));  // the message box's own text
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_EQ(flights().rowCount(), 0u);
+    EXPECT_EQ(memoLines(), (QStringList{"XXXX not found (plans.txt, line 1)", "AC#9 not found (plans.txt, line 3)",
+                                        "Stopped at plans.txt, line 4: Found Error: 24:10"}));
+}
+
+TEST_F(ConvertDialog, SkippingBadLinesLogsThemAndSavesTheRest)
+{
+    const auto dialog = makeDialog("AC#1,x,1%,WEEK,IFR,1/10:00,TNG1/11:00,1,F,F1,LIRF\n" + twoPlans +
+                                       "AC#1,x,1x%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n",
+                                   true);
+    dialog->show();
+    dialog->worker().waitUntilFinished();
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(dialog->Button1->text(), "Ok");
+    EXPECT_EQ(dialog->worker().summary()->skippedLines, (std::vector<std::size_t>{1, 5}));
+    EXPECT_EQ(memoLines(), (QStringList{"plans.txt, line 1 skipped: Found Error: G1/11",
+                                        "XXXX not found (plans.txt, line 2)", "AC#9 not found (plans.txt, line 4)",
+                                        "plans.txt, line 5 skipped: the traffic percentage \"1x%\" is not a whole "
+                                        "number from -32768 to 32767 followed by the percent sign"}));
+    EXPECT_EQ(flights().rowCount(), 4u);
 }
 
 TEST_F(ConvertDialog, MalformedInputWarnsAndTheDialogStaysOnStop)
@@ -176,10 +196,11 @@ TEST_F(ConvertDialog, MalformedInputWarnsAndTheDialogStaysOnStop)
     const auto dialog = makeDialog("AC#1,x,1x%,24Hr,IFR,10:00,11:00,1,F,F1,LIRF\n");
     dialog->show();
     dialog->worker().waitUntilFinished();
-    EXPECT_EQ(prompter.shown(),
-              (Shown{{"WARNING",
-                      "plans.txt, line 1: the traffic percentage \"1x%\" is not a whole number from -32768 to "
-                      "32767 followed by the percent sign"}}));
+    const std::string problem =
+        "plans.txt, line 1: the traffic percentage \"1x%\" is not a whole number from -32768 to 32767 followed by "
+        "the percent sign";
+    EXPECT_EQ(prompter.shown(), (Shown{{"WARNING", problem}}));
+    EXPECT_EQ(memoLines(), QStringList{QString::fromStdString("Stopped at " + problem)});
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->Button1->text(), "Stop");
     dialog->Button1->click();

@@ -135,6 +135,21 @@ TEST_F(ToolCheck, ConvertSkipsTheBadLinesOnlyWhenAsked)
     EXPECT_EQ(readFlightFile(folder / "flight.cds").rowCount(), 4u);
 }
 
+TEST_F(ToolCheck, SimFolderMatchesTheListsTitlesAgainstTheInstalledOnes)
+{
+    std::filesystem::create_directories(folder / "sim" / "Aircraft" / "b737");
+    test::writeBytes(folder / "sim" / "Aircraft" / "b737" / "aircraft.cfg",
+                     "[fltsim.0]\r\ntitle=Alitalia B737\r\natc_airline=ALITALIA\r\n");
+    test::writeBytes(folder / "aircraft.txt", "AC#1,450,\"Alitalia B737\"\r\nAC#2,450,\"Air Inter A320\"\r\n");
+    const ToolRun run = check(cleanLine, {"--sim-folder", (folder / "sim").string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("aircraft.txt, line 2, field 3: warning unmatched-title: \"Air Inter A320\""),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("line 1, field 3"), std::string::npos);
+    EXPECT_EQ(check(cleanLine, {"--sim-folder", (folder / "nowhere").string()}).status, 2);
+}
+
 // The demo's flight plans hold an aircraft number the AI list lacks and an airport code that
 // no airport has, on purpose.
 TEST_F(ToolCheck, TheDemoShowsItsUnknownNumberAndCodeWithTheirLines)

@@ -80,7 +80,10 @@ TEST_F(ToolConvert, WritesTheTableAndPrintsEachLogLineOnce)
     const ToolRun run = convert(plan, {"--utc-offset-hours", "-2"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "XXXX not found\nAC#9 not found\nAC#\u00C4 not found\n");
+    // Each key once, with the line that first used it.
+    EXPECT_EQ(run.out,
+              "XXXX not found (plans.txt, line 1)\nAC#9 not found (plans.txt, line 2)\nAC#\u00C4 not found (plans.txt, "
+              "line 3)\n");
     EXPECT_EQ(departures(), (std::vector<std::string>{"F1 12:00", "F2 14:00", "F3 12:00", "F4 14:00", "F5 12:00"}));
 }
 
@@ -113,7 +116,8 @@ TEST_F(ToolConvert, ATimeErrorOrMalformedInputExitsWithTheMessageAndAnEmptyTable
         const char* plan;
         const char* message;
     } cases[] = {
-        {"AC#1,x,1%,WEEK,IFR,1/25:00,1/11:00,1,F,F1,LIRF\n", "qrvl-tool convert: WARNING: Found Error: 25:00\n"},
+        {"AC#1,x,1%,WEEK,IFR,1/25:00,1/11:00,1,F,F1,LIRF\n",
+         "qrvl-tool convert: WARNING: plans.txt, line 1: Found Error: 25:00\n"},
         {"AC#1,x,1%,0Hr,IFR,10:00,11:00,1,F,F1,LIRF\n",
          "qrvl-tool convert: WARNING: plans.txt, line 1: the period \"0Hr\" repeats every 0 hours\n"},
     };

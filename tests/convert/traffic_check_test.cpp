@@ -45,6 +45,7 @@ protected:
             .airports = airports,
             .aircraftTableFile = withTable ? std::optional(folder / tables::aircraftFileName) : std::nullopt,
             .utcOffsetHours = offset,
+            .installedTitles = {},
         });
     }
 };
@@ -127,6 +128,16 @@ TEST_F(TrafficCheck, ProblemsOfALineComeInFieldOrder)
     EXPECT_EQ(describeAll(check("AC#9,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,lfpg,12:00,13:00,1,F,F2,LIRF,")),
               (std::vector<std::string>{"1:1 warning unknown-aircraft AC#9", "1:11 warning unknown-airport lfpg",
                                         "1:18 warning unknown-airport IRF,"}));
+}
+
+TEST_F(TrafficCheck, AThreeLetterLastCodeAlsoSpoilsTheHomeAirport)
+{
+    const CheckResult result = check("AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,LFPG,12:00,13:00,1,F,F2,FCO");
+    ASSERT_EQ(describeAll(result),
+              (std::vector<std::string>{"1:17 warning unknown-airport ,FCO", "1:17 warning unknown-airport FCO"}));
+    EXPECT_NE(result.problems[0].detail.find("\"FCO\" is shorter than four characters"), std::string::npos)
+        << result.problems[0].detail;
+    EXPECT_NE(result.problems[1].detail.find("three-letter code"), std::string::npos);
 }
 
 TEST_F(TrafficCheck, ACleanFileHasNothingToSay)
@@ -243,6 +254,60 @@ TEST_F(TrafficCheck, SkippingBadLinesConvertsEveryOtherLine)
                             [](const std::string& e) { return e.starts_with("message") || e == "press"; }),
               0);
     EXPECT_EQ(report.events.back(), "caption Ok");
+    EXPECT_TRUE(report.stops.empty());  // a skipped line does not stop the run
     // The check counts the same records.
     EXPECT_EQ(check(plan).summary.records, 3u);
+}
+
+TEST_F(TrafficCheck, EachProblemCarriesItsWholeLine)
+{
+    const std::string bad = "AC#1,x,100%,24Hr,IFR,10:00,11:00,1,F,F1,lfpg,12:00,13:00,1,F,F2,LIRF";
+    const CheckResult result = check(cleanLine + "\r\n" + bad + "\r\n");
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_EQ(result.problems[0].lineText, bad);
+    const auto span = fieldSpan(result.problems[0].lineText, result.problems[0].field);
+    ASSERT_TRUE(span);
+    EXPECT_EQ(bad.substr(span->first, span->second), "lfpg");
+}
+
+TEST(FieldSpan, FindsEachCommaField)
+{
+    const struct {
+        const char* line;
+        int field;
+        std::optional<std::pair<std::size_t, std::size_t>> span;
+    } cases[] = {
+        {"a,bb,,d", 1, std::pair<std::size_t, std::size_t>{0, 1}},
+        {"a,bb,,d", 2, std::pair<std::size_t, std::size_t>{2, 2}},
+        {"a,bb,,d", 3, std::pair<std::size_t, std::size_t>{5, 0}},  // an empty field
+        {"a,bb,,d", 4, std::pair<std::size_t, std::size_t>{6, 1}},  // the last, without a comma after it
+        {"a,bb,,d", 5, std::nullopt},
+        {"a,bb,,d", 0, std::nullopt},  // the line as a whole
+        {"", 1, std::pair<std::size_t, std::size_t>{0, 0}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fieldSpan(c.line, c.field), c.span) << c.line << " " << c.field;
+}
+
+TEST_F(TrafficCheck, ListTitlesThatNoInstalledAircraftHasAreWarnedOf)
+{
+    writeBytes(folder / "aircraft.txt",
+               "AC#1,450,\"ALITALIA b737\"\r\nAC#2,450,\"Air Inter A320\"\r\nAC#3,450,Unquoted A321\r\n");
+    writeBytes(folder / "plans.txt", cleanLine + "\r\n");
+    CheckInputs inputs{
+        .flightPlanFile = folder / "plans.txt",
+        .aircraftListFile = folder / "aircraft.txt",
+        .airports = airports,
+        .aircraftTableFile = std::nullopt,
+        .utcOffsetHours = 0,
+        .installedTitles = {},
+    };
+    EXPECT_EQ(describeAll(checkTraffic(inputs)), std::vector<std::string>{});  // no folder, no titles to match
+
+    // Letter case aside and on the 48 characters a title keeps, as the scan matches them.
+    inputs.installedTitles = [] { return std::vector<std::string>{"Alitalia B737", "Unquoted A321"}; };
+    const CheckResult result = checkTraffic(inputs);
+    EXPECT_EQ(describeAll(result), (std::vector<std::string>{"2:3 warning unmatched-title Air Inter A320",
+                                                             "3:3 warning unmatched-title "}));  // no quotes, no title
+    EXPECT_EQ(result.problems[0].file, "aircraft.txt");
+    EXPECT_NE(result.problems[0].effect.find("\"AC#2\""), std::string::npos) << result.problems[0].effect;
 }

@@ -2,8 +2,9 @@
 // with a window manager, saved as pictures: the splash screen in the middle of start-up, the board
 // (departures and arrivals), the options dialog, the print preview, the Airport Manager, the Flag
 // Manager and its picture dialog, the custom date-time dialog, the about box, the conversion
-// dialog in the middle of a run and the conversion log. tools/screenshots/take runs it on a copy
-// of the demo under Xvfb and openbox.
+// dialog in the middle of a run, the conversion log and the check window over a file with
+// problems (whose report it also exports as a web page, CHECK_PAGE). tools/screenshots/take runs
+// it on a copy of the demo under Xvfb and openbox.
 //
 // Each picture is read back from the screen, not painted again for the camera, so it shows what
 // offscreen tests cannot: the window manager's frames and placement, and a window that never
@@ -20,7 +21,10 @@
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
+#include "convert/traffic_check_dialog.h"
+#include "convert/traffic_check_model.h"
 #include "flags/flag_manager_dialog.h"
+#include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
 #include "tables/airport_manager_dialog.h"
@@ -32,14 +36,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
@@ -296,6 +303,57 @@ void lookAtConversion(Findings& findings, TdlgConvertFP& dialog)
     }
 }
 
+// The check window over a file with problems: sorted worst first, one problem's line shown with
+// its field marked. Checks that what it says is whole: headers, buttons, summary, the shown line.
+void lookAtCheck(Findings& findings, TrafficCheckDialog& dialog, const QString& page)
+{
+    dialog.waitForCheck();
+    QTableView& view = *dialog.problemView;
+    view.sortByColumn(TrafficCheckModel::SeverityColumn, Qt::AscendingOrder);
+    view.selectRow(0);
+    dialog.showLine(view.model()->index(0, 0));
+    settle(dialog);
+    take(findings, dialog, QStringLiteral("check-window.png"));
+
+    const QHeaderView& header = *view.horizontalHeader();
+    QStringList clipped;
+    for (int column = 0; column < TrafficCheckModel::EffectColumn; ++column) {
+        const QString title = view.model()->headerData(column, Qt::Horizontal).toString();
+        if (header.sectionSize(column) < header.fontMetrics().horizontalAdvance(title) + 12) clipped << title;
+    }
+    findings.check(QStringLiteral("check window: every column title shows whole"), clipped.isEmpty(),
+                   clipped.isEmpty() ? QStringLiteral("all fit") : clipped.join(QStringLiteral(", ")));
+    QStringList narrow;
+    for (QPushButton* button :
+         {dialog.exportCsvButton, dialog.exportHtmlButton, dialog.convertButton, dialog.skipButton, dialog.closeButton})
+        if (button->isVisible() && button->width() < button->fontMetrics().horizontalAdvance(button->text()) + 8)
+            narrow << button->text();
+    findings.check(QStringLiteral("check window: every button caption shows whole"), narrow.isEmpty(),
+                   narrow.isEmpty() ? QStringLiteral("all fit") : narrow.join(QStringLiteral(", ")));
+    findings.check(
+        QStringLiteral("check window: the skip button counts the lines with errors"),
+        dialog.skipButton->isVisible() &&
+            dialog.skipButton->text() == QStringLiteral("Convert, skipping the %1 lines with errors")
+                                             .arg(dialog.checkResult() ? dialog.checkResult()->summary.badLines : 0),
+        dialog.skipButton->text());
+    const QSize summaryNeeds = dialog.summaryLabel->sizeHint();
+    findings.check(
+        QStringLiteral("check window: the summary shows whole"),
+        dialog.summaryLabel->width() >= summaryNeeds.width() && dialog.summaryLabel->height() >= summaryNeeds.height(),
+        QStringLiteral("needs %1x%2, has %3x%4")
+            .arg(summaryNeeds.width())
+            .arg(summaryNeeds.height())
+            .arg(dialog.summaryLabel->width())
+            .arg(dialog.summaryLabel->height()));
+    const QTextEdit& line = *dialog.lineView;
+    const int lineWidth = line.fontMetrics().horizontalAdvance(line.toPlainText());
+    findings.check(QStringLiteral("check window: the faulty line is shown"), !line.toPlainText().isEmpty(),
+                   QStringLiteral("%1 px of line in a %2 px pane").arg(lineWidth).arg(line.viewport()->width()));
+
+    quorvel::platform::writeFileAtomically(page.toStdString(), dialog.htmlPage());
+    dialog.reject();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -303,7 +361,7 @@ int main(int argc, char** argv)
     QuorvelApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     if (argc < 3) {
-        std::cerr << "usage: qrvl-screenshots PROGRAM_FOLDER OUT_FOLDER [EXECUTABLE]\n";
+        std::cerr << "usage: qrvl-screenshots PROGRAM_FOLDER OUT_FOLDER [EXECUTABLE [PROBLEM_PLANS CHECK_PAGE]]\n";
         return 2;
     }
     Findings findings(QString::fromLocal8Bit(argv[2]));
@@ -413,5 +471,14 @@ int main(int argc, char** argv)
             take(findings, log, QStringLiteral("conversion-log.png"));
             log.CancelBtnClick();
         });
+    if (argc > 5) {
+        // The check over the file with problems, as Convert > "Check FlightPlans..." opens it.
+        const std::string configured = form.settings().flightPlanFile;
+        form.settings().flightPlanFile = argv[4];
+        whileOpen<TrafficCheckDialog>(
+            findings, QStringLiteral("check window"), [&] { form.CheckFlightPlans1Click(); },
+            [&](TrafficCheckDialog& dialog) { lookAtCheck(findings, dialog, QString::fromLocal8Bit(argv[5])); });
+        form.settings().flightPlanFile = configured;
+    }
     return findings.finish();
 }
