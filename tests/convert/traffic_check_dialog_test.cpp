@@ -123,6 +123,7 @@ TEST_F(TrafficCheckWindow, FiltersBySeverityKindAndFile)
 {
     test::writeBytes(folder / "aircraft.txt", "AC#1,450,\"Alitalia B737\"\r\nAC#1,450,\"Air Inter A320\"\r\n");
     const auto dialog = open(mixedPlan);
+    QAbstractItemModelTester tester(dialog->filter, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(dialog->problemView->model()->rowCount(), 5);
 
     const struct {

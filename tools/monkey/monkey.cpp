@@ -325,7 +325,7 @@ private:
         for (QAction* action :
              {form_.LoadFlightPlans1, form_.PrintTimeTable1, form_.AirportManager1, form_.FlagManager1, form_.Aircraft1,
               form_.FlightPlan1, form_.ViewLog1, form_.General1, form_.CustomDateTime1, form_.About1,
-              form_.AirportManager1, form_.FlagManager1, form_.FlightPlan1})
+              form_.AirportManager1, form_.FlagManager1, form_.FlightPlan1, form_.CheckFlightPlans1})
             if (action->isEnabled()) actions.push_back(action);
         QAction* action = pick(actions);
         if (!action) return;
