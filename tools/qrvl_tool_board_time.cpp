@@ -16,8 +16,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 using namespace quorvel;
 
 // The zone list: the one given, else the one beside the flight table, else the program folder's.
@@ -33,8 +31,6 @@ std::filesystem::path zonesFile(const std::string& given, const std::string& fli
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     return (error ? std::filesystem::path() : self.parent_path()) / tables::airportZonesFileName;
 }
-
-}  // namespace
 
 // Called by the board command when --zone is airport or utc, or a window is asked for.
 int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, bool momentGiven,

@@ -1,0 +1,189 @@
+#include "serve/board_server.h"
+
+#include "platform/error.h"
+#include "serve/board_api.h"
+#include "serve/board_page.h"
+
+#include <httplib.h>
+
+#include <charconv>
+
+namespace quorvel::serve {
+
+namespace {
+
+constexpr const char* jsonType = "application/json; charset=utf-8";
+
+// The page is served with everything it needs inline; nothing may come from elsewhere.
+constexpr const char* pagePolicy =
+    "default-src 'none'; img-src 'self'; connect-src 'self'; style-src 'unsafe-inline'; script-src 'unsafe-inline'";
+
+Params paramsOf(const httplib::Request& request)
+{
+    return Params(request.params.begin(), request.params.end());
+}
+
+void answerJson(httplib::Response& response, int status, std::string body)
+{
+    response.status = status;
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(std::move(body), jsonType);
+}
+
+void answerError(httplib::Response& response, int status, const std::string& message)
+{
+    answerJson(response, status, errorJson(message));
+}
+
+const char* statusText(int status)
+{
+    switch (status) {
+    case 400: return "bad request";
+    case 404: return "not found";
+    case 413: return "request too large";
+    case 414: return "request line too long";
+    case 431: return "header lines too large";
+    default: return status >= 500 ? "server error" : "request refused";
+    }
+}
+
+// Runs `answer`, turning a rejected parameter into 400.
+template <typename Answer>
+void guarded(httplib::Response& response, Answer&& answer)
+{
+    try {
+        answerJson(response, 200, answer());
+    } catch (const RequestError& e) {
+        answerError(response, 400, e.what());
+    }
+}
+
+}  // namespace
+
+std::optional<std::pair<std::string, int>> parseListenAddress(const std::string& text)
+{
+    const std::size_t colon = text.rfind(':');
+    std::string host = colon == std::string::npos ? std::string(defaultHost) : text.substr(0, colon);
+    const std::string portText = colon == std::string::npos ? text : text.substr(colon + 1);
+    if (host.empty()) host = defaultHost;
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    int port = -1;
+    const auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    if (portText.empty() || error != std::errc() || end != portText.data() + portText.size() || port < 0 ||
+        port > 65535)
+        return std::nullopt;
+    return std::pair{host, port};
+}
+
+BoardServer::BoardServer(const SnapshotStore& store, const Clock& clock, ServerOptions options)
+    : store_(store), clock_(clock), options_(std::move(options)), server_(std::make_unique<httplib::Server>())
+{
+    const int threads = std::max(1, options_.threads);
+    server_->new_task_queue = [threads] { return new httplib::ThreadPool(std::size_t(threads)); };
+    server_->set_read_timeout(options_.readTimeout);
+    server_->set_write_timeout(options_.writeTimeout);
+    server_->set_keep_alive_timeout(options_.keepAliveTimeout.count());
+    server_->set_keep_alive_max_count(std::size_t(options_.keepAliveRequests));
+    server_->set_payload_max_length(0);
+    route();
+}
+
+BoardServer::~BoardServer()
+{
+    stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+void BoardServer::route()
+{
+    httplib::Server& server = *server_;
+    server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+        if (request.method != "GET" && request.method != "HEAD") {
+            response.set_header("Allow", "GET, HEAD");
+            answerError(response, 405, "only GET and HEAD are answered");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (request.headers.size() > maxRequestHeaders) {
+            answerError(response, 431, "too many header lines");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server.Get("/", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Security-Policy", pagePolicy);
+        response.set_header("Cache-Control", "no-cache");
+        response.set_content(std::string(boardPage()), "text/html; charset=utf-8");
+    });
+    server.Get("/api/board", [this](const httplib::Request& request, httplib::Response& response) {
+        guarded(response, [&] {
+            const BoardRequest board = parseBoardRequest(paramsOf(request));
+            const Present present{clock_.now(),
+                                  std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now())};
+            return boardJson(*store_.current(), board, present);
+        });
+    });
+    server.Get("/api/airports", [this](const httplib::Request& request, httplib::Response& response) {
+        guarded(response, [&] { return airportsJson(*store_.current(), paramsOf(request)); });
+    });
+    server.Get("/api/version", [this](const httplib::Request& request, httplib::Response& response) {
+        guarded(response, [&] {
+            if (!request.params.empty()) throw RequestError("version takes no parameters");
+            return versionJson(*store_.current());
+        });
+    });
+    // One path segment after /flags/, already decoded; the list decides which names exist.
+    server.Get(R"(/flags/([^/]+))", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::shared_ptr<const Snapshot> snapshot = store_.current();
+        std::optional<std::string> name;
+        if (snapshot->data.flagList && request.params.empty())
+            name = listedFlagName(*snapshot->data.flagList, request.matches[1].str());
+        const std::shared_ptr<const std::string> png =
+            name ? flagPngs_.png(snapshot->data.flagFolder, *name) : nullptr;
+        if (!png) return answerError(response, 404, "no such flag");
+        response.set_header("Cache-Control", "no-cache");
+        response.set_header("X-Content-Type-Options", "nosniff");
+        response.set_content(*png, "image/png");
+    });
+    server.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+        // Answers that carry their own text keep it; the rest (404 for an unknown path, the
+        // library's 400 and 414) get a short JSON one.
+        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+        answerError(response, response.status, statusText(response.status));
+        return httplib::Server::HandlerResponse::Handled;
+    }));
+    server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+        answerError(response, 500, "the board could not be made");
+    });
+}
+
+int BoardServer::start()
+{
+    if (!finished_) return port_;
+    const int port = options_.port == 0 ? server_->bind_to_any_port(options_.host)
+                                        : (server_->bind_to_port(options_.host, options_.port) ? options_.port : -1);
+    if (port < 0)
+        throw Error("cannot listen on " + options_.host + ":" + std::to_string(options_.port) +
+                    " (the address is taken or not this computer's)");
+    port_ = port;
+    finished_ = false;
+    thread_ = std::thread([this] {
+        server_->listen_after_bind();
+        finished_ = true;
+    });
+    return port_;
+}
+
+void BoardServer::stop()
+{
+    server_->stop();
+}
+
+std::string BoardServer::url() const
+{
+    const bool any = options_.host == "0.0.0.0" || options_.host == "::" || options_.host.empty();
+    const std::string host = any ? std::string(defaultHost) : options_.host;
+    const bool v6 = host.find(':') != std::string::npos;
+    return "http://" + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port_) + "/";
+}
+
+}  // namespace quorvel::serve

@@ -1,0 +1,81 @@
+// serve/board_server.h: the board as a web page and its JSON, over HTTP.
+//
+// GET (and HEAD) only:
+//   /                 the board page
+//   /api/board?...    the rows (serve/board_api.h)
+//   /api/airports?q=  airport search for the page's chooser
+//   /api/version      the snapshot's generation, polled by the page to refresh after a new table
+//   /flags/NAME       a flag picture as PNG, for names the flag list gives
+// Anything else is 404, another method 405, a bad parameter 400, each with a short JSON error.
+//
+// The server answers on its own threads (a bounded pool) from the snapshots of a SnapshotStore,
+// so the thread that publishes them never waits for a client: stop() returns at once, and the
+// threads end within the read and keep-alive timeouts.
+#pragma once
+
+#include "platform/local_time.h"
+#include "serve/board_snapshot.h"
+#include "serve/flag_png.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+}
+
+namespace quorvel::serve {
+
+inline constexpr const char* defaultHost = "127.0.0.1";
+inline constexpr int defaultPort = 8017;
+inline constexpr std::size_t maxRequestHeaders = 64;
+
+struct ServerOptions {
+    std::string host = defaultHost;
+    int port = 0;  // 0: a free port
+    int threads = 8;
+    std::chrono::seconds readTimeout{5};
+    std::chrono::seconds writeTimeout{5};
+    std::chrono::seconds keepAliveTimeout{2};
+    int keepAliveRequests = 100;
+};
+
+// "127.0.0.1:8017", "0.0.0.0:80", ":8017" (the default host), "8017"; nothing when it is not
+// such an address with a port from 0 to 65535.
+std::optional<std::pair<std::string, int>> parseListenAddress(const std::string& text);
+
+class BoardServer {
+public:
+    // `store` and `clock` must outlive the server.
+    BoardServer(const SnapshotStore& store, const Clock& clock, ServerOptions options = {});
+    ~BoardServer();  // stops, and waits for the server's threads
+    BoardServer(const BoardServer&) = delete;
+    BoardServer& operator=(const BoardServer&) = delete;
+
+    // Binds and answers on a thread of its own; returns the port. Throws quorvel::Error naming the
+    // address when it cannot be bound.
+    int start();
+    // Stops accepting and asks the threads to end; returns without waiting for them.
+    void stop();
+    bool finished() const { return finished_; }  // the threads have ended (or never started)
+
+    int port() const { return port_; }
+    std::string url() const;  // "http://127.0.0.1:8017/"
+
+private:
+    void route();
+
+    const SnapshotStore& store_;
+    const Clock& clock_;
+    ServerOptions options_;
+    std::unique_ptr<httplib::Server> server_;
+    FlagPngCache flagPngs_;
+    std::thread thread_;
+    std::atomic<bool> finished_{true};
+    int port_ = 0;
+};
+
+}  // namespace quorvel::serve
