@@ -10,6 +10,8 @@ QRVL_PACKAGES=(
     libgtest-dev libgmock-dev
     poppler-utils        # pdftotext: the tests read the printed timetable back
     libhowardhinnant-date-dev tzdata   # time zones by name (date/tz over the system's zone database)
+    libcpp-httplib-dev nlohmann-json3-dev libstb-dev   # the board served to browsers: HTTP, JSON, flags as PNG
+    chromium             # the served board's test in a headless browser, and its screenshots
 )
 
 qrvl_install_packages() {

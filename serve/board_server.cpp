@@ -85,6 +85,12 @@ BoardServer::BoardServer(const SnapshotStore& store, const Clock& clock, ServerO
     server_->set_keep_alive_timeout(options_.keepAliveTimeout.count());
     server_->set_keep_alive_max_count(std::size_t(options_.keepAliveRequests));
     server_->set_payload_max_length(0);
+    // The library's default would also share the port with any other program that asks for it
+    // (SO_REUSEPORT), so that a second board server on a taken port would start without a word.
+    server_->set_socket_options([](socket_t socket) {
+        const int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     route();
 }
 
@@ -170,6 +176,8 @@ int BoardServer::start()
         server_->listen_after_bind();
         finished_ = true;
     });
+    // A stop() before the thread is listening would be lost, and the server would never end.
+    while (!server_->is_running() && !finished_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return port_;
 }
 
