@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string_view>
 
 namespace quorvel::serve {
@@ -57,7 +58,7 @@ const std::string* find(const Params& params, std::string_view name)
 
 int wholeNumber(const std::string& value, std::string_view name, int low, int high)
 {
-    const bool digits = !value.empty() && value.size() <= 3 &&
+    const bool digits = !value.empty() && value.size() <= 6 &&
                         std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
     const int number = digits ? std::stoi(value) : -1;
     if (number < low || number > high)
@@ -145,7 +146,7 @@ Json rowJson(const Snapshot& snapshot, tables::RowId row, const LocalDateTime& a
 
 BoardRequest parseBoardRequest(const Params& params)
 {
-    checkNames(params, {"airport", "direction", "zone", "window", "traffic", "international", "at"});
+    checkNames(params, {"airport", "direction", "zone", "window", "traffic", "international", "at", "limit"});
     BoardRequest request;
     const std::string* airport = find(params, "airport");
     if (!airport || airport->empty()) throw RequestError("airport is required");
@@ -169,6 +170,7 @@ BoardRequest parseBoardRequest(const Params& params)
     if (const std::string* value = find(params, "traffic")) request.traffic = wholeNumber(*value, "traffic", 0, 100);
     if (const std::string* value = find(params, "international"))
         request.international = choice<bool, 2>(*value, "international", {{{"0", false}, {"1", true}}});
+    if (const std::string* value = find(params, "limit")) request.limit = wholeNumber(*value, "limit", 1, maxRowLimit);
     if (const std::string* value = find(params, "at")) {
         std::string text = *value;
         if (text.size() == 16 && text[10] == 'T') text[10] = ' ';
@@ -207,12 +209,15 @@ std::string boardJson(const Snapshot& snapshot, const BoardRequest& request, con
     // The interval and the rows, as the window chooses them.
     board::BoardInterval interval;
     Json rows = Json::array();
+    std::size_t total = 0;
+    const std::size_t limit = request.limit ? std::size_t(*request.limit) : std::size_t(-1);
     if (board::usesInstances(time)) {
         const board::InstanceQuery query = board::buildInstanceQuery(inputs, time);
         interval = query.interval;
         if (data.flights) {
             const board::Instances instances = board::selectInstances(*data.flights, query);
-            for (std::size_t i = 0; i < instances.rows.size(); ++i)
+            total = instances.rows.size();
+            for (std::size_t i = 0; i < std::min(total, limit); ++i)
                 rows.push_back(rowJson(snapshot, instances.rows[i], interval.start.plusMinutes(instances.minutes[i]),
                                        board::instanceTimeText(interval, instances.minutes[i])));
         }
@@ -226,7 +231,9 @@ std::string boardJson(const Snapshot& snapshot, const BoardRequest& request, con
             const board::BoardQuery query = board::buildQuery(inputs);
             const FlightField timeField =
                 request.direction == board::Direction::Departure ? FlightField::TimeDep : FlightField::TimeArr;
-            for (const tables::RowId row : board::select(*data.flights, query)) {
+            const tables::View view = board::select(*data.flights, query);
+            total = view.size();
+            for (const tables::RowId row : std::span(view).first(std::min(total, limit))) {
                 // A stored time that is not "hh:mm" still shows as stored; the day is the board's.
                 const std::string stored(data.flights->table.text(row, timeField));
                 LocalDateTime at = interval.start;
@@ -260,6 +267,7 @@ std::string boardJson(const Snapshot& snapshot, const BoardRequest& request, con
                         {"windowHours", request.windowHours}};
     json["times"] = utf8(board::timesText(interval, request.windowHours, request.airport));
     json["clockOffsetMinutes"] = clockOffsetMinutes(interval, present);
+    json["total"] = total;
     json["rows"] = std::move(rows);
     return dump(json);
 }

@@ -39,10 +39,14 @@ struct BoardRequest {
     int traffic = 100;
     bool international = false;
     std::optional<LocalDateTime> at;  // the reference moment, read in the board's zone; now when unset
+    std::optional<int> limit;         // the first rows only; "total" still counts them all
 };
 
+inline constexpr int maxRowLimit = 100000;
+
 // airport=CODE (required), direction=departures|arrivals, zone=computer|airport|utc,
-// window=0..24, traffic=0..100, international=0|1, at=YYYY-MM-DDTHH:MM. Throws RequestError.
+// window=0..24, traffic=0..100, international=0|1, at=YYYY-MM-DDTHH:MM, limit=1..100000.
+// Throws RequestError.
 BoardRequest parseBoardRequest(const Params& params);
 
 // The present as the server sees it: the computer's local time and the instant.

@@ -17,7 +17,8 @@ TEST(BoardRequest, ReadsEveryParameter)
                                                                   {"window", "24"},
                                                                   {"traffic", "0"},
                                                                   {"international", "1"},
-                                                                  {"at", "2024-02-29T23:59"}});
+                                                                  {"at", "2024-02-29T23:59"},
+                                                                  {"limit", "100000"}});
     EXPECT_EQ(request.airport, "LIRF");
     EXPECT_EQ(request.direction, board::Direction::Arrival);
     EXPECT_EQ(request.mode, board::TimeMode::Utc);
@@ -25,6 +26,7 @@ TEST(BoardRequest, ReadsEveryParameter)
     EXPECT_EQ(request.traffic, 0);
     EXPECT_TRUE(request.international);
     EXPECT_EQ(request.at, (LocalDateTime{2024, 2, 29, 23, 59, 0}));
+    EXPECT_EQ(request.limit, 100000);
 
     const serve::BoardRequest defaults = serve::parseBoardRequest({{"airport", "EGLL"}});
     EXPECT_EQ(defaults.direction, board::Direction::Departure);
@@ -55,13 +57,15 @@ TEST(BoardRequest, RefusesWhatItDoesNotKnowWithItsReason)
         {{{"airport", "LIRF"}, {"window", "25"}}, "window takes a whole number from 0 to 24"},
         {{{"airport", "LIRF"}, {"window", "-1"}}, "window takes a whole number from 0 to 24"},
         {{{"airport", "LIRF"}, {"window", "1.5"}}, "window takes a whole number from 0 to 24"},
-        {{{"airport", "LIRF"}, {"window", "00000000012"}}, "window takes a whole number from 0 to 24"},
+        {{{"airport", "LIRF"}, {"window", "0000012"}}, "window takes a whole number from 0 to 24"},
         {{{"airport", "LIRF"}, {"traffic", "101"}}, "traffic takes a whole number from 0 to 100"},
         {{{"airport", "LIRF"}, {"traffic", ""}}, "traffic takes a whole number from 0 to 100"},
         {{{"airport", "LIRF"}, {"international", "yes"}}, "international takes 0|1"},
         {{{"airport", "LIRF"}, {"at", "2024-02-30T10:00"}}, "at takes a moment as YYYY-MM-DDTHH:MM"},
         {{{"airport", "LIRF"}, {"at", "2024-01-08T10:00:00"}}, "at takes a moment as YYYY-MM-DDTHH:MM"},
         {{{"airport", "LIRF"}, {"at", "tomorrow"}}, "at takes a moment as YYYY-MM-DDTHH:MM"},
+        {{{"airport", "LIRF"}, {"limit", "0"}}, "limit takes a whole number from 1 to 100000"},
+        {{{"airport", "LIRF"}, {"limit", "100001"}}, "limit takes a whole number from 1 to 100000"},
         {{{"airport", "LIRF"}, {std::string(100, 'x') + "\x01", "1"}},
          "unknown parameter \"" + std::string(32, 'x') + "...\""},
     };

@@ -134,6 +134,12 @@ TEST(BoardServer, AnswersThePageTheApiAndFlags)
     EXPECT_EQ(answer["rows"][0]["flag"], "AZL");
     EXPECT_EQ(answer["rows"][1]["flag"], nullptr);
 
+    // A page asks for the rows it can show; the total still counts them all.
+    const json first = json::parse(board.get("/api/board?airport=LIRF&zone=airport&at=2024-01-08T05:00&limit=1"));
+    EXPECT_EQ(first["total"], 2);
+    ASSERT_EQ(first["rows"].size(), 1u);
+    EXPECT_EQ(first["rows"][0]["flight"], "AZ310");
+
     const std::string png = board.get("/flags/azl", &status, &type);
     EXPECT_EQ(status, 200);
     EXPECT_EQ(type, "image/png");
