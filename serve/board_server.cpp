@@ -10,6 +10,14 @@
 
 namespace quorvel::serve {
 
+// The library listens with a backlog of 5, so a burst of screens connecting at once would lose
+// connections for a second or more; the socket is widened once bound.
+class BoardServer::HttpServer final : public httplib::Server {
+public:
+    void widenBacklog() { ::listen(svr_sock_, backlog); }
+    static constexpr int backlog = 128;
+};
+
 namespace {
 
 constexpr const char* jsonType = "application/json; charset=utf-8";
@@ -60,6 +68,27 @@ void guarded(httplib::Response& response, Answer&& answer)
 
 }  // namespace
 
+std::shared_ptr<const std::string> AnswerCache::find(std::uint64_t generation, std::int64_t minute,
+                                                     const std::string& question)
+{
+    const std::lock_guard lock(mutex_);
+    if (generation != generation_ || minute != minute_) return nullptr;
+    const auto found = answers_.find(question);
+    return found == answers_.end() ? nullptr : found->second;
+}
+
+void AnswerCache::keep(std::uint64_t generation, std::int64_t minute, const std::string& question,
+                       std::shared_ptr<const std::string> answer)
+{
+    const std::lock_guard lock(mutex_);
+    if (generation != generation_ || minute != minute_ || answers_.size() >= maxAnswers) {
+        answers_.clear();
+        generation_ = generation;
+        minute_ = minute;
+    }
+    answers_[question] = std::move(answer);
+}
+
 std::optional<std::pair<std::string, int>> parseListenAddress(const std::string& text)
 {
     const std::size_t colon = text.rfind(':');
@@ -76,7 +105,7 @@ std::optional<std::pair<std::string, int>> parseListenAddress(const std::string&
 }
 
 BoardServer::BoardServer(const SnapshotStore& store, const Clock& clock, ServerOptions options)
-    : store_(store), clock_(clock), options_(std::move(options)), server_(std::make_unique<httplib::Server>())
+    : store_(store), clock_(clock), options_(std::move(options)), server_(std::make_unique<HttpServer>())
 {
     const int threads = std::max(1, options_.threads);
     server_->new_task_queue = [threads] { return new httplib::ThreadPool(std::size_t(threads)); };
@@ -85,6 +114,7 @@ BoardServer::BoardServer(const SnapshotStore& store, const Clock& clock, ServerO
     server_->set_keep_alive_timeout(options_.keepAliveTimeout.count());
     server_->set_keep_alive_max_count(std::size_t(options_.keepAliveRequests));
     server_->set_payload_max_length(0);
+    server_->set_tcp_nodelay(true);  // an answer goes out whole at once, not after the client's delayed ack
     // The library's default would also share the port with any other program that asks for it
     // (SO_REUSEPORT), so that a second board server on a taken port would start without a word.
     server_->set_socket_options([](socket_t socket) {
@@ -121,12 +151,26 @@ void BoardServer::route()
         response.set_content(std::string(boardPage()), "text/html; charset=utf-8");
     });
     server.Get("/api/board", [this](const httplib::Request& request, httplib::Response& response) {
-        guarded(response, [&] {
-            const BoardRequest board = parseBoardRequest(paramsOf(request));
+        try {
+            const Params params = paramsOf(request);  // in name order: the same question, the same text
+            const BoardRequest board = parseBoardRequest(params);
             const Present present{clock_.now(),
                                   std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now())};
-            return boardJson(*store_.current(), board, present);
-        });
+            const std::shared_ptr<const Snapshot> snapshot = store_.current();
+            // The answer depends on the present only to the minute (the clock of the computer too).
+            const std::int64_t minute = std::chrono::floor<std::chrono::minutes>(present.instant).time_since_epoch().count();
+            std::string question;
+            for (const auto& [name, value] : params) question += name + "=" + value + "&";
+            question += present.local.timeText();
+            std::shared_ptr<const std::string> answer = answers_.find(snapshot->generation, minute, question);
+            if (!answer) {
+                answer = std::make_shared<const std::string>(boardJson(*snapshot, board, present));
+                answers_.keep(snapshot->generation, minute, question, answer);
+            }
+            answerJson(response, 200, *answer);
+        } catch (const RequestError& e) {
+            answerError(response, 400, e.what());
+        }
     });
     server.Get("/api/airports", [this](const httplib::Request& request, httplib::Response& response) {
         guarded(response, [&] { return airportsJson(*store_.current(), paramsOf(request)); });
@@ -170,6 +214,7 @@ int BoardServer::start()
     if (port < 0)
         throw Error("cannot listen on " + options_.host + ":" + std::to_string(options_.port) +
                     " (the address is taken or not this computer's)");
+    server_->widenBacklog();
     port_ = port;
     finished_ = false;
     thread_ = std::thread([this] {

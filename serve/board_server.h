@@ -19,9 +19,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 
 namespace httplib {
 class Server;
@@ -40,12 +43,31 @@ struct ServerOptions {
     std::chrono::seconds readTimeout{5};
     std::chrono::seconds writeTimeout{5};
     std::chrono::seconds keepAliveTimeout{2};
-    int keepAliveRequests = 100;
+    int keepAliveRequests = 5;  // then the connection ends, and a waiting one gets the thread
 };
 
 // "127.0.0.1:8017", "0.0.0.0:80", ":8017" (the default host), "8017"; nothing when it is not
 // such an address with a port from 0 to 65535.
 std::optional<std::pair<std::string, int>> parseListenAddress(const std::string& text);
+
+// Answers of the board for the present minute and snapshot: every screen that shows the same
+// airport asks the same question once a minute, and only the first of them pays for the rows.
+// Safe to call from any thread.
+class AnswerCache {
+public:
+    static constexpr std::size_t maxAnswers = 512;
+
+    // The answer kept for `question` in this generation and minute; nothing when there is none.
+    std::shared_ptr<const std::string> find(std::uint64_t generation, std::int64_t minute, const std::string& question);
+    void keep(std::uint64_t generation, std::int64_t minute, const std::string& question,
+              std::shared_ptr<const std::string> answer);
+
+private:
+    std::mutex mutex_;
+    std::uint64_t generation_ = 0;
+    std::int64_t minute_ = 0;
+    std::unordered_map<std::string, std::shared_ptr<const std::string>> answers_;
+};
 
 class BoardServer {
 public:
@@ -66,13 +88,15 @@ public:
     std::string url() const;  // "http://127.0.0.1:8017/"
 
 private:
+    class HttpServer;
     void route();
 
     const SnapshotStore& store_;
     const Clock& clock_;
     ServerOptions options_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<HttpServer> server_;
     FlagPngCache flagPngs_;
+    AnswerCache answers_;
     std::thread thread_;
     std::atomic<bool> finished_{true};
     int port_ = 0;

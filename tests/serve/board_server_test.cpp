@@ -380,3 +380,22 @@ TEST(BoardServer, ListenAddressesAreReadStrictly)
         EXPECT_NE(std::string(e.what()).find("127.0.0.1:" + std::to_string(board.port)), std::string::npos) << e.what();
     }
 }
+
+TEST(AnswerCache, KeepsAnswersForOneGenerationAndMinuteOnly)
+{
+    serve::AnswerCache cache;
+    const auto answer = std::make_shared<const std::string>("rows");
+    cache.keep(3, 100, "airport=LIRF&", answer);
+    EXPECT_EQ(cache.find(3, 100, "airport=LIRF&"), answer);
+    EXPECT_EQ(cache.find(3, 100, "airport=LFPG&"), nullptr);
+    EXPECT_EQ(cache.find(4, 100, "airport=LIRF&"), nullptr);  // a new table
+    EXPECT_EQ(cache.find(3, 101, "airport=LIRF&"), nullptr);  // the next minute
+
+    cache.keep(4, 100, "airport=LFPG&", answer);  // the new table's first answer drops the old ones
+    EXPECT_EQ(cache.find(4, 100, "airport=LIRF&"), nullptr);
+    EXPECT_EQ(cache.find(4, 100, "airport=LFPG&"), answer);
+
+    for (std::size_t i = 0; i < serve::AnswerCache::maxAnswers; ++i) cache.keep(4, 100, std::to_string(i), answer);
+    EXPECT_EQ(cache.find(4, 100, "airport=LFPG&"), nullptr);  // full: started over, never grown past the bound
+    EXPECT_EQ(cache.find(4, 100, std::to_string(serve::AnswerCache::maxAnswers - 1)), answer);
+}
