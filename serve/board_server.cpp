@@ -208,13 +208,15 @@ void BoardServer::route()
 
 int BoardServer::start()
 {
-    if (!finished_) return port_;
+    if (listening_) return port_;
+    if (thread_.joinable()) thread_.join();  // started again after a stop: the last threads end first
     const int port = options_.port == 0 ? server_->bind_to_any_port(options_.host)
                                         : (server_->bind_to_port(options_.host, options_.port) ? options_.port : -1);
     if (port < 0)
         throw Error("cannot listen on " + options_.host + ":" + std::to_string(options_.port) +
                     " (the address is taken or not this computer's)");
     server_->widenBacklog();
+    listening_ = true;
     port_ = port;
     finished_ = false;
     thread_ = std::thread([this] {
@@ -228,6 +230,7 @@ int BoardServer::start()
 
 void BoardServer::stop()
 {
+    listening_ = false;
     server_->stop();
 }
 

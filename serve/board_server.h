@@ -78,7 +78,7 @@ public:
     BoardServer& operator=(const BoardServer&) = delete;
 
     // Binds and answers on a thread of its own; returns the port. Throws quorvel::Error naming the
-    // address when it cannot be bound.
+    // address when it cannot be bound. After a stop() it first waits for the last threads to end.
     int start();
     // Stops accepting and asks the threads to end; returns without waiting for them.
     void stop();
@@ -99,6 +99,7 @@ private:
     AnswerCache answers_;
     std::thread thread_;
     std::atomic<bool> finished_{true};
+    bool listening_ = false;  // between start() and stop(); only the owner's thread calls them
     int port_ = 0;
 };
 

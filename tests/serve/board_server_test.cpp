@@ -399,3 +399,17 @@ TEST(AnswerCache, KeepsAnswersForOneGenerationAndMinuteOnly)
     EXPECT_EQ(cache.find(4, 100, "airport=LFPG&"), nullptr);  // full: started over, never grown past the bound
     EXPECT_EQ(cache.find(4, 100, std::to_string(serve::AnswerCache::maxAnswers - 1)), answer);
 }
+
+TEST(BoardServer, StartsAgainAfterAStop)
+{
+    ServedBoard board;
+    const int first = board.port;
+    board.server->stop();
+    int status = 0;
+    board.get("/api/version", &status);
+    EXPECT_EQ(status, -1);  // nobody listens
+    board.port = board.server->start();
+    EXPECT_EQ(board.server->start(), board.port);  // already listening: the same port
+    board.get("/api/version", &status);
+    EXPECT_EQ(status, 200) << "first port " << first << ", now " << board.port;
+}
