@@ -117,7 +117,6 @@ int run(const Options& options)
     for (int c = 0; c < options.clients; ++c)
         clients.emplace_back([&, c] {
             httplib::Client client("127.0.0.1", port);
-            client.set_keep_alive(true);
             client.set_tcp_nodelay(true);
             const std::string target = question(c);
             while (Clock::now() < end) {
@@ -181,8 +180,6 @@ int main(int argc, char** argv)
             options.seconds = std::max(1, std::atoi(value().c_str()));
         else if (a == "--threads")
             options.server.threads = std::max(1, std::atoi(value().c_str()));
-        else if (a == "--keep-alive")
-            options.server.keepAliveRequests = std::max(1, std::atoi(value().c_str()));
         else if (a == "--smoke") {
             options.smoke = true;
             options.clients = 4;

@@ -6,16 +6,130 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <charconv>
 
 namespace quorvel::serve {
 
-// The library listens with a backlog of 5, so a burst of screens connecting at once would lose
-// connections for a second or more; the socket is widened once bound.
+namespace {
+
+// A connection as the library reads it, with two bounds the library lacks: the bytes a client
+// may send (a request here is only its head, and the library bounds each line but not their
+// number) and the time the whole request may take (a client that trickles a byte now and then
+// would otherwise hold a thread for hours).
+class BoundedStream final : public httplib::Stream {
+public:
+    BoundedStream(int socket, const ServerOptions& options)
+        : socket_(socket),
+          options_(options),
+          deadline_(std::chrono::steady_clock::now() + options.requestDeadline)
+    {
+    }
+
+    bool is_readable() const override { return next_ < buffer_.size() || wait(POLLIN, options_.readTimeout); }
+    bool is_writable() const override { return wait(POLLOUT, options_.writeTimeout); }
+
+    // The library reads a request's lines a byte at a time, so bytes come from a buffer.
+    ssize_t read(char* ptr, size_t size) override
+    {
+        if (next_ == buffer_.size()) {
+            if (received_ >= maxRequestBytes || !is_readable()) return -1;
+            buffer_.resize(std::min<std::size_t>(4096, maxRequestBytes - received_));
+            const ssize_t n = ::recv(socket_, buffer_.data(), buffer_.size(), 0);
+            buffer_.resize(n > 0 ? std::size_t(n) : 0);
+            next_ = 0;
+            if (n <= 0) return n;
+            received_ += std::size_t(n);
+        }
+        const std::size_t n = std::min(size, buffer_.size() - next_);
+        std::copy_n(buffer_.data() + next_, n, ptr);
+        next_ += n;
+        return ssize_t(n);
+    }
+    ssize_t write(const char* ptr, size_t size) override
+    {
+        return is_writable() ? ::send(socket_, ptr, size, MSG_NOSIGNAL) : -1;
+    }
+    void get_remote_ip_and_port(std::string& ip, int& port) const override { address(::getpeername, ip, port); }
+    void get_local_ip_and_port(std::string& ip, int& port) const override { address(::getsockname, ip, port); }
+    socket_t socket() const override { return socket_; }
+
+private:
+    // Reading waits until the request's deadline at the latest.
+    bool wait(short events, std::chrono::seconds timeout) const
+    {
+        using namespace std::chrono;
+        auto limit = duration_cast<milliseconds>(timeout);
+        if (events == POLLIN) limit = std::min(limit, duration_cast<milliseconds>(deadline_ - steady_clock::now()));
+        if (limit.count() <= 0) return false;
+        pollfd poll{socket_, events, 0};
+        return ::poll(&poll, 1, int(limit.count())) > 0 && (poll.revents & (events | POLLHUP)) != 0;
+    }
+    template <typename Name>
+    void address(Name name, std::string& ip, int& port) const
+    {
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        char text[INET6_ADDRSTRLEN] = "";
+        port = 0;
+        if (name(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return;
+        if (address.ss_family == AF_INET) {
+            const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
+            ::inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
+            port = ntohs(v4.sin_port);
+        } else if (address.ss_family == AF_INET6) {
+            const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
+            ::inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
+            port = ntohs(v6.sin6_port);
+        }
+        ip = text;
+    }
+
+    int socket_;
+    const ServerOptions& options_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::size_t received_ = 0;
+    std::string buffer_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
 class BoardServer::HttpServer final : public httplib::Server {
 public:
+    explicit HttpServer(const ServerOptions& options) : options_(options) {}
+
+    // The library listens with a backlog of 5, so a burst of screens connecting at once would
+    // lose connections for a second or more; the socket is widened once bound.
     void widenBacklog() { ::listen(svr_sock_, backlog); }
     static constexpr int backlog = 128;
+
+private:
+    // One request a connection, read through the bounds above; the library parses it.
+    bool process_and_close_socket(socket_t socket) override
+    {
+        // An answer goes out whole at once, not after the client's delayed acknowledgement.
+        const int yes = 1;
+        ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        bool closed = false;
+        bool answered = false;
+        {
+            BoundedStream stream(socket, options_);
+            answered = process_request(stream, true, closed, nullptr);
+        }
+        ::shutdown(socket, SHUT_RDWR);
+        ::close(socket);
+        return answered;
+    }
+
+    const ServerOptions& options_;
 };
 
 namespace {
@@ -105,16 +219,13 @@ std::optional<std::pair<std::string, int>> parseListenAddress(const std::string&
 }
 
 BoardServer::BoardServer(const SnapshotStore& store, const Clock& clock, ServerOptions options)
-    : store_(store), clock_(clock), options_(std::move(options)), server_(std::make_unique<HttpServer>())
+    : store_(store), clock_(clock), options_(std::move(options)), server_(std::make_unique<HttpServer>(options_))
 {
     const int threads = std::max(1, options_.threads);
     server_->new_task_queue = [threads] { return new httplib::ThreadPool(std::size_t(threads)); };
     server_->set_read_timeout(options_.readTimeout);
     server_->set_write_timeout(options_.writeTimeout);
-    server_->set_keep_alive_timeout(options_.keepAliveTimeout.count());
-    server_->set_keep_alive_max_count(std::size_t(options_.keepAliveRequests));
     server_->set_payload_max_length(0);
-    server_->set_tcp_nodelay(true);  // an answer goes out whole at once, not after the client's delayed ack
     // The library's default would also share the port with any other program that asks for it
     // (SO_REUSEPORT), so that a second board server on a taken port would start without a word.
     server_->set_socket_options([](socket_t socket) {

@@ -10,7 +10,8 @@
 //
 // The server answers on its own threads (a bounded pool) from the snapshots of a SnapshotStore,
 // so the thread that publishes them never waits for a client: stop() returns at once, and the
-// threads end within the read and keep-alive timeouts.
+// threads end within the request deadline. A connection carries one request of at most
+// maxRequestBytes, which must come whole within the deadline.
 #pragma once
 
 #include "platform/local_time.h"
@@ -42,9 +43,11 @@ struct ServerOptions {
     int threads = 8;
     std::chrono::seconds readTimeout{5};
     std::chrono::seconds writeTimeout{5};
-    std::chrono::seconds keepAliveTimeout{2};
-    int keepAliveRequests = 5;  // then the connection ends, and a waiting one gets the thread
+    std::chrono::seconds requestDeadline{10};  // the whole request must have come by then
 };
+
+// The bytes a connection may send: its one request's head, every line and header included.
+inline constexpr std::size_t maxRequestBytes = 32 * 1024;
 
 // "127.0.0.1:8017", "0.0.0.0:80", ":8017" (the default host), "8017"; nothing when it is not
 // such an address with a port from 0 to 65535.

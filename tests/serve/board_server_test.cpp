@@ -9,6 +9,7 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <thread>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -295,6 +296,8 @@ TEST(BoardServer, OversizedRequestsAreRefusedAndTheServerGoesOn)
     ServedBoard board(options);
     std::string headers;
     for (std::size_t i = 0; i <= serve::maxRequestHeaders; ++i) headers += "X-" + std::to_string(i) + ": 1\r\n";
+    std::string many;  // each line short enough for the library, all of them too many bytes
+    while (many.size() <= serve::maxRequestBytes) many += "X-Long: " + std::string(4000, 'a') + "\r\n";
     const struct {
         std::string name;
         std::string request;
@@ -303,6 +306,7 @@ TEST(BoardServer, OversizedRequestsAreRefusedAndTheServerGoesOn)
         {"request line", rawGet("/api/board?airport=LIRF&q=" + std::string(9000, 'a')), 414},
         {"header line", "GET / HTTP/1.1\r\nHost: x\r\nX-Big: " + std::string(9000, 'a') + "\r\n\r\n", 400},
         {"header count", "GET / HTTP/1.1\r\nHost: x\r\n" + headers + "Connection: close\r\n\r\n", 431},
+        {"header bytes", "GET / HTTP/1.1\r\nHost: x\r\n" + many + "\r\n", 0},
         {"not HTTP", "\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 0},  // closed unanswered
         {"no version", "GET /\r\n\r\n", 0},
     };
@@ -340,6 +344,27 @@ TEST(BoardServer, ASlowOrVanishedClientBlocksNeitherPublishingNorOtherClients)
     }
     board.server->stop();
     EXPECT_EQ(slow.receiveAll().find("200 OK"), std::string::npos);  // it is cut off, not answered
+}
+
+TEST(BoardServer, AClientThatTricklesItsRequestIsCutOffAtTheDeadline)
+{
+    serve::ServerOptions options;
+    options.threads = 1;
+    options.requestDeadline = std::chrono::seconds(1);
+    ServedBoard board(options);
+    RawClient slow(board.port);
+    ASSERT_TRUE(slow.send("GET /api/version HTTP/1.1\r\n"));
+    // A header line now and then, each well within the read timeout: only the deadline ends it.
+    bool cut = false;
+    for (int i = 0; i < 50 && !cut; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        cut = !slow.send("X-" + std::to_string(i) + ": 1\r\n");
+    }
+    EXPECT_TRUE(cut);  // the server closed the connection while the client was still sending
+    EXPECT_EQ(slow.receiveAll().find("200 OK"), std::string::npos);
+    int status = 0;
+    board.get("/api/version", &status);
+    EXPECT_EQ(status, 200);
 }
 
 TEST(BoardServer, ARequestKeepsItsSnapshotWhileANewTableIsPublished)
