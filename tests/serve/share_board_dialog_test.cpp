@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -86,6 +87,11 @@ TEST_F(ShareBoard, StartsServesTheWindowsTablesAndStops)
     EXPECT_TRUE(url.starts_with("http://127.0.0.1:")) << url;
     EXPECT_EQ(dialog.AddressLabel->text(), QString::fromStdString("The board is at " + url));
     EXPECT_EQ(dialog.StartButton->text(), QStringLiteral("Stop"));
+    // The address is readable whole: the label is as wide as the URL, which has no place to wrap.
+    dialog.layout()->activate();
+    EXPECT_GE(dialog.AddressLabel->contentsRect().width(),
+              dialog.AddressLabel->fontMetrics().horizontalAdvance(QString::fromStdString(url)));
+    EXPECT_GE(dialog.AddressLabel->height(), dialog.AddressLabel->heightForWidth(dialog.AddressLabel->width()));
     EXPECT_FALSE(dialog.AddressEdit->isEnabled());
     dialog.OpenButton->click();
     EXPECT_EQ(opened, std::vector<std::string>{url});
