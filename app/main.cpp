@@ -11,8 +11,10 @@
 #include "platform/wine_paths.h"
 #include "widgets/message_box_prompter.h"
 
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -62,7 +64,8 @@ int main(int argc, char** argv)
                                   [] { return std::make_unique<TSplashForm>(); },
                                   showAboutBox,
                                   dialogPreviewer(),
-                                  &waits};
+                                  &waits,
+                                  [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }};
         TMainForm mainForm(programEnvironment(), services);
         mainForm.createDialogs();
         mainForm.show();

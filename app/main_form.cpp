@@ -7,6 +7,7 @@
 #include "board/board_model.h"
 #include "board/board_query.h"
 #include "board/clock_rules.h"
+#include "convert/leg_rules.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
@@ -18,6 +19,7 @@
 #include "platform/free_memory.h"
 #include "platform/time_zone.h"
 #include "platform/wine_paths.h"
+#include "serve/share_board_dialog.h"
 #include "tables/aircraft_table.h"
 #include "tables/airport_box_widget.h"
 #include "tables/airport_manager_dialog.h"
@@ -136,7 +138,11 @@ TMainForm::TMainForm(app::ProgramEnvironment environment, MainFormServices servi
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The board server reads this window's snapshots until its threads end: it goes first.
+    delete shareBoardDlg;
+}
 
 void TMainForm::FormCreate()
 {
@@ -190,6 +196,8 @@ void TMainForm::buildMenu()
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     LoadFlightPlans1 = add(file, "Load  FlighPlans", &TMainForm::LoadFlightPlans1Click);
     PrintTimeTable1 = add(file, "Print TimeTable", &TMainForm::PrintTimeTable1Click);
+    ShareBoard1 = file->addAction(QString::fromUtf8("Share Board\u2026"));
+    connect(ShareBoard1, &QAction::triggered, this, guarded(services_.prompter, [this] { ShareBoard1Click(); }));
     file->addSeparator();
     AirportManager1 = add(file, "Airport Manager", &TMainForm::AirportManager1Click);
     FlagManager1 = add(file, "Flag Manager", &TMainForm::FlagManager1Click);
@@ -315,6 +323,8 @@ void TMainForm::createDialogs()
     conversionLog = new TdlgCLog(services_.fileDialogs, services_.prompter, environment_.programFolder, this);
     customDateTimeDlg = new TCustomDateTimeDlg(customMoment_, this);
     reportForm = new TReportForm(services_.printPreview, waits_, this);
+    shareBoardDlg = new ShareBoardDialog(boardSnapshots_, services_.clock,
+                                         ShareBoardHooks{[this] { publishBoard(); }, services_.openUrl}, this);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -367,6 +377,7 @@ void TMainForm::LoadFlightPlans1Click()
     flights_ = std::move(loaded);
     offsetNoticeDue_ = !board::recordedUtcOffsetHours(flights_->table);
     DBLookupComboBox1Click();
+    publishBoardIfShared();  // the page refreshes at once
 }
 
 void TMainForm::Aircraft1Click()
@@ -444,6 +455,25 @@ void TMainForm::convertFlightPlans(bool skipBadLines)
     colonTimeSeparator_ = true;  // the conversion wrote its times with ":", and the clock does from now on
     // The board keeps the table loaded before until the user loads the new one.
     LoadFlightPlans1->setEnabled(std::filesystem::exists(environment_.programFolder / tables::flightFileName));
+}
+
+void TMainForm::ShareBoard1Click()
+{
+    shareBoardDlg->show();
+    shareBoardDlg->raise();
+    shareBoardDlg->activateWindow();
+}
+
+void TMainForm::publishBoard()
+{
+    boardSnapshots_.publish(serve::makeBoardData(
+        flights_, airports_, airportZones_, *flagList_, flagFolder_,
+        convert::utcOffsetHours(services_.timeZone.zone(), state_.settings.overrideDst)));
+}
+
+void TMainForm::publishBoardIfShared()
+{
+    if (shareBoardDlg && shareBoardDlg->running()) publishBoard();
 }
 
 void TMainForm::ViewLog1Click()
@@ -541,6 +571,7 @@ void TMainForm::AirportManager1Click()
     airports_.load(environment_.programFolder / tables::airportFileName);
     DBLookupComboBox1->reload();
     if (optionDlg) optionDlg->DBLookupComboBox1->reload();
+    publishBoardIfShared();
 }
 
 void TMainForm::FlagManager1Click()
@@ -548,6 +579,7 @@ void TMainForm::FlagManager1Click()
     flagManager->exec();
     flagList_->load(flags::flagListFile(flagFolder_));
     DBGrid1->viewport()->update();
+    publishBoardIfShared();
 }
 
 void TMainForm::Exit1Click()

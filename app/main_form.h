@@ -12,6 +12,7 @@
 #include "platform/local_time.h"
 #include "platform/time_zone.h"
 #include "print/report_form.h"
+#include "serve/board_snapshot.h"
 #include "tables/airport_table.h"
 #include "tables/airport_zones.h"
 #include "tables/flight_table.h"
@@ -37,6 +38,7 @@ namespace quorvel::ui {
 class AirportBox;
 class BoardModel;
 class RadioGroup;
+class ShareBoardDialog;
 }  // namespace quorvel::ui
 namespace quorvel::flags {
 class FlagList;
@@ -57,6 +59,7 @@ struct MainFormServices {
     std::function<void(const std::filesystem::path& executable)> showAbout;  // the modal about box
     PrintPreviewer printPreview;                                             // the print preview of the timetable
     quorvel::Waits* waits = nullptr;  // busy cursor and progress of the long commands; nothing: none shown
+    std::function<void(const std::string& url)> openUrl = [](const std::string&) {};  // the default browser
 };
 
 class TMainForm final : public QMainWindow {
@@ -77,6 +80,7 @@ public:
     void CheckFlightPlans1Click();  // the traffic check of the configured files; its buttons convert
     void ViewLog1Click();
     void PrintTimeTable1Click();
+    void ShareBoard1Click();  // the board for a browser (serve/share_board_dialog.h)
     void CustomDateTime1Click();
     void DBGrid1CellClick();
     void AirportManager1Click();
@@ -109,6 +113,7 @@ public:
     // Menu
     QAction* LoadFlightPlans1 = nullptr;
     QAction* PrintTimeTable1 = nullptr;
+    QAction* ShareBoard1 = nullptr;
     QAction* AirportManager1 = nullptr;
     QAction* FlagManager1 = nullptr;
     QAction* Exit1 = nullptr;
@@ -147,6 +152,9 @@ public:
     TdlgCLog* conversionLog = nullptr;
     TCustomDateTimeDlg* customDateTimeDlg = nullptr;
     TReportForm* reportForm = nullptr;
+    quorvel::ui::ShareBoardDialog* shareBoardDlg = nullptr;
+    // What the board server reads: the tables as last handed over, and their generation.
+    const quorvel::serve::SnapshotStore& boardSnapshots() const { return boardSnapshots_; }
     const quorvel::LocalDateTime& customMoment() const { return customMoment_; }
 
 protected:
@@ -168,6 +176,8 @@ private:
     void selectBoardRows(const quorvel::board::BoardInputs& inputs, const quorvel::board::BoardQuery& query,
                          quorvel::tables::View& view, std::vector<QString>& shownTimes);
     QString clockText(const quorvel::LocalDateTime& moment) const;  // the clock caption in the user's locale
+    void publishBoard();          // the tables as they are now, for the board server's next requests
+    void publishBoardIfShared();  // the same, while the board is shared
 
     quorvel::app::ProgramEnvironment environment_;
     MainFormServices services_;
@@ -177,7 +187,8 @@ private:
     quorvel::tables::AirportLookup airports_;
     std::unique_ptr<quorvel::flags::FlagList> flagList_;
     std::filesystem::path flagFolder_;
-    std::unique_ptr<quorvel::tables::LoadedFlights> flights_;  // the board's table; empty until loaded
+    std::shared_ptr<const quorvel::tables::LoadedFlights> flights_;  // the board's table; empty until loaded
+    quorvel::serve::SnapshotStore boardSnapshots_;
     quorvel::ui::BoardModel* boardModel_ = nullptr;
     std::vector<QLabel*> panels_;
     QWidget* daylightPanel_ = nullptr;

@@ -13,7 +13,8 @@ QRVL_PACKAGES=(
     # The Debian package (scripts/package, and the test of the installed copy): packing and its
     # library dependencies, the icon's PNGs, and the checks of the menu entry, metainfo and package
     dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
-    chromium             # headless: pictures the check report's web page (tools/screenshots/take)
+    chromium             # headless: the served board's browser test and screenshots, the check's web page
+    libcpp-httplib-dev nlohmann-json3-dev libstb-dev   # the board served to browsers: HTTP, JSON, flags as PNG
 )
 
 qrvl_install_packages() {

@@ -20,6 +20,7 @@ int timedBoardCommand(const quorvel::board::BoardInputs& inputs, quorvel::board:
                       const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
                       bool explain);                     // qrvl_tool_board_time.cpp
 int checkCommand(const std::vector<std::string>& args);  // qrvl_tool_check.cpp
+int serveCommand(const std::vector<std::string>& args);  // qrvl_tool_serve.cpp
 
 namespace {
 
@@ -34,6 +35,7 @@ constexpr const char* usage =
     "  scan ...          build the aircraft table from the simulator's aircraft and the AI list\n"
     "  convert ...       convert the flight plan file into the flight table\n"
     "  check ...         list every problem of the traffic files before converting them\n"
+    "  serve ...         serve the board as a web page for a browser\n"
     "\n"
     "Run 'qrvl-tool COMMAND --help' for the options of a command, 'qrvl-tool --version' for the version.\n";
 
@@ -199,6 +201,7 @@ int main(int argc, char** argv)
         if (all[0] == "scan") return scanCommand(args);
         if (all[0] == "convert") return convertCommand(args);
         if (all[0] == "check") return checkCommand(args);
+        if (all[0] == "serve") return serveCommand(args);
         std::cerr << "qrvl-tool: unknown command " << all[0] << " (see qrvl-tool --help)\n";
         return 2;
     } catch (const UsageError& e) {

@@ -17,8 +17,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 using namespace quorvel;
 
 // The zone list: the one given, else the one beside the flight table, else the program folder's.
@@ -33,8 +31,6 @@ std::filesystem::path zonesFile(const std::string& given, const std::string& fli
     // Installed, the program folder may not be made yet: then the shipped list is read.
     return platform::readableProgramFile(platform::thisProgramFolder(), tables::airportZonesFileName);
 }
-
-}  // namespace
 
 // Called by the board command when --zone is airport or utc, or a window is asked for.
 int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, bool momentGiven,

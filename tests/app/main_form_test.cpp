@@ -95,8 +95,9 @@ TEST_F(MainForm, MenuCaptionsSeparatorsAndStartingState)
     EXPECT_EQ(form->windowTitle(), "Quorvel for FS2002");
     const QList<QAction*> menus = form->menuBar()->actions();
     ASSERT_EQ(menus.size(), 5);  // the design's four and View, before Help
-    EXPECT_EQ(menuCaptions(menus[0]->menu()), (QStringList{"Load  FlighPlans", "Print TimeTable", "-",
-                                                           "Airport Manager", "Flag Manager", "-", "Exit"}));
+    EXPECT_EQ(menuCaptions(menus[0]->menu()),
+              (QStringList{"Load  FlighPlans", "Print TimeTable", QString::fromUtf8("Share Board\u2026"), "-",
+                           "Airport Manager", "Flag Manager", "-", "Exit"}));
     EXPECT_EQ(menuCaptions(menus[1]->menu()),
               (QStringList{"Aircraft", "FlightPlan", "Check FlightPlans...", "-", "View Log", "-", "Rescan airline"}));
     EXPECT_EQ(menuCaptions(menus[2]->menu()), (QStringList{"General", "Custom DateTime"}));
