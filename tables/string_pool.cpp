@@ -1,6 +1,7 @@
 #include "tables/string_pool.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace quorvel::tables {
@@ -9,62 +10,73 @@ StringPool::StringPool()
 {
     offsets_.push_back(0);  // nullText
     bytes_.push_back('\0');
-    slots_.assign(64, nullText);
+    slots_.assign(64, 0);
 }
 
 std::uint64_t StringPool::hash(std::string_view text)
 {
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a: the texts are short
-    for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    // Eight bytes at a time: most texts are codes and times, but names run to thirty characters.
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+    const char* p = text.data();
+    std::size_t n = text.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t i = 0; i < n; ++i) tail |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
     return h ^ (h >> 29);
-}
-
-std::string_view StringPool::text(TextId id) const
-{
-    if (id == nullText || id >= offsets_.size()) return {};
-    const std::uint32_t at = offsets_[id];
-    return {bytes_.data() + at + 1, static_cast<unsigned char>(bytes_[at])};
 }
 
 TextId StringPool::find(std::string_view text) const
 {
     if (text.size() > 255) return nullText;
+    const std::uint64_t h = hash(text);
+    const std::uint64_t tag = h & ~std::uint64_t(0xFFFFFFFF);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = hash(text) & mask;; slot = (slot + 1) & mask) {
-        const TextId id = slots_[slot];
-        if (id == nullText) return nullText;
-        if (this->text(id) == text) return id;
+    for (std::size_t slot = h & mask;; slot = (slot + 1) & mask) {
+        const std::uint64_t entry = slots_[slot];
+        if (entry == 0) return nullText;
+        if ((entry & ~std::uint64_t(0xFFFFFFFF)) == tag && this->text(TextId(entry)) == text) return TextId(entry);
     }
 }
 
 TextId StringPool::intern(std::string_view text)
 {
     if (text.size() > 255) text = text.substr(0, 255);  // no field is wider than a length byte
+    if (last_ != nullText && this->text(last_) == text) return last_;
+    const std::uint64_t h = hash(text);
+    const std::uint64_t tag = h & ~std::uint64_t(0xFFFFFFFF);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = hash(text) & mask;
+    std::size_t slot = h & mask;
     for (;; slot = (slot + 1) & mask) {
-        const TextId id = slots_[slot];
-        if (id == nullText) break;
-        if (this->text(id) == text) return id;
+        const std::uint64_t entry = slots_[slot];
+        if (entry == 0) break;
+        if ((entry & ~std::uint64_t(0xFFFFFFFF)) == tag && this->text(TextId(entry)) == text)
+            return last_ = TextId(entry);
     }
     const auto id = TextId(offsets_.size());
     offsets_.push_back(std::uint32_t(bytes_.size()));
     bytes_.push_back(char(text.size()));
     bytes_.append(text);
-    slots_[slot] = id;
+    slots_[slot] = tag | id;
     ranks_.clear();
     if (offsets_.size() * 2 > slots_.size()) grow();
-    return id;
+    return last_ = id;
 }
 
 void StringPool::grow()
 {
-    slots_.assign(slots_.size() * 2, nullText);
+    slots_.assign(slots_.size() * 2, 0);
     const std::size_t mask = slots_.size() - 1;
     for (TextId id = 1; id < offsets_.size(); ++id) {
-        std::size_t slot = hash(text(id)) & mask;
-        while (slots_[slot] != nullText) slot = (slot + 1) & mask;
-        slots_[slot] = id;
+        const std::uint64_t h = hash(text(id));
+        std::size_t slot = h & mask;
+        while (slots_[slot] != 0) slot = (slot + 1) & mask;
+        slots_[slot] = (h & ~std::uint64_t(0xFFFFFFFF)) | id;
     }
 }
 
@@ -81,7 +93,7 @@ const std::vector<std::uint32_t>& StringPool::ranks() const
 
 std::size_t StringPool::memoryBytes() const
 {
-    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) + slots_.capacity() * sizeof(TextId) +
+    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) + slots_.capacity() * sizeof(std::uint64_t) +
            ranks_.capacity() * sizeof(std::uint32_t);
 }
 
