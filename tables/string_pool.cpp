@@ -10,7 +10,7 @@ StringPool::StringPool()
 {
     offsets_.push_back(0);  // nullText
     bytes_.push_back('\0');
-    slots_.assign(64, 0);
+    slots_.assign(64, nullText);
 }
 
 std::uint64_t StringPool::hash(std::string_view text)
@@ -34,13 +34,11 @@ std::uint64_t StringPool::hash(std::string_view text)
 TextId StringPool::find(std::string_view text) const
 {
     if (text.size() > 255) return nullText;
-    const std::uint64_t h = hash(text);
-    const std::uint64_t tag = h & ~std::uint64_t(0xFFFFFFFF);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = h & mask;; slot = (slot + 1) & mask) {
-        const std::uint64_t entry = slots_[slot];
-        if (entry == 0) return nullText;
-        if ((entry & ~std::uint64_t(0xFFFFFFFF)) == tag && this->text(TextId(entry)) == text) return TextId(entry);
+    for (std::size_t slot = hash(text) & mask;; slot = (slot + 1) & mask) {
+        const TextId id = slots_[slot];
+        if (id == nullText) return nullText;
+        if (this->text(id) == text) return id;
     }
 }
 
@@ -48,21 +46,18 @@ TextId StringPool::intern(std::string_view text)
 {
     if (text.size() > 255) text = text.substr(0, 255);  // no field is wider than a length byte
     if (last_ != nullText && this->text(last_) == text) return last_;
-    const std::uint64_t h = hash(text);
-    const std::uint64_t tag = h & ~std::uint64_t(0xFFFFFFFF);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = h & mask;
+    std::size_t slot = hash(text) & mask;
     for (;; slot = (slot + 1) & mask) {
-        const std::uint64_t entry = slots_[slot];
-        if (entry == 0) break;
-        if ((entry & ~std::uint64_t(0xFFFFFFFF)) == tag && this->text(TextId(entry)) == text)
-            return last_ = TextId(entry);
+        const TextId id = slots_[slot];
+        if (id == nullText) break;
+        if (this->text(id) == text) return last_ = id;
     }
     const auto id = TextId(offsets_.size());
     offsets_.push_back(std::uint32_t(bytes_.size()));
     bytes_.push_back(char(text.size()));
     bytes_.append(text);
-    slots_[slot] = tag | id;
+    slots_[slot] = id;
     ranks_.clear();
     if (offsets_.size() * 2 > slots_.size()) grow();
     return last_ = id;
@@ -70,13 +65,12 @@ TextId StringPool::intern(std::string_view text)
 
 void StringPool::grow()
 {
-    slots_.assign(slots_.size() * 2, 0);
+    slots_.assign(slots_.size() * 2, nullText);
     const std::size_t mask = slots_.size() - 1;
     for (TextId id = 1; id < offsets_.size(); ++id) {
-        const std::uint64_t h = hash(text(id));
-        std::size_t slot = h & mask;
-        while (slots_[slot] != 0) slot = (slot + 1) & mask;
-        slots_[slot] = (h & ~std::uint64_t(0xFFFFFFFF)) | id;
+        std::size_t slot = hash(text(id)) & mask;
+        while (slots_[slot] != nullText) slot = (slot + 1) & mask;
+        slots_[slot] = id;
     }
 }
 
@@ -93,7 +87,7 @@ const std::vector<std::uint32_t>& StringPool::ranks() const
 
 std::size_t StringPool::memoryBytes() const
 {
-    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) + slots_.capacity() * sizeof(std::uint64_t) +
+    return bytes_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) + slots_.capacity() * sizeof(TextId) +
            ranks_.capacity() * sizeof(std::uint32_t);
 }
 

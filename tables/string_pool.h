@@ -40,9 +40,7 @@ private:
 
     std::string bytes_;                   // each text as a length byte and its characters
     std::vector<std::uint32_t> offsets_;  // offsets_[id]: where the text's length byte stands
-    // Open addressing: each slot holds a text number in its low half and bits of the text's hash in
-    // its high half, so a probe compares texts only when those bits agree; 0 marks a free slot.
-    std::vector<std::uint64_t> slots_;
+    std::vector<TextId> slots_;           // open addressing over the ids; nullText marks a free slot
     TextId last_ = nullText;  // the text interned last: columns repeat a value row after row
     mutable std::vector<std::uint32_t> ranks_;
 };
