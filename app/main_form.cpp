@@ -373,7 +373,7 @@ void TMainForm::LoadFlightPlans1Click()
     const BusyWait busy(waits_);
     auto loaded = std::make_unique<tables::LoadedFlights>(
         tables::loadFlights(environment_.programFolder / tables::flightFileName, platform::availablePhysicalMemory()));
-    boardModel_->showView(&loaded->table, loaded->timeOrder);
+    boardModel_->showView(&loaded->table, {});  // the query below fills the board
     flights_ = std::move(loaded);
     offsetNoticeDue_ = !board::recordedUtcOffsetHours(flights_->table);
     DBLookupComboBox1Click();
@@ -510,7 +510,7 @@ void TMainForm::DBLookupComboBox1Click()
     const board::BoardInputs inputs = boardInputs();
     const board::BoardQuery query = board::buildQuery(inputs);
     tables::View view;
-    std::vector<QString> shownTimes;
+    BoardModel::ShownTimes shownTimes;
     selectBoardRows(inputs, query, view, shownTimes);
     const std::size_t visible = view.size();
     boardModel_->setDirection(inputs.direction);

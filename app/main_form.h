@@ -6,6 +6,7 @@
 #include "about/splash_screen.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "board/board_model.h"
 #include "board/board_query.h"
 #include "board/board_time.h"
 #include "platform/interaction.h"
@@ -36,7 +37,6 @@ class TCustomDateTimeDlg;
 
 namespace quorvel::ui {
 class AirportBox;
-class BoardModel;
 class RadioGroup;
 class ShareBoardDialog;
 }  // namespace quorvel::ui
@@ -174,7 +174,7 @@ private:
     quorvel::board::TimeInputs boardTime(const quorvel::board::BoardInputs& inputs) const;
     // The board's rows; in another time or with a window also each row's time as shown.
     void selectBoardRows(const quorvel::board::BoardInputs& inputs, const quorvel::board::BoardQuery& query,
-                         quorvel::tables::View& view, std::vector<QString>& shownTimes);
+                         quorvel::tables::View& view, quorvel::ui::BoardModel::ShownTimes& shownTimes);
     QString clockText(const quorvel::LocalDateTime& moment) const;  // the clock caption in the user's locale
     void publishBoard();          // the tables as they are now, for the board server's next requests
     void publishBoardIfShared();  // the same, while the board is shared

@@ -115,7 +115,7 @@ board::TimeInputs TMainForm::boardTime(const board::BoardInputs& inputs) const
 }
 
 void TMainForm::selectBoardRows(const board::BoardInputs& inputs, const board::BoardQuery& query, tables::View& view,
-                                std::vector<QString>& shownTimes)
+                                BoardModel::ShownTimes& shownTimes)
 {
     const board::TimeInputs time = boardTime(inputs);
     printedTimes_.clear();
@@ -129,9 +129,9 @@ void TMainForm::selectBoardRows(const board::BoardInputs& inputs, const board::B
     const board::BoardInterval& interval = instanceQuery.interval;
     if (flights_) {
         board::Instances instances = board::selectInstances(*flights_, instanceQuery);
-        shownTimes.reserve(instances.minutes.size());
-        for (const std::int32_t minutes : instances.minutes)
-            shownTimes.push_back(QString::fromLatin1(board::instanceTimeText(interval, minutes)));
+        // The model words each time when the grid shows its row.
+        shownTimes.minutes = std::move(instances.minutes);
+        shownTimes.interval = interval;
         view = std::move(instances.rows);
     }
     if (interval.mode != board::TimeMode::Computer)

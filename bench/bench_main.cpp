@@ -31,6 +31,7 @@
 #include "platform/free_memory.h"
 #include "platform/ini_file.h"
 #include "tables/aircraft_table.h"
+#include "tables/airport_box_widget.h"
 #include "tables/airport_table.h"
 #include "tables/airport_zones.h"
 #include "tables/flight_table.h"
@@ -43,6 +44,8 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QImage>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTableView>
 
 #include <unistd.h>
@@ -159,6 +162,10 @@ struct Shared {
     std::size_t checkProblems = 0;
     std::uint64_t fileBytes = 0;
     int gridRows = 0;
+    int switchRows = 0;   // the busiest board in the main window
+    int refreshRows = 0;  // the model refresh's board
+    int printRows = 0;    // the printed board
+    int printPages = 0;
     std::size_t planFileLines = 0;
 };
 
@@ -421,6 +428,75 @@ void refreshOnce(benchmark::State& state)
     shared.gridRows = grid->model.rowCount();
 }
 
+// The model of the grid takes the busiest airport's whole board: the reset and what the grid
+// does about it at once, before anything is painted.
+void modelRefreshOnce(benchmark::State& state)
+{
+    if (!grid) grid = std::make_unique<Grid>();
+    const tables::View rows = ourSelect(shared.cases.front().query);
+    for (auto _ : state) {
+        state.PauseTiming();
+        tables::View copy = rows;  // the window hands its query's rows over
+        state.ResumeTiming();
+        grid->model.showView(&shared.loaded->table, std::move(copy));
+    }
+    shared.refreshRows = grid->model.rowCount();
+}
+
+std::unique_ptr<BenchWindow> window;
+
+// The main window with the table loaded (Autoload), from a quiet airport to the busiest one:
+// the query, the model's reset and the paint of the grid's visible rows, offscreen.
+void boardSwitchOnce(benchmark::State& state)
+{
+    if (!window) window = std::make_unique<BenchWindow>(shared.options.data / "autoload");
+    TMainForm& form = *window->form;
+    QImage image(form.DBGrid1->size(), QImage::Format_ARGB32_Premultiplied);
+    const QString busiest = QString::fromStdString(shared.cases.front().airport);
+    const QString quiet = QString::fromStdString(shared.cases.back().airport);
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.DBLookupComboBox1->selectCode(quiet);
+        form.DBLookupComboBox1Click();
+        QApplication::processEvents();
+        form.DBLookupComboBox1->selectCode(busiest);
+        state.ResumeTiming();
+        form.DBLookupComboBox1Click();
+        form.DBGrid1->render(&image);
+    }
+    shared.switchRows = form.boardModel().rowCount();
+}
+
+// The busiest airport's departures printed from the main window (about 700 pages from the
+// million records): the layout and the painting of every page, into the preview's pages or a PDF.
+void printOnce(benchmark::State& state, bool pdf)
+{
+    if (!window) window = std::make_unique<BenchWindow>(shared.options.data / "autoload");
+    TMainForm& form = *window->form;
+    form.DBLookupComboBox1->selectCode(QString::fromStdString(shared.cases.front().airport));
+    form.DBLookupComboBox1Click();
+    const QString pdfFile = QString::fromStdString((shared.options.data / "timetable.pdf").string());
+    int pages = 0;
+    window->printPreview = [&](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+        if (pdf) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfFile);
+            paint(&printer);
+        } else {
+            // What the preview dialog does before it shows: every page painted into its own picture.
+            QPrintPreviewWidget preview(&printer);
+            QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, paint);
+            preview.updatePreview();
+            pages = preview.pageCount();
+        }
+    };
+    for (auto _ : state) form.PrintTimeTable1Click();
+    window->printPreview = nullptr;
+    if (!pdf && pages < 2) state.SkipWithError("the preview has no pages");
+    shared.printRows = form.boardModel().rowCount();
+    shared.printPages = pages > 0 ? pages : shared.printPages;
+}
+
 void paintOnce(benchmark::State& state)
 {
     if (!grid) grid = std::make_unique<Grid>();
@@ -555,7 +631,10 @@ std::string ms(double seconds)
     return fixed(seconds * 1000, seconds < 0.1 ? 2 : 0) + " ms";
 }
 
-int report(const Collector& collector, double memoryPerRecord, double startupMs, double startupWaitsMs)
+// A start-up's time and the fixed waits left out of it, in milliseconds.
+using Startup = std::pair<double, double>;
+
+int report(const Collector& collector, double memoryPerRecord, Startup startup, Startup autoload)
 {
     const auto time = [&](const std::string& name) {
         const auto found = collector.seconds.find(name);
@@ -567,13 +646,15 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
     std::vector<Row> rows;
     const auto budget = [](bool met) { return met ? 1 : 0; };
 
-    const double convertS = time("convert");
+    // The conversion and the load are weighed against the save of the same table in the same run,
+    // so that a busy machine slows the measure with what it measures.
+    const double convertS = time("convert"), saveS = time("save"), loadS = time("load");
     rows.push_back({"conversion: " + withCommas(shared.conversion.planLines) + " plan lines to " +
                         withCommas(shared.conversion.records) + " records, incl. save",
-                    fixed(convertS, 2) + " s", "", "",
+                    fixed(convertS, 2) + " s", "", fixed(convertS / saveS, 2) + " x save",
                     withCommas(std::uint64_t(double(shared.conversion.planLines) / convertS)) + " lines/s, " +
                         withCommas(std::uint64_t(double(shared.conversion.records) / convertS)) + " records/s",
-                    "< 2 s", budget(convertS < 2)});
+                    "<= 2.5 x save", budget(convertS <= 2.5 * saveS)});
     const double checkS = time("check");
     rows.push_back({"check of the same traffic with the aircraft list and tables (" + withCommas(shared.checkProblems) +
                         " problems)",
@@ -584,20 +665,20 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
     rows.push_back({"check window: on the screen, the check running behind it", ms(windowOpenS), "", "", "", "< 100 ms",
                     budget(windowOpenS < 0.1)});
     rows.push_back({"check window: until its table shows the problems", ms(windowResultS), "", "", "", "", -1});
-    const double saveS = time("save"), loadS = time("load");
     rows.push_back({"save flight.cds (" + fixed(megabytes, 0) + " MB)", fixed(saveS, 2) + " s", "", "",
                     withCommas(std::uint64_t(records / saveS)) + " records/s, " + fixed(megabytes / saveS, 0) + " MB/s",
                     "< 1 s", budget(saveS < 1)});
-    rows.push_back({"load flight.cds (" + fixed(megabytes, 0) + " MB)", fixed(loadS, 2) + " s", "", "",
+    rows.push_back({"load flight.cds (" + fixed(megabytes, 0) + " MB), indexes included", fixed(loadS, 2) + " s", "",
+                    fixed(loadS / saveS, 2) + " x save",
                     withCommas(std::uint64_t(records / loadS)) + " records/s, " + fixed(megabytes / loadS, 0) + " MB/s",
-                    "< 1 s", budget(loadS < 1)});
+                    "<= save", budget(loadS <= saveS)});
     for (const BoardCase& c : shared.cases) {
         const std::string name = "query " + c.airportRole + " " + c.name;
         const double ours = time("ours " + c.airportRole + " " + c.name);
         const double theirs = time("sqlite " + c.airportRole + " " + c.name);
         const double ratio = ours / theirs;
         rows.push_back({name + " (" + c.airport + ", " + withCommas(c.rows) + " rows)", ms(ours), ms(theirs),
-                        fixed(ratio, 3), "", "ratio <= 0.2", budget(ratio <= 0.2)});
+                        fixed(ratio, 3), "", "ratio <= 0.1", budget(ratio <= 0.1)});
         if (c.airportRole == "busiest")
             rows.push_back({name + ": time", ms(ours), "", "", "", "< 10 ms", budget(ours < 0.010)});
     }
@@ -613,12 +694,30 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
     rows.push_back({"grid: refresh of the board model, " + withCommas(std::uint64_t(shared.gridRows)) + " rows",
                     ms(time("grid refresh")), "", "", "", "", -1});
     rows.push_back({"grid: offscreen paint of that board", ms(time("grid paint")), "", "", "", "", -1});
+    {
+        const double refresh = time("model refresh"), switching = time("board switch");
+        rows.push_back({"board model refresh, busiest board (" + withCommas(std::uint64_t(shared.refreshRows)) +
+                            " rows)",
+                        ms(refresh), "", "", "", "< 1 ms", budget(refresh < 0.001)});
+        rows.push_back({"main window: choosing the busiest airport (" +
+                            withCommas(std::uint64_t(shared.switchRows)) + " rows), query, reset and paint",
+                        ms(switching), "", "", "", "< 8 ms", budget(switching < 0.008)});
+        const double preview = time("print preview"), pdf = time("print pdf");
+        const std::string printed = " of the busiest departures (" + withCommas(std::uint64_t(shared.printRows)) +
+                                    " rows, " + withCommas(std::uint64_t(shared.printPages)) + " pages)";
+        rows.push_back({"print preview" + printed, ms(preview), "", "", "", "< 0.75 s", budget(preview < 0.75)});
+        rows.push_back({"PDF" + printed, ms(pdf), "", "", "", "< 1 s", budget(pdf < 1)});
+    }
     rows.push_back({"memory: peak resident bytes per loaded record", fixed(memoryPerRecord, 1) + " B", "", "", "",
-                    "<= 160 B", budget(memoryPerRecord <= 160)});
+                    "< 80 B", budget(memoryPerRecord < 80)});
     for (const LimitFigure& limit : limitFigures)
         rows.push_back({limit.figure, ms(time(limit.name)), "", "", "", "", -1});
-    rows.push_back({"start-up without its fixed waits (" + fixed(startupWaitsMs / 1000, 2) + " s of waits left out)",
-                    fixed(startupMs, 0) + " ms", "", "", "", "< 300 ms", budget(startupMs < 300)});
+    rows.push_back({"start-up without its fixed waits (" + fixed(startup.second / 1000, 2) + " s of waits left out)",
+                    fixed(startup.first, 0) + " ms", "", "", "", "< 300 ms", budget(startup.first < 300)});
+    rows.push_back({"start-up with Autoload over the " + withCommas(std::uint64_t(records)) +
+                        " records to a painted board, without its fixed waits (" + fixed(autoload.second / 1000, 2) +
+                        " s)",
+                    fixed(autoload.first, 0) + " ms", "", "", "", "< 1 s", budget(autoload.first < 1000)});
 
     std::ifstream loadAverage("/proc/loadavg");
     std::string one, five, fifteen;
@@ -637,11 +736,11 @@ int report(const Collector& collector, double memoryPerRecord, double startupMs,
     return met == total ? 0 : 1;
 }
 
-std::pair<double, double> measureStartup(int runs)
+Startup measureStartup(const fs::path& folder, int runs)
 {
     std::vector<std::pair<double, double>> results;
     for (int i = 0; i < runs; ++i) {
-        std::istringstream out(runChild("--child startup '" + (shared.options.data / "startup").string() + "'"));
+        std::istringstream out(runChild("--child startup '" + folder.string() + "'"));
         double elapsed = 0, waits = 0;
         out >> elapsed >> waits;
         results.emplace_back(elapsed, waits);
@@ -681,6 +780,7 @@ int runBenchmarks(int argc, char** argv)
         benchmark::ClearRegisteredBenchmarks();
     }
 
+    prepareStartupFolder(options.data / "autoload", QRVL_AIRPORT_TABLE, QRVL_SOURCE_DIR, flightFile());
     std::cerr << "Loading the flight table and copying it into SQLite...\n";
     shared.loaded =
         std::make_unique<tables::LoadedFlights>(tables::loadFlights(flightFile(), platform::availablePhysicalMemory()));
@@ -730,7 +830,12 @@ int runBenchmarks(int argc, char** argv)
     }
     using Function = void (*)(benchmark::State&);
     for (const auto& [name, function] :
-         {std::pair<const char*, Function>{"grid refresh", refreshOnce}, {"grid paint", paintOnce}}) {
+         {std::pair<const char*, Function>{"grid refresh", refreshOnce},
+          {"grid paint", paintOnce},
+          {"model refresh", modelRefreshOnce},
+          {"board switch", boardSwitchOnce},
+          {"print preview", [](benchmark::State& state) { printOnce(state, false); }},
+          {"print pdf", [](benchmark::State& state) { printOnce(state, true); }}}) {
         benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(name, function);
         b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(options.smoke ? 1 : 3);
         if (options.smoke)
@@ -741,11 +846,13 @@ int runBenchmarks(int argc, char** argv)
     for (const LimitFigure& limit : limitFigures) once(benchmark::RegisterBenchmark(limit.name, limit.run));
     benchmark::RunSpecifiedBenchmarks(&collector);
     grid.reset();
+    window.reset();
 
     std::cerr << "Measuring memory and start-up in fresh processes...\n";
     const double memory = measureMemory();
-    const auto [startup, waits] = measureStartup(options.smoke ? 1 : 5);
-    const int status = report(collector, memory, startup, waits);
+    const Startup startup = measureStartup(options.data / "startup", options.smoke ? 1 : 5);
+    const Startup autoload = measureStartup(options.data / "autoload", options.smoke ? 1 : 5);
+    const int status = report(collector, memory, startup, autoload);
     return options.smoke ? 0 : status;
 }
 

@@ -45,23 +45,6 @@ namespace {
 
 using namespace std::chrono;
 
-struct NoWaits final : quorvel::Sleeper {
-    milliseconds total{0};
-    void wait(milliseconds duration) override { total += duration; }
-};
-
-struct SilentPrompter final : quorvel::Prompter {
-    void message(std::string_view caption, std::string_view text) override
-    {
-        throw std::runtime_error("start-up showed a message: " + std::string(caption) + ": " + std::string(text));
-    }
-    bool confirm(std::string_view caption, std::string_view text) override
-    {
-        message(caption, text);
-        return false;
-    }
-};
-
 void copyFile(const fs::path& from, const fs::path& to)
 {
     std::error_code error;
@@ -71,7 +54,8 @@ void copyFile(const fs::path& from, const fs::path& to)
 
 }  // namespace
 
-void prepareStartupFolder(const fs::path& folder, const fs::path& airportTable, const fs::path& sourceFolder)
+void prepareStartupFolder(const fs::path& folder, const fs::path& airportTable, const fs::path& sourceFolder,
+                          const fs::path& flightTable)
 {
     const fs::path program = folder / "program", prefix = folder / "prefix";
     fs::create_directories(program / "flag");
@@ -84,25 +68,21 @@ void prepareStartupFolder(const fs::path& folder, const fs::path& airportTable, 
     std::error_code error;
     fs::remove(prefix / "dosdevices" / "c:", error);
     fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
-    // The demo's settings, except that the first show loads no flight table: that load has its own figure.
+    // The demo's settings; without a flight table the first show loads none.
     std::ifstream demo(sourceFolder / "data" / "demo" / "config" / "qrvl.ini", std::ios::binary);
     std::string settings{std::istreambuf_iterator<char>(demo), std::istreambuf_iterator<char>()};
     const std::size_t autoload = settings.find("Autoload=1");
-    if (autoload != std::string::npos) settings.replace(autoload, 10, "Autoload=0");
+    if (flightTable.empty()) {
+        if (autoload != std::string::npos) settings.replace(autoload, 10, "Autoload=0");
+    } else {
+        fs::remove(program / "flight.cds", error);
+        fs::create_symlink(fs::absolute(flightTable), program / "flight.cds");
+    }
     quorvel::platform::writeFileAtomically(folder / "qrvl.ini", settings);
 }
 
-int startupChild(int argc, char** argv, const fs::path& folder)
+BenchWindow::BenchWindow(const fs::path& folder)
 {
-    const auto start = steady_clock::now();
-    QApplication application(argc, argv);
-    NoWaits sleeper;
-    SilentPrompter prompter;
-    QtFileDialogs fileDialogs;
-    quorvel::SystemClock clock;
-    quorvel::platform::SystemTimeZone timeZone;
-    quorvel::platform::SystemFileClock fileClock;
-    quorvel::app::ProgramEnvironment environment;
     environment.executable = fs::read_symlink("/proc/self/exe");
     environment.programFolder = folder / "program";
     environment.winePrefix = folder / "prefix";
@@ -115,13 +95,24 @@ int startupChild(int argc, char** argv, const fs::path& folder)
                               fileDialogs,
                               [] { return std::make_unique<TSplashForm>(); },
                               [](const fs::path&) {},
-                              [](QPrinter&, const std::function<void(QPrinter*)>&) {}};
-    TMainForm form(environment, services);
-    form.createDialogs();
-    form.show();
+                              [this](QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+                                  if (printPreview) printPreview(printer, paint);
+                              }};
+    form = std::make_unique<TMainForm>(environment, services);
+    form->createDialogs();
+    form->show();
     QApplication::processEvents();
+}
+
+BenchWindow::~BenchWindow() = default;
+
+int startupChild(int argc, char** argv, const fs::path& folder)
+{
+    const auto start = steady_clock::now();
+    QApplication application(argc, argv);
+    const BenchWindow window(folder);
     const auto elapsed = duration<double, std::milli>(steady_clock::now() - start).count();
-    std::cout << elapsed << ' ' << sleeper.total.count() << std::endl;
+    std::cout << elapsed << ' ' << window.sleeper.total.count() << std::endl;
     return 0;
 }
 

@@ -24,13 +24,21 @@ constexpr BoardColumn columns[quorvel::board::boardColumnCount] = {
 
 BoardModel::BoardModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void BoardModel::showView(const Table* flights, View view, std::vector<QString> shownTimes)
+void BoardModel::showView(const Table* flights, View view, ShownTimes shownTimes)
 {
     beginResetModel();
     flights_ = flights;
     view_ = flights ? std::move(view) : View{};
-    shownTimes_ = shownTimes.size() == view_.size() ? std::move(shownTimes) : std::vector<QString>{};
+    shownTimes_ = std::move(shownTimes);
+    if (shownTimes_.minutes.size() != view_.size()) shownTimes_.minutes.clear();
     endResetModel();
+}
+
+QString BoardModel::shownTime(int row) const
+{
+    if (row < 0 || std::size_t(row) >= shownTimes_.minutes.size()) return {};
+    return QString::fromLatin1(
+        quorvel::board::instanceTimeText(shownTimes_.interval, shownTimes_.minutes[std::size_t(row)]));
 }
 
 void BoardModel::setDirection(Direction direction)
@@ -64,12 +72,12 @@ QVariant BoardModel::data(const QModelIndex& index, int role) const
             return int(Qt::AlignCenter);
         case Qt::DisplayRole: {
             const FlightField field = columns[index.column()].field;
-            if (!shownTimes_.empty() && field == (direction_ == Direction::Arrival ? TimeArr : TimeDep))
-                return shownTimes_[std::size_t(index.row())];
+            if (!shownTimes_.minutes.empty() && field == (direction_ == Direction::Arrival ? TimeArr : TimeDep))
+                return shownTime(index.row());
             return fieldText(index.row(), field);
         }
         case ScheduledTimeRole:
-            if (!shownTimes_.empty()) return shownTimes_[std::size_t(index.row())];
+            if (!shownTimes_.minutes.empty()) return shownTime(index.row());
             return fieldText(index.row(), direction_ == Direction::Arrival ? TimeArr : TimeDep);
         default:
             return {};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board/board_query.h"
+#include "board/board_time.h"
 #include "tables/flight_table.h"
 #include "tables/table.h"
 
@@ -21,12 +22,18 @@ public:
 
     explicit BoardModel(QObject* parent = nullptr);
 
-    // One reset per query. `flights` must outlive the view shown; pass nullptr for an empty board.
-    // `shownTimes`, when given, holds each row's time as the board shows it in another time than
-    // the computer's or across midnight ("23:10", "Tue 00:40"); the scheduled time column and the
-    // EXP. TIME column show it in place of the stored time.
-    void showView(const quorvel::tables::Table* flights, quorvel::tables::View view,
-                  std::vector<QString> shownTimes = {});
+    // The times of a board in another time than the computer's or across midnight: each row's
+    // instance in minutes after the interval's start, shown as "23:10" or "Tue 00:40".
+    struct ShownTimes {
+        std::vector<std::int32_t> minutes;  // empty, or one a row
+        quorvel::board::BoardInterval interval;
+    };
+
+    // One reset per query; no row is read until the grid asks for it. `flights` must outlive the
+    // view shown; pass nullptr for an empty board. `shownTimes`, when given, holds each row's time
+    // as the board shows it; the scheduled time column and the EXP. TIME column show it in place
+    // of the stored time.
+    void showView(const quorvel::tables::Table* flights, quorvel::tables::View view, ShownTimes shownTimes = {});
     const quorvel::tables::Table* flights() const { return flights_; }
     quorvel::tables::RowId rowId(int row) const { return view_[std::size_t(row)]; }
 
@@ -35,10 +42,7 @@ public:
     quorvel::board::Direction direction() const { return direction_; }
 
     // The row's time as shown in another time or across midnight; empty on the design's board.
-    QString shownTime(int row) const
-    {
-        return row >= 0 && std::size_t(row) < shownTimes_.size() ? shownTimes_[std::size_t(row)] : QString();
-    }
+    QString shownTime(int row) const;
 
     // Any field of a shown row, whether or not the grid has a column for it (MODEL has none).
     QString fieldText(int row, quorvel::tables::FlightField field) const;
@@ -53,7 +57,7 @@ private:
     const quorvel::tables::Table* flights_ = nullptr;
     quorvel::tables::View view_;  // row numbers into flights_, in board order; rows are never copied
     quorvel::board::Direction direction_ = quorvel::board::Direction::Departure;
-    std::vector<QString> shownTimes_;  // empty, or one a row
+    ShownTimes shownTimes_;
 };
 
 }  // namespace quorvel::ui

@@ -10,8 +10,13 @@
 #include "tables/flight_table.h"
 #include "tables/packet.h"
 
+#include <algorithm>
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -48,14 +53,58 @@ std::string_view firstFive(std::string_view text)
     return text.substr(0, 5);
 }
 
-class Run {
-public:
-    Run(const ConvertInputs& inputs, ConversionReport& report, const std::atomic<bool>& stop)
-        : inputs_(inputs), report_(report), stop_(stop)
-    {
-    }
+// "flightplans.txt, line 12"
+std::string placeOfLine(const ConvertInputs& inputs, std::size_t line)
+{
+    // A host file name, already UTF-8.
+    return inputs.flightPlanFile.filename().string() + ", line " + std::to_string(line);
+}
 
-    Summary execute();
+// What the run tells its caller, in the order it happened while a stretch of lines was
+// converted; the run's thread passes it on, stretch after stretch, in the order of the lines.
+struct Event {
+    enum class Kind {
+        StopCheck,    // the stop flag is read here; `rows`: the stretch's records at that point
+        LogLine,      // `text`: a key not found, first used on this line
+        LineWorked,   // a flight plan line counted: progress and label
+        Message,      // `text`: a warning, shown before the run goes on or ends
+        PressButton,  // the dialog closes as "Stop" does
+        SkippedLine,  // `text`: a line left out and why
+        StoppedAt,    // `text`: the line the run stops on and why, for the log
+    };
+    Kind kind;
+    std::size_t line = 0;  // the 1-based plan line it belongs to
+    std::string text;
+    std::size_t rows = 0;
+};
+
+// A stretch of consecutive plan lines, converted on any thread into records of its own.
+struct Stretch {
+    std::size_t first = 0;  // index of its first line
+    std::size_t end = 0;    // one past its last line
+    Table records = tables::newFlightTable();
+    std::vector<Event> events;
+    Outcome outcome = Outcome::Finished;  // anything else ended the stretch at its last event
+    std::string problem;
+    std::exception_ptr failure;  // an exception thrown while converting, passed on in line order
+};
+
+// What every converter only reads.
+struct Shared {
+    const ConvertInputs& inputs;
+    const std::atomic<bool>& stop;
+    const Table& aircraft;
+    const std::unordered_map<std::string_view, RowId>& aircraftRows;  // first row of each number
+    int utcOffsetHours = 0;
+    int totalLines = 0;
+};
+
+// Converts stretches of lines, one at a time, on the thread that owns it.
+class LineConverter {
+public:
+    explicit LineConverter(const Shared& shared) : shared_(shared), inputs_(shared.inputs) {}
+
+    void convert(Stretch& stretch, const std::vector<std::string_view>& lines);
 
 private:
     struct Aircraft {
@@ -68,9 +117,9 @@ private:
         bool national = false;
     };
 
+    bool stopped();
     bool workLine(std::string_view raw);
     bool workLeg(const Leg& leg, std::string_view depCode);
-    void indexAircraft();
     std::optional<Aircraft> aircraftOf(std::string_view number) const;
     std::string_view airportName(std::string_view code);
     void reportMissing(std::string_view key);
@@ -78,8 +127,40 @@ private:
     bool badInput(const std::string& what);
     bool skippingBadLines() const { return inputs_.skipBadLines && lineNumber_ > 0; }
     void skipLine(std::size_t rowsBefore);
-    std::string where() const;
-    std::string place() const;  // "flightplans.txt, line 12"
+    void tell(Event::Kind kind, std::string text = {}) { stretch_->events.push_back({kind, lineNumber_, std::move(text)}); }
+    std::string where() const;  // "flightplans.txt, line 12: "
+
+    const Shared& shared_;
+    const ConvertInputs& inputs_;
+    Stretch* stretch_ = nullptr;
+    Table* flights_ = nullptr;  // the stretch's records
+    std::unordered_set<std::string, platform::TextHash, std::equal_to<>> reported_;  // in this stretch
+    std::size_t lineNumber_ = 0;  // 1-based line of the file being worked on
+
+    // The current flight plan line.
+    std::string airline_;
+    std::string model_;
+    std::string percentText_;
+    std::optional<std::int16_t> percent_;
+    std::string period_;
+    bool weekly_ = false;
+    int periodHours_ = 0;
+};
+
+class Run {
+public:
+    Run(const ConvertInputs& inputs, ConversionReport& report, const std::atomic<bool>& stop)
+        : inputs_(inputs), report_(report), stop_(stop)
+    {
+    }
+
+    Summary execute();
+
+private:
+    bool badInput(const std::string& what);
+    void indexAircraft();
+    bool convertLines(const std::vector<std::string_view>& lines);
+    bool passOn(Stretch& stretch);
 
     const ConvertInputs& inputs_;
     ConversionReport& report_;
@@ -91,18 +172,8 @@ private:
     std::unordered_map<std::string_view, RowId> aircraftRows_;  // first row of each number, views into aircraft_
     std::unordered_set<std::string, platform::TextHash, std::equal_to<>> reported_;
     int utcOffsetHours_ = 0;
-    std::size_t lineNumber_ = 0;  // 1-based line of the file being worked on
     int totalLines_ = 0;
     std::string label_;
-
-    // The current flight plan line.
-    std::string airline_;
-    std::string model_;
-    std::string percentText_;
-    std::optional<std::int16_t> percent_;
-    std::string period_;
-    bool weekly_ = false;
-    int periodHours_ = 0;
 };
 
 Summary Run::execute()
@@ -129,18 +200,7 @@ Summary Run::execute()
     utcOffsetHours_ =
         inputs_.utcOffsetHours ? *inputs_.utcOffsetHours : utcOffsetHours(inputs_.zone, inputs_.overrideDst);
 
-    for (const std::string_view line : lines->lines) {
-        ++lineNumber_;
-        if (stop_) {
-            summary_.outcome = Outcome::Stopped;
-            return summary_;
-        }
-        const std::size_t rowsBefore = flights_.rowCount();
-        if (!workLine(line)) {
-            if (summary_.outcome == Outcome::Stopped || !inputs_.skipBadLines) return summary_;
-            skipLine(rowsBefore);
-        }
-    }
+    if (!convertLines(lines->lines)) return summary_;
     // The board needs the offset to get the Greenwich times back.
     flights_.setIntegerProperty(tables::utcOffsetPropertyName, utcOffsetHours_);
     writePacketFile(flights_, inputs_.flightTableFile);
@@ -148,16 +208,174 @@ Summary Run::execute()
     return summary_;
 }
 
-// The records the bad line had already added go again; the run goes on with the next line.
-void Run::skipLine(std::size_t rowsBefore)
+bool Run::badInput(const std::string& what)
 {
-    summary_.records -= flights_.rowCount() - rowsBefore;
-    while (flights_.rowCount() > rowsBefore) flights_.eraseRow(RowId(flights_.rowCount() - 1));
-    const std::string text = summary_.outcome == Outcome::TimeError ? where() + summary_.problem : summary_.problem;
-    summary_.skippedLines.push_back(lineNumber_);
-    summary_.outcome = Outcome::Finished;
-    summary_.problem.clear();
-    report_.skippedLine(text);
+    summary_.outcome = Outcome::BadInput;
+    summary_.problem = what;
+    report_.message(warningCaption, what);
+    return false;
+}
+
+// Lines convert independently of each other, so stretches of them convert on every core at once;
+// this thread converts too, and passes each stretch's records and reports on in line order.
+bool Run::convertLines(const std::vector<std::string_view>& lines)
+{
+    const std::size_t workers =
+        std::max<std::size_t>(1, inputs_.workers > 0 ? std::size_t(inputs_.workers) : std::thread::hardware_concurrency());
+    // Stretches small enough that the work evens out and the progress moves, large enough to be cheap.
+    const std::size_t perStretch = std::clamp<std::size_t>(lines.size() / (workers * 8), 1, 2048);
+    std::vector<Stretch> stretches((lines.size() + perStretch - 1) / perStretch);
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        stretches[i].first = i * perStretch;
+        stretches[i].end = std::min(lines.size(), (i + 1) * perStretch);
+    }
+    const Shared shared{inputs_, stop_, aircraft_, aircraftRows_, utcOffsetHours_, totalLines_};
+
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::vector<char> done(stretches.size(), 0);  // guarded by mutex
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> abandoned{false};
+    // Takes the next stretch nobody has taken; false when none is left or the run has ended.
+    const auto convertNext = [&](LineConverter& converter) {
+        const std::size_t i = next++;
+        if (i >= stretches.size() || abandoned) return false;
+        try {
+            converter.convert(stretches[i], lines);
+        } catch (...) {
+            stretches[i].failure = std::current_exception();
+        }
+        const std::lock_guard lock(mutex);
+        done[i] = 1;
+        finished.notify_all();
+        return true;
+    };
+
+    struct Helpers {
+        std::atomic<bool>& abandoned;
+        std::vector<std::thread> threads;
+        ~Helpers()
+        {
+            abandoned = true;
+            for (std::thread& thread : threads) thread.join();
+        }
+    } helpers{abandoned, {}};
+    for (std::size_t w = 1; w < workers && w < stretches.size(); ++w)
+        helpers.threads.emplace_back([&] {
+            LineConverter converter(shared);
+            while (convertNext(converter)) {
+            }
+        });
+
+    LineConverter own(shared);
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        for (;;) {
+            {
+                const std::lock_guard lock(mutex);
+                if (done[i]) break;
+            }
+            if (convertNext(own)) continue;
+            std::unique_lock lock(mutex);
+            finished.wait(lock, [&] { return done[i] != 0; });
+            break;
+        }
+        // A stretch that ends the run ends the others' work before its message waits for the user.
+        if (stretches[i].outcome != Outcome::Finished || stretches[i].failure) abandoned = true;
+        if (!passOn(stretches[i])) return false;
+        stretches[i] = Stretch{};  // its records are in the table now
+    }
+    return true;
+}
+
+// What one stretch told, passed on to the caller as the serial run would have told it.
+bool Run::passOn(Stretch& stretch)
+{
+    if (stretch.failure) std::rethrow_exception(stretch.failure);
+    char digits[24];
+    for (const Event& event : stretch.events) {
+        switch (event.kind) {
+            case Event::Kind::StopCheck:
+                if (stop_) {
+                    summary_.outcome = Outcome::Stopped;
+                    summary_.records += event.rows;
+                    return false;
+                }
+                break;
+            case Event::Kind::LogLine:
+                // The log keeps each line once anyway; asking it once per key spares the wait for the window.
+                if (reported_.find(event.text) == reported_.end()) {
+                    reported_.emplace(event.text);
+                    report_.notFound(event.text, placeOfLine(inputs_, event.line));
+                }
+                break;
+            case Event::Kind::LineWorked:
+                ++summary_.planLines;
+                report_.progress(int(summary_.planLines));
+                label_.assign("Flights:");
+                label_.append(digits, std::to_chars(digits, digits + sizeof digits, summary_.planLines).ptr);
+                label_ += '/';
+                label_.append(digits, std::to_chars(digits, digits + sizeof digits, totalLines_).ptr);
+                report_.label(label_);
+                break;
+            case Event::Kind::Message:
+                report_.message(warningCaption, event.text);
+                break;
+            case Event::Kind::PressButton:
+                report_.pressButton();
+                break;
+            case Event::Kind::SkippedLine:
+                summary_.skippedLines.push_back(event.line);
+                report_.skippedLine(event.text);
+                break;
+            case Event::Kind::StoppedAt:
+                report_.stoppedAt(event.text);
+                break;
+        }
+    }
+    summary_.records += stretch.records.rowCount();
+    if (stretch.outcome != Outcome::Finished) {
+        summary_.outcome = stretch.outcome;
+        summary_.problem = stretch.problem;
+        return false;
+    }
+    flights_.appendRows(stretch.records);
+    return true;
+}
+
+void LineConverter::convert(Stretch& stretch, const std::vector<std::string_view>& lines)
+{
+    stretch_ = &stretch;
+    flights_ = &stretch.records;
+    reported_.clear();
+    for (std::size_t i = stretch.first; i < stretch.end; ++i) {
+        lineNumber_ = i + 1;
+        if (stopped()) return;
+        const std::size_t rowsBefore = flights_->rowCount();
+        if (!workLine(lines[i])) {
+            if (stretch.outcome == Outcome::Stopped || !inputs_.skipBadLines) return;
+            skipLine(rowsBefore);
+        }
+    }
+}
+
+// The stop flag, read before each line and each leg; the run's thread reads it again at the same point.
+bool LineConverter::stopped()
+{
+    stretch_->events.push_back({Event::Kind::StopCheck, lineNumber_, {}, flights_->rowCount()});
+    if (!shared_.stop) return false;
+    stretch_->outcome = Outcome::Stopped;
+    return true;
+}
+
+// The records the bad line had already added go again; the run goes on with the next line.
+void LineConverter::skipLine(std::size_t rowsBefore)
+{
+    while (flights_->rowCount() > rowsBefore) flights_->eraseRow(RowId(flights_->rowCount() - 1));
+    const std::string text =
+        stretch_->outcome == Outcome::TimeError ? where() + stretch_->problem : stretch_->problem;
+    stretch_->outcome = Outcome::Finished;
+    stretch_->problem.clear();
+    tell(Event::Kind::SkippedLine, text);
 }
 
 void Run::indexAircraft()
@@ -168,54 +386,47 @@ void Run::indexAircraft()
             aircraftRows_.emplace(aircraft_.text(row, tables::AircraftNumber), row);  // the first row wins
 }
 
-std::optional<Run::Aircraft> Run::aircraftOf(std::string_view number) const
+std::optional<LineConverter::Aircraft> LineConverter::aircraftOf(std::string_view number) const
 {
-    const auto found = aircraftRows_.find(number);
-    if (found == aircraftRows_.end()) return std::nullopt;
+    const auto found = shared_.aircraftRows.find(number);
+    if (found == shared_.aircraftRows.end()) return std::nullopt;
     // A record without an airline (the scan leaves it empty or null) tells nothing about the aircraft.
-    const std::string_view airline = aircraft_.text(found->second, tables::AircraftAirline);
+    const std::string_view airline = shared_.aircraft.text(found->second, tables::AircraftAirline);
     if (airline.empty()) return std::nullopt;
-    return Aircraft{airline, aircraft_.text(found->second, tables::AircraftModel)};
+    return Aircraft{airline, shared_.aircraft.text(found->second, tables::AircraftModel)};
 }
 
-void Run::reportMissing(std::string_view key)
+void LineConverter::reportMissing(std::string_view key)
 {
-    // The log keeps each line once anyway; asking it once per key spares the wait for the window.
     if (reported_.find(key) != reported_.end()) return;
     reported_.emplace(key);
-    report_.notFound(key, place());
+    tell(Event::Kind::LogLine, std::string(key));
 }
 
-std::string_view Run::airportName(std::string_view code)
+std::string_view LineConverter::airportName(std::string_view code)
 {
     if (const auto entry = inputs_.airports.indexOfCode(code)) return inputs_.airports.description(*entry);
     reportMissing(code);
     return notFoundText;
 }
 
-std::string Run::place() const
+std::string LineConverter::where() const
 {
-    // A host file name, already UTF-8.
-    return inputs_.flightPlanFile.filename().string() + ", line " + std::to_string(lineNumber_);
+    return placeOfLine(inputs_, lineNumber_) + ": ";
 }
 
-std::string Run::where() const
+bool LineConverter::badInput(const std::string& what)
 {
-    return place() + ": ";
-}
-
-bool Run::badInput(const std::string& what)
-{
-    summary_.outcome = Outcome::BadInput;
-    summary_.problem = what;
+    stretch_->outcome = Outcome::BadInput;
+    stretch_->problem = what;
     if (!skippingBadLines()) {
-        if (lineNumber_ > 0) report_.stoppedAt(what);  // before the first line it is no line's fault
-        report_.message(warningCaption, what);
+        tell(Event::Kind::StoppedAt, what);
+        tell(Event::Kind::Message, what);
     }
     return false;
 }
 
-bool Run::workLine(std::string_view raw)
+bool LineConverter::workLine(std::string_view raw)
 {
     const std::optional<PlanLine> plan = cutPlanLine(raw);
     if (!plan) return true;
@@ -243,31 +454,21 @@ bool Run::workLine(std::string_view raw)
         periodHours_ = *hours;
     }
 
-    ++summary_.planLines;
-    report_.progress(int(summary_.planLines));
-    char digits[24];
-    label_.assign("Flights:");
-    label_.append(digits, std::to_chars(digits, digits + sizeof digits, summary_.planLines).ptr);
-    label_ += '/';
-    label_.append(digits, std::to_chars(digits, digits + sizeof digits, totalLines_).ptr);
-    report_.label(label_);
+    tell(Event::Kind::LineWorked);
 
     // The schedule is a cycle: the first leg leaves from where the last one lands, and each
     // later leg from where the one before landed.
     std::string_view legList = plan->legList;
     std::string_view depCode = plan->homeAirport;
     while (const std::optional<Leg> leg = nextLeg(legList)) {
-        if (stop_) {
-            summary_.outcome = Outcome::Stopped;
-            return false;
-        }
+        if (stopped()) return false;
         if (!workLeg(*leg, depCode)) return false;
         depCode = leg->arrCode;
     }
     return true;
 }
 
-bool Run::workLeg(const Leg& leg, std::string_view depCode)
+bool LineConverter::workLeg(const Leg& leg, std::string_view depCode)
 {
     std::string_view depTime = leg.depTime;
     std::string_view arrTime = leg.arrTime;
@@ -283,12 +484,12 @@ bool Run::workLeg(const Leg& leg, std::string_view depCode)
         arrTime = arr.time;
         for (const std::string_view time : {depTime, arrTime}) {
             if (secondsOfDay(time)) continue;
-            summary_.outcome = Outcome::TimeError;
-            summary_.problem = "Found Error: " + platform::utf8FromWindows1252(time);
+            stretch_->outcome = Outcome::TimeError;
+            stretch_->problem = "Found Error: " + platform::utf8FromWindows1252(time);
             if (skippingBadLines()) return false;
-            report_.stoppedAt(where() + summary_.problem);
-            report_.message(warningCaption, summary_.problem);
-            report_.pressButton();
+            tell(Event::Kind::StoppedAt, where() + stretch_->problem);
+            tell(Event::Kind::Message, stretch_->problem);
+            tell(Event::Kind::PressButton);
             return false;
         }
     }
@@ -301,13 +502,13 @@ bool Run::workLeg(const Leg& leg, std::string_view depCode)
     const auto notATime = [this](std::string_view time) {
         return badInput(where() + "\"" + platform::utf8FromWindows1252(time) + "\" is not a time of day");
     };
-    if (utcOffsetHours_ != 0) {
+    if (shared_.utcOffsetHours != 0) {
         depSeconds = secondsOfDay(depTime);
         if (!depSeconds) return notATime(depTime);
         arrSeconds = secondsOfDay(arrTime);
         if (!arrSeconds) return notATime(arrTime);
-        *depSeconds -= utcOffsetHours_ * 3600;
-        *arrSeconds -= utcOffsetHours_ * 3600;
+        *depSeconds -= shared_.utcOffsetHours * 3600;
+        *arrSeconds -= shared_.utcOffsetHours * 3600;
         depTime = depShifted.emplace(*depSeconds).view();
         arrTime = arrShifted.emplace(*arrSeconds).view();
     }
@@ -350,24 +551,23 @@ bool Run::workLeg(const Leg& leg, std::string_view depCode)
     return true;
 }
 
-void Run::addRecord(const LegValues& leg)
+void LineConverter::addRecord(const LegValues& leg)
 {
-    const RowId row = flights_.appendRow();
-    flights_.setText(row, tables::IcaoCodeDep, leg.depCode);
-    flights_.setText(row, tables::DepApt, leg.depName);
-    flights_.setText(row, tables::IcaoCodeArr, leg.arrCode);
-    flights_.setText(row, tables::DestApt, leg.arrName);
-    flights_.setText(row, tables::Airline, airline_);
-    flights_.setText(row, tables::FlightNumber, leg.flight);
-    flights_.setText(row, tables::TimeDep, leg.timeDep);
-    flights_.setText(row, tables::TimeArr, leg.timeArr);
-    flights_.setText(row, tables::SchedulingDep, leg.daysDep);
-    flights_.setText(row, tables::SchedulingArr, leg.daysArr);
-    flights_.setText(row, tables::Note, "ON TIME");
-    flights_.setInt(row, tables::TPercent, *percent_);
-    flights_.setText(row, tables::Model, model_);
-    flights_.setBool(row, tables::National, leg.national);
-    ++summary_.records;
+    const RowId row = flights_->appendRow();
+    flights_->setText(row, tables::IcaoCodeDep, leg.depCode);
+    flights_->setText(row, tables::DepApt, leg.depName);
+    flights_->setText(row, tables::IcaoCodeArr, leg.arrCode);
+    flights_->setText(row, tables::DestApt, leg.arrName);
+    flights_->setText(row, tables::Airline, airline_);
+    flights_->setText(row, tables::FlightNumber, leg.flight);
+    flights_->setText(row, tables::TimeDep, leg.timeDep);
+    flights_->setText(row, tables::TimeArr, leg.timeArr);
+    flights_->setText(row, tables::SchedulingDep, leg.daysDep);
+    flights_->setText(row, tables::SchedulingArr, leg.daysArr);
+    flights_->setText(row, tables::Note, "ON TIME");
+    flights_->setInt(row, tables::TPercent, *percent_);
+    flights_->setText(row, tables::Model, model_);
+    flights_->setBool(row, tables::National, leg.national);
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ struct ConvertInputs {
     std::optional<int> utcOffsetHours;  // when set, used instead of the zone and overrideDst
     // A line with a bad time or number is left out (its records too) instead of ending the run.
     bool skipBadLines = false;
+    // Threads that convert lines at once; 0: one per core. The result is the same for any number.
+    int workers = 0;
 };
 
 // The program's inputs: the tables in the program folder, and the setting FlpName (Windows-1252),

@@ -66,10 +66,24 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file)
 {
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // A plan file runs to tens of megabytes: read what its size says in one piece, then whatever
+    // follows (a file that grew meanwhile, or one whose size is not known).
+    std::string text;
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    if (size > 0) {
+        text.resize(std::size_t(size));
+        in.read(text.data(), size);
+        text.resize(std::size_t(in.gcount()));
+    }
     if (in.bad()) return std::nullopt;
+    if (!in.eof()) {
+        in.clear();
+        text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) return std::nullopt;
+    }
     return text;
 }
 

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QTextBoundaryFinder>
 #include <algorithm>
+#include <deque>
 
 namespace quorvel::ui {
 
@@ -81,20 +82,61 @@ Scale scaleOf(const QPaintDevice& device)
     return {device.logicalDpiX() / millimetresPerInch, device.logicalDpiY() / millimetresPerInch};
 }
 
-void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale)
+// The fonts of the pages and their metrics on the device, each made once: a report has a
+// handful of fonts, its pages thousands of texts.
+class DeviceFonts {
+public:
+    explicit DeviceFonts(const QPaintDevice* device) : device_(device) {}
+
+    struct Entry {
+        Font font;
+        QFont qt;
+        QFontMetricsF metrics;
+    };
+
+    const Entry& of(const Font& font)
+    {
+        for (const Entry& entry : entries_)
+            if (entry.font == font) return entry;
+        const QFont qt = qtFont(font);
+        entries_.push_back(Entry{font, qt, QFontMetricsF(qt, device_)});
+        return entries_.back();
+    }
+
+private:
+    const QPaintDevice* device_;
+    std::deque<Entry> entries_;  // entries stay where they are as more are made
+};
+
+// Each text on white in its box, clipped to it. The painter keeps the font and pen from one text
+// to the next: a preview records every change of state, thousands to a long report.
+void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, DeviceFonts& fonts,
+              const DeviceFonts::Entry*& current)
 {
     const QString text = fromWindows1252(placed.text);
-    const QFont font = qtFont(placed.font);
-    const QFontMetricsF metrics(font, painter.device());
-    const double width = boxWidth(placed, metrics, text, scale);
-    const QRectF box(scale.point(placed.left, placed.top), QSizeF(width, metrics.height()));
-    painter.save();
+    const DeviceFonts::Entry& font = fonts.of(placed.font);
+    const double width = boxWidth(placed, font.metrics, text, scale);
+    const QRectF box(scale.point(placed.left, placed.top), QSizeF(width, font.metrics.height()));
     painter.setClipRect(box);
     painter.fillRect(box, Qt::white);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
+    if (current != &font) painter.setFont(font.qt);
+    current = &font;
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     wholeCharactersThatFit(text, metrics, width));
+                     wholeCharactersThatFit(text, font.metrics, width));
+}
+
+void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
+{
+    const Scale scale = scaleOf(*painter.device());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const DeviceFonts::Entry* current = nullptr;
+    for (const PlacedBand& band : page.bands) {
+        painter.setPen(Qt::black);
+        for (const PlacedText& text : band.texts) drawText(painter, text, scale, fonts, current);
+        painter.setClipping(false);
+        drawFrame(painter, band, scale);
+    }
     painter.restore();
 }
 
@@ -109,14 +151,8 @@ QString shownText(const PlacedText& placed, const QPaintDevice& device)
 
 void paintPage(QPainter& painter, const Page& page)
 {
-    const Scale scale = scaleOf(*painter.device());
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    for (const PlacedBand& band : page.bands) {
-        for (const PlacedText& text : band.texts) drawText(painter, text, scale);
-        drawFrame(painter, band, scale);
-    }
-    painter.restore();
+    DeviceFonts fonts(painter.device());
+    paintPage(painter, page, fonts);
 }
 
 void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits& waits)
@@ -129,9 +165,10 @@ void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits
     device.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Millimeter), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter(&device);
+    DeviceFonts fonts(painter.device());
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0) device.newPage();
-        paintPage(painter, pages[i]);
+        paintPage(painter, pages[i], fonts);
         progress.advance(int(i) + 1);
     }
 }

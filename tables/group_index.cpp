@@ -24,37 +24,43 @@ std::string_view fold(std::string_view text, char (&buffer)[longestKey])
 
 GroupIndex::GroupIndex(const Table& table, int keyField, int orderField)
 {
-    const Schema& schema = table.schema();
-    for (const int field : {keyField, orderField})
-        if (field < 0 || std::size_t(field) >= schema.fields.size() ||
-            schema.fields[std::size_t(field)].type != FieldType::Text)
-            throw Error("A row group index needs two text fields");
+    checkTextField(table, keyField);
+    checkTextField(table, orderField);
+    group(table, keyField, table.rowsOrderedBy(orderField));
+}
 
+GroupIndex::GroupIndex(const Table& table, int keyField, std::span<const RowId> ordered)
+{
+    checkTextField(table, keyField);
+    if (ordered.size() != table.rowCount()) throw Error("A row group index needs every row of its table once");
+    group(table, keyField, ordered);
+}
+
+void GroupIndex::checkTextField(const Table& table, int field)
+{
+    const Schema& schema = table.schema();
+    if (field < 0 || std::size_t(field) >= schema.fields.size() ||
+        schema.fields[std::size_t(field)].type != FieldType::Text)
+        throw Error("A row group index needs two text fields");
+}
+
+void GroupIndex::group(const Table& table, int keyField, std::span<const RowId> ordered)
+{
     // Each text number of the key column to its group; spellings that differ in case share one.
     const StringPool& keyTexts = table.pool(keyField);
     std::vector<std::uint32_t> groupOf(keyTexts.size(), 0);
     char buffer[longestKey];
     for (TextId id = 1; id < keyTexts.size(); ++id) groupOf[id] = keys_.intern(fold(keyTexts.text(id), buffer));
 
-    // Two stable counting sorts: by the order field's rank, then by group. Null keys (group 0)
-    // are left out.
+    // A stable counting sort by group over the rows in order. Null keys (group 0) are left out.
     const std::vector<TextId>& keys = table.textIds(keyField);
-    const std::vector<TextId>& orders = table.textIds(orderField);
-    const std::vector<std::uint32_t>& ranks = table.pool(orderField).ranks();
     const std::size_t rowCount = table.rowCount();
-
-    std::vector<std::uint32_t> counts(ranks.size() + 1, 0);
-    for (std::size_t row = 0; row < rowCount; ++row) ++counts[ranks[orders[row]] + 1];
-    for (std::size_t r = 1; r < counts.size(); ++r) counts[r] += counts[r - 1];
-    std::vector<RowId> byOrder(rowCount);
-    for (std::size_t row = 0; row < rowCount; ++row) byOrder[counts[ranks[orders[row]]]++] = RowId(row);
-
     starts_.assign(keys_.size() + 1, 0);
     for (std::size_t row = 0; row < rowCount; ++row) ++starts_[groupOf[keys[row]] + 1];
     for (std::size_t g = 1; g < starts_.size(); ++g) starts_[g] += starts_[g - 1];
     rows_.resize(rowCount - starts_[1]);  // the null keys' rows are not kept
     std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
-    for (const RowId row : byOrder) {
+    for (const RowId row : ordered) {
         const std::uint32_t group = groupOf[keys[row]];
         if (group != 0) rows_[next[group]++ - starts_[1]] = row;
     }

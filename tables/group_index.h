@@ -22,6 +22,10 @@ public:
     GroupIndex() = default;  // no rows
     // Throws quorvel::Error when either field is not a text field.
     GroupIndex(const Table& table, int keyField, int orderField);
+    // The same, the groups keeping the order of `ordered`, which holds every row of the table
+    // once (a view already sorted by the order field saves the sort). Throws quorvel::Error
+    // when the key is not a text field or `ordered` has another number of rows.
+    GroupIndex(const Table& table, int keyField, std::span<const RowId> ordered);
 
     // The rows whose key equals `key` without regard to ASCII letter case, ordered by the order
     // field (null first, then texts in byte order) and rows with equal values by row number.
@@ -31,6 +35,9 @@ public:
     std::size_t memoryBytes() const;
 
 private:
+    static void checkTextField(const Table& table, int field);
+    void group(const Table& table, int keyField, std::span<const RowId> ordered);
+
     StringPool keys_;                    // the folded keys; a key's number is its group's
     std::vector<std::uint32_t> starts_;  // group g holds rows_[starts_[g] .. starts_[g + 1])
     std::vector<RowId> rows_;

@@ -1,6 +1,7 @@
 #include "tables/string_pool.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace quorvel::tables {
@@ -14,16 +15,20 @@ StringPool::StringPool()
 
 std::uint64_t StringPool::hash(std::string_view text)
 {
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a: the texts are short
-    for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    // Eight bytes at a time: most texts are codes and times, but names run to thirty characters.
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+    const char* p = text.data();
+    std::size_t n = text.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t i = 0; i < n; ++i) tail |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
     return h ^ (h >> 29);
-}
-
-std::string_view StringPool::text(TextId id) const
-{
-    if (id == nullText || id >= offsets_.size()) return {};
-    const std::uint32_t at = offsets_[id];
-    return {bytes_.data() + at + 1, static_cast<unsigned char>(bytes_[at])};
 }
 
 TextId StringPool::find(std::string_view text) const
@@ -40,12 +45,13 @@ TextId StringPool::find(std::string_view text) const
 TextId StringPool::intern(std::string_view text)
 {
     if (text.size() > 255) text = text.substr(0, 255);  // no field is wider than a length byte
+    if (last_ != nullText && this->text(last_) == text) return last_;
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = hash(text) & mask;
     for (;; slot = (slot + 1) & mask) {
         const TextId id = slots_[slot];
         if (id == nullText) break;
-        if (this->text(id) == text) return id;
+        if (this->text(id) == text) return last_ = id;
     }
     const auto id = TextId(offsets_.size());
     offsets_.push_back(std::uint32_t(bytes_.size()));
@@ -54,7 +60,7 @@ TextId StringPool::intern(std::string_view text)
     slots_[slot] = id;
     ranks_.clear();
     if (offsets_.size() * 2 > slots_.size()) grow();
-    return id;
+    return last_ = id;
 }
 
 void StringPool::grow()

@@ -20,7 +20,12 @@ public:
 
     TextId intern(std::string_view text);                 // the text's number, adding it when new
     TextId find(std::string_view text) const;             // nullText when the pool does not hold it
-    std::string_view text(TextId id) const;               // empty for nullText
+    std::string_view text(TextId id) const  // empty for nullText
+    {
+        if (id == nullText || id >= offsets_.size()) return {};
+        const std::uint32_t at = offsets_[id];
+        return {bytes_.data() + at + 1, static_cast<unsigned char>(bytes_[at])};
+    }
     std::size_t size() const { return offsets_.size(); }  // texts held, nullText included
 
     // Position of each text number in byte order (rank[nullText] == 0, before every text), so
@@ -36,6 +41,7 @@ private:
     std::string bytes_;                   // each text as a length byte and its characters
     std::vector<std::uint32_t> offsets_;  // offsets_[id]: where the text's length byte stands
     std::vector<TextId> slots_;           // open addressing over the ids; nullText marks a free slot
+    TextId last_ = nullText;  // the text interned last: columns repeat a value row after row
     mutable std::vector<std::uint32_t> ranks_;
 };
 

@@ -5,8 +5,27 @@
 
 #include <algorithm>
 #include <numeric>
+#include <ranges>
 
 namespace quorvel::tables {
+
+namespace {
+
+// `rows` ordered by the rank of their text in one column: a counting sort, linear, and stable
+// (rows of equal texts keep their order in `rows`).
+template <typename Rows>
+View orderedByRank(const Rows& rows, std::size_t count, const TextId* ids, const std::uint32_t* ranks,
+                   std::size_t rankCount)
+{
+    std::vector<std::uint32_t> starts(rankCount + 1, 0);
+    for (const RowId row : rows) ++starts[ranks[ids[row]] + 1];
+    for (std::size_t r = 1; r < starts.size(); ++r) starts[r] += starts[r - 1];
+    View ordered(count);
+    for (const RowId row : rows) ordered[starts[ranks[ids[row]]]++] = row;
+    return ordered;
+}
+
+}  // namespace
 
 int Schema::fieldIndex(std::string_view name) const
 {
@@ -49,6 +68,29 @@ void Table::reserve(std::size_t rows)
     }
 }
 
+void Table::resize(std::size_t rows)
+{
+    for (std::size_t f = 0; f < columns_.size(); ++f) resizeField(int(f), rows);
+    rows_ = rows;
+}
+
+void Table::resizeField(int field, std::size_t rows)
+{
+    Column& column = columns_[std::size_t(field)];
+    switch (schema_.fields[std::size_t(field)].type) {
+        case FieldType::Text:
+            column.ids.resize(rows, nullText);
+            break;
+        case FieldType::Int16:
+            column.ints.resize(rows, 0);
+            column.marks.resize(rows, 0);
+            break;
+        case FieldType::Boolean:
+            column.marks.resize(rows, 0);
+            break;
+    }
+}
+
 RowId Table::appendRow()
 {
     for (std::size_t f = 0; f < columns_.size(); ++f) {
@@ -77,6 +119,35 @@ void Table::eraseRow(RowId row)
         if (!column.marks.empty()) column.marks.erase(column.marks.begin() + row);
     }
     --rows_;
+}
+
+void Table::appendRows(const Table& other)
+{
+    if (other.schema_.fields != schema_.fields) throw Error("Rows cannot be appended to a table of other fields");
+    for (std::size_t f = 0; f < columns_.size(); ++f) {
+        Column& column = columns_[f];
+        const Column& from = other.columns_[f];
+        switch (schema_.fields[f].type) {
+            case FieldType::Text: {
+                // Each of the other table's texts gets its number here once; the cells then only map numbers.
+                std::vector<TextId> numbers(from.pool.size(), nullText);
+                for (TextId id = 1; id < numbers.size(); ++id) numbers[id] = column.pool.intern(from.pool.text(id));
+                const std::size_t at = column.ids.size();
+                column.ids.resize(at + from.ids.size());
+                std::transform(from.ids.begin(), from.ids.end(), column.ids.begin() + std::ptrdiff_t(at),
+                               [&numbers](TextId id) { return numbers[id]; });
+                break;
+            }
+            case FieldType::Int16:
+                column.ints.insert(column.ints.end(), from.ints.begin(), from.ints.end());
+                column.marks.insert(column.marks.end(), from.marks.begin(), from.marks.end());
+                break;
+            case FieldType::Boolean:
+                column.marks.insert(column.marks.end(), from.marks.begin(), from.marks.end());
+                break;
+        }
+    }
+    rows_ += other.rows_;
 }
 
 void Table::clear()
@@ -149,6 +220,14 @@ View Table::allRows() const
     return view;
 }
 
+View Table::rowsOrderedBy(int textField) const
+{
+    const Column& column = columns_[textField];
+    const std::vector<std::uint32_t>& ranks = column.pool.ranks();
+    return orderedByRank(std::views::iota(RowId{0}, RowId(rows_)), rows_, column.ids.data(), ranks.data(),
+                         ranks.size());
+}
+
 void Table::orderBy(View& view, std::string_view fieldList) const
 {
     // One integer sort key per field, so the comparison never touches a text.
@@ -157,6 +236,7 @@ void Table::orderBy(View& view, std::string_view fieldList) const
         const TextId* ids = nullptr;
         const std::int16_t* ints = nullptr;
         const std::uint8_t* marks = nullptr;
+        std::size_t texts = 0;  // Text: the ranks there are
         std::int32_t of(RowId row) const
         {
             if (ids) return std::int32_t(ranks[ids[row]]);
@@ -172,6 +252,7 @@ void Table::orderBy(View& view, std::string_view fieldList) const
             case FieldType::Text:
                 key.ranks = column.pool.ranks().data();
                 key.ids = column.ids.data();
+                key.texts = column.pool.size();
                 break;
             case FieldType::Int16:
                 key.ints = column.ints.data();
@@ -182,6 +263,11 @@ void Table::orderBy(View& view, std::string_view fieldList) const
                 break;
         }
         keys.push_back(key);
+    }
+    if (keys.size() == 1 && keys.front().ids) {
+        const Key key = keys.front();
+        view = orderedByRank(view, view.size(), key.ids, key.ranks, key.texts);
+        return;
     }
     if (keys.size() == 1) {
         const Key key = keys.front();

@@ -60,8 +60,15 @@ public:
     std::size_t rowCount() const { return rows_; }
 
     void reserve(std::size_t rows);
+    void resize(std::size_t rows);  // new rows have every field null; rows past `rows` go
+    // resize() of one field's cells: a reader may size the columns it fills on the threads that
+    // fill them. The row count stays until resize() brings every field to the same length.
+    void resizeField(int field, std::size_t rows);
     RowId appendRow();         // a new row with every field null
     void eraseRow(RowId row);  // later rows move up by one
+    // Appends every row of `other`, which has the same fields, in its order. Throws quorvel::Error
+    // when the fields differ.
+    void appendRows(const Table& other);
     void clear();
 
     // Setting a text longer than the field's width keeps its first `width` characters.
@@ -86,6 +93,8 @@ public:
     // Orders `view` by a field list such as "SCHEDULING_DEP;TIME_DEP", ascending, keeping the
     // previous order of rows with equal keys; null sorts before every value. Throws on an unknown field.
     void orderBy(View& view, std::string_view fieldList) const;
+    // Every row ordered by one text field as orderBy() does it, in one pass over the rows.
+    View rowsOrderedBy(int textField) const;
 
     std::size_t memoryBytes() const;  // what the cells and texts take, for memory estimates
 

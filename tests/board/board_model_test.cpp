@@ -71,3 +71,47 @@ TEST_F(BoardModelTest, EmptyBoardWithoutATable)
     EXPECT_EQ(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), "DEP. TIME ");
     model.setDirection(Direction::Arrival);  // no rows, nothing to announce
 }
+
+// In another time the board's times are worded when the grid asks for a row, as they used to be
+// worded for every row at each query.
+TEST_F(BoardModelTest, ShownTimesAreWordedForTheRowsTheGridAsksFor)
+{
+    board::BoardInterval interval;
+    interval.mode = board::TimeMode::Airport;
+    interval.zone = "Europe/Rome";
+    interval.reference = *parseLocalDateTime("2024-05-15 22:00");
+    interval.start = interval.reference;
+    interval.lengthMinutes = 24 * 60;
+    const std::vector<std::int32_t> minutes = {30, 150};
+    model.showView(&flights, {1, 0}, {minutes, interval});
+    const struct {
+        Direction direction;
+        int shownColumn;   // the scheduled time of the direction: the zone's time
+        int storedColumn;  // the other one: as stored
+        const char* stored[2];
+    } cases[] = {
+        {Direction::Departure, 5, 4, {"08:30", "09:10"}},
+        {Direction::Arrival, 4, 5, {"06:00", "07:45"}},
+    };
+    for (const auto& c : cases) {
+        model.setDirection(c.direction);
+        for (int row = 0; row < 2; ++row) {
+            const QString worded = QString::fromLatin1(board::instanceTimeText(interval, minutes[std::size_t(row)]));
+            EXPECT_EQ(model.index(row, c.shownColumn).data().toString(), worded) << row;
+            EXPECT_EQ(model.index(row, BoardModel::ExpectedTimeColumn).data(BoardModel::ScheduledTimeRole).toString(),
+                      worded)
+                << row;
+            EXPECT_EQ(model.shownTime(row), worded) << row;
+            EXPECT_EQ(model.index(row, c.storedColumn).data().toString(), c.stored[row]) << row;
+        }
+    }
+    EXPECT_EQ(model.shownTime(0), "22:30");
+    EXPECT_EQ(model.shownTime(1), "Thu 00:30") << "past midnight the day is named";
+    EXPECT_EQ(model.shownTime(2), "") << "no such row";
+
+    // Times that do not match the rows one for one are not shown: the stored times are.
+    model.setDirection(Direction::Departure);
+    model.showView(&flights, {1, 0}, {{30}, interval});
+    EXPECT_EQ(model.index(0, 5).data().toString(), "06:00");
+    EXPECT_EQ(model.shownTime(0), "");
+}
