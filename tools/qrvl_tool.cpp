@@ -8,23 +8,21 @@
 #include "tables/csv.h"
 #include "tables/flight_table.h"
 #include "tables/packet.h"
+#include "tools/qrvl_tool_options.h"
 
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
-int scanCommand(const std::vector<std::string>& args);     // qrvl_tool_scan.cpp
-int convertCommand(const std::vector<std::string>& args);  // qrvl_tool_convert.cpp
 int timedBoardCommand(const quorvel::board::BoardInputs& inputs, quorvel::board::TimeInputs time, bool momentGiven,
                       const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
-                      bool explain);                     // qrvl_tool_board_time.cpp
-int checkCommand(const std::vector<std::string>& args);  // qrvl_tool_check.cpp
-int serveCommand(const std::vector<std::string>& args);  // qrvl_tool_serve.cpp
+                      bool explain);  // qrvl_tool_board_time.cpp
 
 namespace {
 
 using namespace quorvel;
+using namespace quorvel::tool;
 
 constexpr const char* usage =
     "usage: qrvl-tool COMMAND [OPTIONS]\n"
@@ -73,17 +71,6 @@ constexpr const char* boardUsage =
     "With --zone airport or utc, or --window, each row starts with DAY (YYYY-MM-DD) and TIME\n"
     "(HH:MM in the chosen zone), and --explain prints the zone, its offset and the interval.\n";
 
-struct UsageError {
-    std::string text;
-};
-
-bool wantsHelp(const std::vector<std::string>& args)
-{
-    for (const std::string& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
-
 int dumpCommand(const std::vector<std::string>& args)
 {
     if (wantsHelp(args)) {
@@ -111,10 +98,7 @@ int boardCommand(const std::vector<std::string>& args)
     bool overrideDst = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-            return args[++i];
-        };
+        const auto value = [&]() -> const std::string& { return optionValue(args, i); };
         if (a == "--flights") {
             flightsFile = value();
         } else if (a == "--airport") {

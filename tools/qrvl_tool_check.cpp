@@ -9,8 +9,8 @@
 #include "platform/atomic_file.h"
 #include "platform/time_zone.h"
 #include "tables/airport_table.h"
+#include "tools/qrvl_tool_options.h"
 
-#include <charconv>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -19,6 +19,7 @@
 namespace {
 
 using namespace quorvel;
+using namespace quorvel::tool;
 using convert::CheckResult;
 using convert::Problem;
 
@@ -43,10 +44,6 @@ constexpr const char* checkUsage =
     "  --override-dst          as for convert\n"
     "Exits with 0 when there is no error, 1 when there is one, 2 on bad usage or unreadable input.\n";
 
-struct CheckUsageError {
-    std::string text;
-};
-
 enum class Format { Text, Csv, Html };
 
 struct Options {
@@ -61,10 +58,7 @@ Options checkOptions(const std::vector<std::string>& args)
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw CheckUsageError{a + " needs a value"};
-            return args[++i];
-        };
+        const auto value = [&]() -> const std::string& { return optionValue(args, i); };
         if (a == "--flightplans") {
             options.flightPlans = value();
         } else if (a == "--aircraft-list") {
@@ -86,44 +80,32 @@ Options checkOptions(const std::vector<std::string>& args)
             else if (format == "html")
                 options.format = Format::Html;
             else
-                throw CheckUsageError{"--format takes text, csv or html, not \"" + format + "\""};
+                throw UsageError{"--format takes text, csv or html, not \"" + format + "\""};
         } else if (a == "--utc-offset-hours") {
-            const std::string& text = value();
-            int hours = 0;
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), hours);
-            if (error != std::errc() || end != text.data() + text.size() || hours < -24 || hours > 24)
-                throw CheckUsageError{"--utc-offset-hours takes whole hours from -24 to 24, not \"" + text + "\""};
-            options.utcOffsetHours = hours;
+            options.utcOffsetHours = utcOffsetHoursOption(value());
         } else if (a == "--override-dst") {
             options.overrideDst = true;
         } else {
-            throw CheckUsageError{"unknown option " + a};
+            throw UsageError{"unknown option " + a};
         }
     }
-    if (options.flightPlans.empty()) throw CheckUsageError{"check needs --flightplans FILE"};
-    if (options.aircraftList.empty()) throw CheckUsageError{"check needs --aircraft-list FILE"};
-    if (options.airports.empty()) throw CheckUsageError{"check needs --airports FILE"};
+    if (options.flightPlans.empty()) throw UsageError{"check needs --flightplans FILE"};
+    if (options.aircraftList.empty()) throw UsageError{"check needs --aircraft-list FILE"};
+    if (options.airports.empty()) throw UsageError{"check needs --airports FILE"};
     if (!options.simFolder.empty() && !aircraft::hostSimulator(options.simFolder))
-        throw CheckUsageError{"--sim-folder " + options.simFolder + " is not a folder"};
+        throw UsageError{"--sim-folder " + options.simFolder + " is not a folder"};
     return options;
 }
 
 }  // namespace
 
-int checkCommand(const std::vector<std::string>& args)
+int tool::checkCommand(const std::vector<std::string>& args)
 {
-    for (const std::string& a : args)
-        if (a == "--help" || a == "-h") {
-            std::cout << checkUsage;
-            return 0;
-        }
-    Options options;
-    try {
-        options = checkOptions(args);
-    } catch (const CheckUsageError& e) {
-        std::cerr << "qrvl-tool check: " << e.text << " (see qrvl-tool check --help)\n";
-        return 2;
+    if (wantsHelp(args)) {
+        std::cout << checkUsage;
+        return 0;
     }
+    Options options = checkOptions(args);
 
     CheckResult result;
     try {

@@ -7,9 +7,9 @@
 #include "platform/windows1252.h"
 #include "tables/airport_table.h"
 #include "tables/flight_table.h"
+#include "tools/qrvl_tool_options.h"
 
 #include <atomic>
-#include <charconv>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -18,6 +18,7 @@
 namespace {
 
 using namespace quorvel;
+using namespace quorvel::tool;
 
 constexpr const char* convertUsage =
     "usage: qrvl-tool convert --flightplans FILE --aircraft-table aircraft.cds --airports airport.cds\n"
@@ -38,10 +39,6 @@ constexpr const char* convertUsage =
     "                          standard output (\"FILE, line N skipped: ...\") and convert the rest\n"
     "A time that is no time, a malformed number, a missing flight plan file or aircraft table\n"
     "exits with status 1, the message on standard error and FILE holding an empty table.\n";
-
-struct ConvertUsageError {
-    std::string text;
-};
 
 // The tool has no window: the log prints each new line, warnings go to standard error.
 class ConsoleReport final : public convert::ConversionReport {
@@ -87,10 +84,7 @@ Options convertOptions(const std::vector<std::string>& args)
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw ConvertUsageError{a + " needs a value"};
-            return args[++i];
-        };
+        const auto value = [&]() -> const std::string& { return optionValue(args, i); };
         if (a == "--flightplans") {
             options.flightPlans = value();
         } else if (a == "--aircraft-table") {
@@ -100,43 +94,31 @@ Options convertOptions(const std::vector<std::string>& args)
         } else if (a == "--out") {
             options.out = value();
         } else if (a == "--utc-offset-hours") {
-            const std::string& text = value();
-            int hours = 0;
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), hours);
-            if (error != std::errc() || end != text.data() + text.size() || hours < -24 || hours > 24)
-                throw ConvertUsageError{"--utc-offset-hours takes whole hours from -24 to 24, not \"" + text + "\""};
-            options.utcOffsetHours = hours;
+            options.utcOffsetHours = utcOffsetHoursOption(value());
         } else if (a == "--override-dst") {
             options.overrideDst = true;
         } else if (a == "--skip-bad-lines") {
             options.skipBadLines = true;
         } else {
-            throw ConvertUsageError{"unknown option " + a};
+            throw UsageError{"unknown option " + a};
         }
     }
-    if (options.flightPlans.empty()) throw ConvertUsageError{"convert needs --flightplans FILE"};
-    if (options.aircraftTable.empty()) throw ConvertUsageError{"convert needs --aircraft-table FILE"};
-    if (options.airports.empty()) throw ConvertUsageError{"convert needs --airports FILE"};
-    if (options.out.empty()) throw ConvertUsageError{"convert needs --out FILE"};
+    if (options.flightPlans.empty()) throw UsageError{"convert needs --flightplans FILE"};
+    if (options.aircraftTable.empty()) throw UsageError{"convert needs --aircraft-table FILE"};
+    if (options.airports.empty()) throw UsageError{"convert needs --airports FILE"};
+    if (options.out.empty()) throw UsageError{"convert needs --out FILE"};
     return options;
 }
 
 }  // namespace
 
-int convertCommand(const std::vector<std::string>& args)
+int tool::convertCommand(const std::vector<std::string>& args)
 {
-    for (const std::string& a : args)
-        if (a == "--help" || a == "-h") {
-            std::cout << convertUsage;
-            return 0;
-        }
-    Options options;
-    try {
-        options = convertOptions(args);
-    } catch (const ConvertUsageError& e) {
-        std::cerr << "qrvl-tool convert: " << e.text << " (see qrvl-tool convert --help)\n";
-        return 2;
+    if (wantsHelp(args)) {
+        std::cout << convertUsage;
+        return 0;
     }
+    Options options = convertOptions(args);
 
     // The airport table first: without it the program would not have started, and the output stays as it was.
     tables::AirportLookup airports;

@@ -2,6 +2,7 @@
 // The simulator folder is a host folder here; its aircraft folders are listed afresh.
 
 #include "aircraft/aircraft_scan.h"
+#include "tools/qrvl_tool_options.h"
 
 #include <filesystem>
 #include <iostream>
@@ -12,6 +13,7 @@
 namespace {
 
 using namespace quorvel;
+using namespace quorvel::tool;
 
 constexpr const char* scanUsage =
     "usage: qrvl-tool scan --sim-folder DIR --aircraft-list FILE [--search-by-ui] --out aircraft.cds\n"
@@ -23,10 +25,6 @@ constexpr const char* scanUsage =
     "  --search-by-ui        take the airline from ui_variation instead of atc_airline\n"
     "  --out FILE            the aircraft table to write (aircraft.cds)\n"
     "A list that cannot be read leaves FILE as it was and exits with status 1.\n";
-
-struct ScanUsageError {
-    std::string text;
-};
 
 // The tool has no window: progress goes nowhere and the warning goes to standard error.
 class StderrReport final : public aircraft::ScanReport {
@@ -52,10 +50,7 @@ aircraft::ScanInputs scanInputs(const std::vector<std::string>& args)
     bool hasList = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw ScanUsageError{a + " needs a value"};
-            return args[++i];
-        };
+        const auto value = [&]() -> const std::string& { return optionValue(args, i); };
         if (a == "--sim-folder") {
             inputs.simulatorFolder = value();
             hasSimFolder = true;
@@ -67,15 +62,15 @@ aircraft::ScanInputs scanInputs(const std::vector<std::string>& args)
         } else if (a == "--out") {
             inputs.outFile = value();
         } else {
-            throw ScanUsageError{"unknown option " + a};
+            throw UsageError{"unknown option " + a};
         }
     }
-    if (!hasSimFolder || inputs.simulatorFolder.empty()) throw ScanUsageError{"scan needs --sim-folder DIR"};
-    if (!hasList) throw ScanUsageError{"scan needs --aircraft-list FILE"};
-    if (inputs.outFile.empty()) throw ScanUsageError{"scan needs --out FILE"};
+    if (!hasSimFolder || inputs.simulatorFolder.empty()) throw UsageError{"scan needs --sim-folder DIR"};
+    if (!hasList) throw UsageError{"scan needs --aircraft-list FILE"};
+    if (inputs.outFile.empty()) throw UsageError{"scan needs --out FILE"};
 
     const auto host = aircraft::hostSimulator(inputs.simulatorFolder);
-    if (!host) throw ScanUsageError{"--sim-folder " + inputs.simulatorFolder + " is not a folder"};
+    if (!host) throw UsageError{"--sim-folder " + inputs.simulatorFolder + " is not a folder"};
     inputs.simulatorFolder = host->simulatorFolder;
     inputs.aircraftFolders = host->aircraftFolders;
     return inputs;
@@ -83,20 +78,13 @@ aircraft::ScanInputs scanInputs(const std::vector<std::string>& args)
 
 }  // namespace
 
-int scanCommand(const std::vector<std::string>& args)
+int tool::scanCommand(const std::vector<std::string>& args)
 {
-    for (const std::string& a : args)
-        if (a == "--help" || a == "-h") {
-            std::cout << scanUsage;
-            return 0;
-        }
-    aircraft::ScanInputs inputs;
-    try {
-        inputs = scanInputs(args);
-    } catch (const ScanUsageError& e) {
-        std::cerr << "qrvl-tool scan: " << e.text << " (see qrvl-tool scan --help)\n";
-        return 2;
+    if (wantsHelp(args)) {
+        std::cout << scanUsage;
+        return 0;
     }
+    aircraft::ScanInputs inputs = scanInputs(args);
     StderrReport report(inputs.aircraftList);
     return aircraft::scanAircraft(inputs, report) == aircraft::ScanOutcome::TableWritten ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "tables/airport_table.h"
 #include "tables/airport_zones.h"
 #include "tables/flight_table.h"
+#include "tools/qrvl_tool_options.h"
 
 #include <csignal>
 #include <filesystem>
@@ -23,6 +24,7 @@ std::filesystem::path zonesFile(const std::string& given, const std::string& fli
 namespace {
 
 using namespace quorvel;
+using namespace quorvel::tool;
 
 constexpr const char* serveUsage =
     "usage: qrvl-tool serve --flights flight.cds --airports airport.cds [--flags DIR]\n"
@@ -60,7 +62,8 @@ serve::BoardData readFiles(const ServeFiles& files)
     if (!files.zones.empty() || std::filesystem::exists(zonesPath))
         zones.load(zonesPath);
     else
-        std::cerr << "qrvl-tool serve: " << zonesPath.string() << " not found; airport time falls back to computer time\n";
+        std::cerr << "qrvl-tool serve: " << zonesPath.string()
+                  << " not found; airport time falls back to computer time\n";
     flags::FlagList flagList;
     const std::filesystem::path flagFolder =
         files.flagsGiven ? std::filesystem::path(files.flags)
@@ -70,10 +73,6 @@ serve::BoardData readFiles(const ServeFiles& files)
     const int assumed = convert::utcOffsetHours(platform::localTimeZone(), files.overrideDst);
     return serve::makeBoardData(std::move(flights), airports, zones, flagList, flagFolder, assumed);
 }
-
-struct ServeUsageError {
-    std::string text;
-};
 
 struct ServeOptions {
     ServeFiles files;
@@ -87,10 +86,7 @@ ServeOptions serveOptions(const std::vector<std::string>& args)
     std::string listen = std::string(serve::defaultHost) + ":" + std::to_string(serve::defaultPort);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw ServeUsageError{a + " needs a value"};
-            return args[++i];
-        };
+        const auto value = [&]() -> const std::string& { return optionValue(args, i); };
         if (a == "--flights") {
             files.flights = value();
         } else if (a == "--airports") {
@@ -105,33 +101,26 @@ ServeOptions serveOptions(const std::vector<std::string>& args)
         } else if (a == "--override-dst") {
             files.overrideDst = true;
         } else {
-            throw ServeUsageError{"unknown option " + a};
+            throw UsageError{"unknown option " + a};
         }
     }
-    if (files.flights.empty()) throw ServeUsageError{"serve needs --flights FILE"};
-    if (files.airports.empty()) throw ServeUsageError{"serve needs --airports FILE"};
+    if (files.flights.empty()) throw UsageError{"serve needs --flights FILE"};
+    if (files.airports.empty()) throw UsageError{"serve needs --airports FILE"};
     const auto address = serve::parseListenAddress(listen);
-    if (!address) throw ServeUsageError{"--listen takes ADDRESS:PORT, not \"" + listen + "\""};
+    if (!address) throw UsageError{"--listen takes ADDRESS:PORT, not \"" + listen + "\""};
     options.address = *address;
     return options;
 }
 
 }  // namespace
 
-int serveCommand(const std::vector<std::string>& args)
+int tool::serveCommand(const std::vector<std::string>& args)
 {
-    for (const std::string& a : args)
-        if (a == "--help" || a == "-h") {
-            std::cout << serveUsage;
-            return 0;
-        }
-    ServeOptions parsed;
-    try {
-        parsed = serveOptions(args);
-    } catch (const ServeUsageError& e) {
-        std::cerr << "qrvl-tool serve: " << e.text << " (see qrvl-tool serve --help)\n";
-        return 2;
+    if (wantsHelp(args)) {
+        std::cout << serveUsage;
+        return 0;
     }
+    ServeOptions parsed = serveOptions(args);
     const ServeFiles& files = parsed.files;
     const auto& address = parsed.address;
 
