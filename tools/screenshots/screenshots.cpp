@@ -161,7 +161,7 @@ void take(Findings& findings, QWidget& window, const QString& name)
 
 // The board in the airport's own time over the next 24 hours, which from any moment runs across
 // midnight: the grid is scrolled to the last rows of today, so that the next day's rows show
-// their day, and the printout of that board is taken too. Leaves the design's board behind.
+// their day, and the printout of that board is taken too. Leaves the board in computer time again.
 void lookAtAirportTime(Findings& findings, TMainForm& form, QString& previewPicture)
 {
     form.setBoardTime(quorvel::board::TimeMode::Airport, 24);
