@@ -27,6 +27,7 @@
 #include "platform/atomic_file.h"
 #include "platform/file_stamp_cache.h"
 #include "platform/wine_paths.h"
+#include "serve/share_board_dialog.h"
 #include "tables/airport_manager_dialog.h"
 #include "widgets/message_box_prompter.h"
 #include "widgets/picture_file_dialog.h"
@@ -38,6 +39,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProgressBar>
@@ -183,6 +185,26 @@ void lookAtAirportTime(Findings& findings, TMainForm& form, QString& previewPict
     form.PrintTimeTable1Click();
     previewPicture = QStringLiteral("print-preview.png");
     form.setBoardTime(quorvel::board::TimeMode::Computer, 0);
+}
+
+// File > "Share Board...", started on a free port of this computer: the address it shows must be
+// whole. Stopped and closed again.
+void lookAtShareBoard(Findings& findings, TMainForm& form)
+{
+    form.ShareBoard1Click();
+    quorvel::ui::ShareBoardDialog& dialog = *form.shareBoardDlg;
+    dialog.AddressEdit->setText(QStringLiteral("127.0.0.1:0"));
+    dialog.startClick();
+    const QLabel& address = *dialog.AddressLabel;
+    findings.check(QStringLiteral("Share Board: the server runs"), dialog.running(), address.text());
+    findings.check(QStringLiteral("Share Board: the address shows whole"),
+                   address.fontMetrics().horizontalAdvance(address.text()) <= address.contentsRect().width(),
+                   QStringLiteral("text %1 px, label %2 px")
+                       .arg(address.fontMetrics().horizontalAdvance(address.text()))
+                       .arg(address.contentsRect().width()));
+    take(findings, dialog, QStringLiteral("share-board.png"));
+    if (dialog.running()) dialog.startClick();
+    dialog.hide();
 }
 
 // Runs `open`, which shows a modal window and returns once it is closed. Once a modal window of
@@ -480,5 +502,6 @@ int main(int argc, char** argv)
             [&](TrafficCheckDialog& dialog) { lookAtCheck(findings, dialog, QString::fromLocal8Bit(argv[5])); });
         form.settings().flightPlanFile = configured;
     }
+    lookAtShareBoard(findings, form);
     return findings.finish();
 }
