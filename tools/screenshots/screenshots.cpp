@@ -40,6 +40,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProgressBar>
@@ -503,5 +504,11 @@ int main(int argc, char** argv)
         form.settings().flightPlanFile = configured;
     }
     lookAtShareBoard(findings, form);
+    whileOpen<QMessageBox>(
+        findings, QStringLiteral("program folder message"), [&] { form.ProgramFolder1Click(); },
+        [&](QMessageBox& box) {
+            take(findings, box, QStringLiteral("program-folder.png"));
+            box.accept();
+        });
     return findings.finish();
 }
