@@ -2,6 +2,7 @@
 
 #include "platform/case_fold.h"
 #include "platform/error.h"
+#include "platform/huge_pages.h"
 
 #include <algorithm>
 #include <numeric>
@@ -50,19 +51,32 @@ std::vector<int> parseFieldList(const Schema& schema, std::string_view fieldList
 
 Table::Table(Schema schema) : schema_(std::move(schema)), columns_(schema_.fields.size()) {}
 
+namespace {
+
+// Reserves room for `rows` cells in a column not yet filled, in huge pages where it is large.
+template <typename T>
+void reserveCells(std::vector<T>& cells, std::size_t rows)
+{
+    const bool fresh = cells.capacity() == 0;
+    cells.reserve(rows);
+    if (fresh) platform::adviseHugePages(cells.data(), cells.capacity() * sizeof(T));
+}
+
+}  // namespace
+
 void Table::reserve(std::size_t rows)
 {
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         switch (schema_.fields[f].type) {
             case FieldType::Text:
-                columns_[f].ids.reserve(rows);
+                reserveCells(columns_[f].ids, rows);
                 break;
             case FieldType::Int16:
-                columns_[f].ints.reserve(rows);
-                columns_[f].marks.reserve(rows);
+                reserveCells(columns_[f].ints, rows);
+                reserveCells(columns_[f].marks, rows);
                 break;
             case FieldType::Boolean:
-                columns_[f].marks.reserve(rows);
+                reserveCells(columns_[f].marks, rows);
                 break;
         }
     }
