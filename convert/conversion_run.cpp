@@ -78,11 +78,13 @@ struct Event {
     std::size_t rows = 0;
 };
 
-// A stretch of consecutive plan lines, converted on any thread into records of its own.
+// A stretch of consecutive plan lines, converted on any thread into records of its own, in the
+// flight table file's layout: the run's thread only writes them out.
 struct Stretch {
     std::size_t first = 0;  // index of its first line
     std::size_t end = 0;    // one past its last line
-    Table records = tables::newFlightTable();
+    std::string records;
+    std::size_t recordCount = 0;
     std::vector<Event> events;
     Outcome outcome = Outcome::Finished;  // anything else ended the stretch at its last event
     std::string problem;
@@ -102,7 +104,10 @@ struct Shared {
 // Converts stretches of lines, one at a time, on the thread that owns it.
 class LineConverter {
 public:
-    explicit LineConverter(const Shared& shared) : shared_(shared), inputs_(shared.inputs) {}
+    explicit LineConverter(const Shared& shared)
+        : shared_(shared), inputs_(shared.inputs), encoder_(tables::flightSchema())
+    {
+    }
 
     void convert(Stretch& stretch, const std::vector<std::string_view>& lines);
 
@@ -126,14 +131,14 @@ private:
     void addRecord(const LegValues& leg);
     bool badInput(const std::string& what);
     bool skippingBadLines() const { return inputs_.skipBadLines && lineNumber_ > 0; }
-    void skipLine(std::size_t rowsBefore);
+    void skipLine(std::size_t bytesBefore, std::size_t recordsBefore);
     void tell(Event::Kind kind, std::string text = {}) { stretch_->events.push_back({kind, lineNumber_, std::move(text)}); }
     std::string where() const;  // "flightplans.txt, line 12: "
 
     const Shared& shared_;
     const ConvertInputs& inputs_;
     Stretch* stretch_ = nullptr;
-    Table* flights_ = nullptr;  // the stretch's records
+    tables::RecordEncoder encoder_;
     std::unordered_set<std::string, platform::TextHash, std::equal_to<>> reported_;  // in this stretch
     std::size_t lineNumber_ = 0;  // 1-based line of the file being worked on
 
@@ -159,15 +164,14 @@ public:
 private:
     bool badInput(const std::string& what);
     void indexAircraft();
-    bool convertLines(const std::vector<std::string_view>& lines);
-    bool passOn(Stretch& stretch);
+    bool convertLines(const std::vector<std::string_view>& lines, tables::PacketFileWriter& out);
+    bool passOn(Stretch& stretch, tables::PacketFileWriter& out);
 
     const ConvertInputs& inputs_;
     ConversionReport& report_;
     const std::atomic<bool>& stop_;
     Summary summary_;
 
-    Table flights_;
     Table aircraft_;
     std::unordered_map<std::string_view, RowId> aircraftRows_;  // first row of each number, views into aircraft_
     std::unordered_set<std::string, platform::TextHash, std::equal_to<>> reported_;
@@ -178,7 +182,7 @@ private:
 
 Summary Run::execute()
 {
-    flights_ = tables::readFlightFile(inputs_.flightTableFile);
+    Table flights = tables::readFlightFile(inputs_.flightTableFile);
     try {
         aircraft_ = tables::readAircraftFile(inputs_.aircraftTableFile);
     } catch (const Error& error) {
@@ -200,10 +204,12 @@ Summary Run::execute()
     utcOffsetHours_ =
         inputs_.utcOffsetHours ? *inputs_.utcOffsetHours : utcOffsetHours(inputs_.zone, inputs_.overrideDst);
 
-    if (!convertLines(lines->lines)) return summary_;
-    // The board needs the offset to get the Greenwich times back.
-    flights_.setIntegerProperty(tables::utcOffsetPropertyName, utcOffsetHours_);
-    writePacketFile(flights_, inputs_.flightTableFile);
+    // The board needs the offset to get the Greenwich times back. The records go to the file as
+    // they are passed on; the file takes their place only when the run has finished.
+    flights.setIntegerProperty(tables::utcOffsetPropertyName, utcOffsetHours_);
+    tables::PacketFileWriter out(flights, inputs_.flightTableFile);
+    if (!convertLines(lines->lines, out)) return summary_;
+    out.commit();
     report_.buttonCaption("Ok");
     return summary_;
 }
@@ -218,7 +224,7 @@ bool Run::badInput(const std::string& what)
 
 // Lines convert independently of each other, so stretches of them convert on every core at once;
 // this thread converts too, and passes each stretch's records and reports on in line order.
-bool Run::convertLines(const std::vector<std::string_view>& lines)
+bool Run::convertLines(const std::vector<std::string_view>& lines, tables::PacketFileWriter& out)
 {
     const std::size_t workers =
         std::max<std::size_t>(1, inputs_.workers > 0 ? std::size_t(inputs_.workers) : std::thread::hardware_concurrency());
@@ -234,12 +240,20 @@ bool Run::convertLines(const std::vector<std::string_view>& lines)
     std::mutex mutex;
     std::condition_variable finished;
     std::vector<char> done(stretches.size(), 0);  // guarded by mutex
+    std::vector<std::string> spare;               // guarded by mutex: buffers of stretches written out
     std::atomic<std::size_t> next{0};
     std::atomic<bool> abandoned{false};
     // Takes the next stretch nobody has taken; false when none is left or the run has ended.
     const auto convertNext = [&](LineConverter& converter) {
         const std::size_t i = next++;
         if (i >= stretches.size() || abandoned) return false;
+        {
+            const std::lock_guard lock(mutex);
+            if (!spare.empty()) {
+                stretches[i].records = std::move(spare.back());
+                spare.pop_back();
+            }
+        }
         try {
             converter.convert(stretches[i], lines);
         } catch (...) {
@@ -281,14 +295,18 @@ bool Run::convertLines(const std::vector<std::string_view>& lines)
         }
         // A stretch that ends the run ends the others' work before its message waits for the user.
         if (stretches[i].outcome != Outcome::Finished || stretches[i].failure) abandoned = true;
-        if (!passOn(stretches[i])) return false;
-        stretches[i] = Stretch{};  // its records are in the table now
+        if (!passOn(stretches[i], out)) return false;
+        // Its records are in the file; their buffer serves a later stretch.
+        stretches[i].records.clear();
+        const std::lock_guard lock(mutex);
+        spare.push_back(std::move(stretches[i].records));
+        stretches[i] = Stretch{};
     }
     return true;
 }
 
 // What one stretch told, passed on to the caller as the serial run would have told it.
-bool Run::passOn(Stretch& stretch)
+bool Run::passOn(Stretch& stretch, tables::PacketFileWriter& out)
 {
     if (stretch.failure) std::rethrow_exception(stretch.failure);
     char digits[24];
@@ -332,28 +350,28 @@ bool Run::passOn(Stretch& stretch)
                 break;
         }
     }
-    summary_.records += stretch.records.rowCount();
+    summary_.records += stretch.recordCount;
     if (stretch.outcome != Outcome::Finished) {
         summary_.outcome = stretch.outcome;
         summary_.problem = stretch.problem;
         return false;
     }
-    flights_.appendRows(stretch.records);
+    out.append(stretch.records, stretch.recordCount);
     return true;
 }
 
 void LineConverter::convert(Stretch& stretch, const std::vector<std::string_view>& lines)
 {
     stretch_ = &stretch;
-    flights_ = &stretch.records;
     reported_.clear();
     for (std::size_t i = stretch.first; i < stretch.end; ++i) {
         lineNumber_ = i + 1;
         if (stopped()) return;
-        const std::size_t rowsBefore = flights_->rowCount();
+        const std::size_t bytesBefore = stretch.records.size();
+        const std::size_t recordsBefore = stretch.recordCount;
         if (!workLine(lines[i])) {
             if (stretch.outcome == Outcome::Stopped || !inputs_.skipBadLines) return;
-            skipLine(rowsBefore);
+            skipLine(bytesBefore, recordsBefore);
         }
     }
 }
@@ -361,16 +379,17 @@ void LineConverter::convert(Stretch& stretch, const std::vector<std::string_view
 // The stop flag, read before each line and each leg; the run's thread reads it again at the same point.
 bool LineConverter::stopped()
 {
-    stretch_->events.push_back({Event::Kind::StopCheck, lineNumber_, {}, flights_->rowCount()});
+    stretch_->events.push_back({Event::Kind::StopCheck, lineNumber_, {}, stretch_->recordCount});
     if (!shared_.stop) return false;
     stretch_->outcome = Outcome::Stopped;
     return true;
 }
 
 // The records the bad line had already added go again; the run goes on with the next line.
-void LineConverter::skipLine(std::size_t rowsBefore)
+void LineConverter::skipLine(std::size_t bytesBefore, std::size_t recordsBefore)
 {
-    while (flights_->rowCount() > rowsBefore) flights_->eraseRow(RowId(flights_->rowCount() - 1));
+    stretch_->records.resize(bytesBefore);
+    stretch_->recordCount = recordsBefore;
     const std::string text =
         stretch_->outcome == Outcome::TimeError ? where() + stretch_->problem : stretch_->problem;
     stretch_->outcome = Outcome::Finished;
@@ -551,23 +570,27 @@ bool LineConverter::workLeg(const Leg& leg, std::string_view depCode)
     return true;
 }
 
+// The fields in the order of the flight table; only the expected time stays empty (null).
 void LineConverter::addRecord(const LegValues& leg)
 {
-    const RowId row = flights_->appendRow();
-    flights_->setText(row, tables::IcaoCodeDep, leg.depCode);
-    flights_->setText(row, tables::DepApt, leg.depName);
-    flights_->setText(row, tables::IcaoCodeArr, leg.arrCode);
-    flights_->setText(row, tables::DestApt, leg.arrName);
-    flights_->setText(row, tables::Airline, airline_);
-    flights_->setText(row, tables::FlightNumber, leg.flight);
-    flights_->setText(row, tables::TimeDep, leg.timeDep);
-    flights_->setText(row, tables::TimeArr, leg.timeArr);
-    flights_->setText(row, tables::SchedulingDep, leg.daysDep);
-    flights_->setText(row, tables::SchedulingArr, leg.daysArr);
-    flights_->setText(row, tables::Note, "ON TIME");
-    flights_->setInt(row, tables::TPercent, *percent_);
-    flights_->setText(row, tables::Model, model_);
-    flights_->setBool(row, tables::National, leg.national);
+    std::string& out = stretch_->records;
+    encoder_.begin(out);
+    encoder_.text(out, tables::IcaoCodeDep, leg.depCode);
+    encoder_.text(out, tables::DepApt, leg.depName);
+    encoder_.text(out, tables::IcaoCodeArr, leg.arrCode);
+    encoder_.text(out, tables::DestApt, leg.arrName);
+    encoder_.text(out, tables::Airline, airline_);
+    encoder_.text(out, tables::FlightNumber, leg.flight);
+    encoder_.text(out, tables::TimeDep, leg.timeDep);
+    encoder_.text(out, tables::TimeArr, leg.timeArr);
+    encoder_.null(out, tables::TimeNew);  // the expected time is the user's to fill in
+    encoder_.text(out, tables::SchedulingDep, leg.daysDep);
+    encoder_.text(out, tables::SchedulingArr, leg.daysArr);
+    encoder_.text(out, tables::Note, "ON TIME");
+    encoder_.integer(out, *percent_);
+    encoder_.text(out, tables::Model, model_);
+    encoder_.boolean(out, leg.national);
+    ++stretch_->recordCount;
 }
 
 }  // namespace

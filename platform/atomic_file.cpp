@@ -114,27 +114,42 @@ void AtomicFile::write(std::string_view bytes)
 {
     if (buffer_.size() + bytes.size() > bufferLimit) flushBuffer();
     if (bytes.size() >= bufferLimit) {
-        buffer_.assign(bytes);
-        flushBuffer();
+        writeAll(bytes);  // a large piece goes out as it is, without a copy
         return;
     }
     buffer_.append(bytes);
 }
 
-void AtomicFile::flushBuffer()
+void AtomicFile::writeAt(std::uint64_t offset, std::string_view bytes)
 {
-    const char* data = buffer_.data();
-    std::size_t left = buffer_.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd_, data, left);
+    flushBuffer();
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), off_t(offset));
         if (written < 0) {
             if (errno == EINTR) continue;
             fail("cannot be written", errno);
         }
-        data += written;
-        left -= std::size_t(written);
+        bytes.remove_prefix(std::size_t(written));
+        offset += std::uint64_t(written);
     }
+}
+
+void AtomicFile::flushBuffer()
+{
+    writeAll(buffer_);
     buffer_.clear();
+}
+
+void AtomicFile::writeAll(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            fail("cannot be written", errno);
+        }
+        bytes.remove_prefix(std::size_t(written));
+    }
 }
 
 void AtomicFile::commit()

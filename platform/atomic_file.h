@@ -11,6 +11,7 @@
 
 #include <sys/types.h>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,10 +26,13 @@ public:
     ~AtomicFile();  // removes the temporary file unless committed
 
     void write(std::string_view bytes);  // buffered; throws quorvel::Error
+    // Replaces bytes already written, from `offset` on (a count known only at the end); throws quorvel::Error.
+    void writeAt(std::uint64_t offset, std::string_view bytes);
     void commit();  // flush, sync, rename into place, remove leftovers, sync the folder; throws quorvel::Error
 
 private:
     void flushBuffer();
+    void writeAll(std::string_view bytes);
     [[noreturn]] void fail(const std::string& action, int error);
 
     std::filesystem::path target_;

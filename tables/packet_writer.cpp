@@ -3,6 +3,8 @@
 #include "platform/atomic_file.h"
 #include "platform/error.h"
 
+#include <algorithm>
+
 namespace quorvel::tables {
 
 namespace {
@@ -73,66 +75,129 @@ std::string describe(const Table& table)
     return out;
 }
 
-template <typename Sink>
-void writePacket(const Table& table, Sink&& sink)
+constexpr std::size_t recordCountAt = 14;  // where the header holds the number of records
+
+// The header and the field descriptions, with the table's row count.
+std::string packetHead(const Table& table)
 {
-    const Schema& schema = table.schema();
     const std::string descriptors = describe(table);
     if (24 + descriptors.size() > 0xFFFF) throw Error("The table's field descriptions are too long for a table file");
     if (table.rowCount() > 0xFFFFFFFFu) throw Error("The table has too many rows for a table file");
-
     std::string out;
     out.append("\x96\x19\xE0\xBD", 4);
     put32(out, 1);
     put32(out, 24);
-    put16(out, std::uint16_t(schema.fields.size()));
-    put32(out, std::uint32_t(table.rowCount()));
+    put16(out, std::uint16_t(table.schema().fields.size()));
+    put32(out, std::uint32_t(table.rowCount()));  // at recordCountAt
     put32(out, 3);
     put16(out, std::uint16_t(24 + descriptors.size()));
     out += descriptors;
-    sink(std::string_view(out));
+    return out;
+}
 
-    const std::size_t flagBytes = (2 * schema.fields.size() + 7) / 8;
+// Every row of the table as records, handed to `sink` a few thousand at a time.
+template <typename Sink>
+void writeRows(const Table& table, Sink&& sink)
+{
+    const Schema& schema = table.schema();
+    RecordEncoder encoder(schema);
+    std::string out;
     for (RowId row = 0; row < table.rowCount(); ++row) {
-        out.clear();
-        out += '\0';
-        const std::size_t flagsAt = out.size();
-        out.append(flagBytes, '\0');
+        encoder.begin(out);
         for (std::size_t f = 0; f < schema.fields.size(); ++f) {
-            if (table.isNull(row, int(f))) {
-                out[flagsAt + f / 4] = char(out[flagsAt + f / 4] | (1 << (2 * (f % 4))));
+            const int field = int(f);
+            if (table.isNull(row, field)) {
+                encoder.null(out, field);
                 continue;
             }
             switch (schema.fields[f].type) {
                 case FieldType::Text:
-                    putName(out, table.text(row, int(f)));
+                    encoder.text(out, field, table.text(row, field));
                     break;
                 case FieldType::Int16:
-                    put16(out, std::uint16_t(table.integer(row, int(f))));
+                    encoder.integer(out, table.integer(row, field));
                     break;
                 case FieldType::Boolean:
-                    put16(out, table.boolean(row, int(f)) ? 1 : 0);
+                    encoder.boolean(out, table.boolean(row, field));
                     break;
             }
         }
-        sink(std::string_view(out));
+        if (out.size() >= (1 << 16)) {
+            sink(std::string_view(out));
+            out.clear();
+        }
     }
+    if (!out.empty()) sink(std::string_view(out));
 }
 
 }  // namespace
 
+RecordEncoder::RecordEncoder(const Schema& schema) : flagBytes_((2 * schema.fields.size() + 7) / 8)
+{
+    for (const FieldDef& field : schema.fields)
+        widths_.push_back(field.type == FieldType::Text ? std::size_t(std::clamp(field.width, 0, 255)) : 0);
+}
+
+void RecordEncoder::begin(std::string& out)
+{
+    out += '\0';  // status: a record in force
+    flagsAt_ = out.size();
+    out.append(flagBytes_, '\0');
+}
+
+void RecordEncoder::text(std::string& out, int field, std::string_view value)
+{
+    putName(out, value.substr(0, std::min(widths_[std::size_t(field)], value.size())));
+}
+
+void RecordEncoder::integer(std::string& out, std::int16_t value)
+{
+    put16(out, std::uint16_t(value));
+}
+
+void RecordEncoder::boolean(std::string& out, bool value)
+{
+    put16(out, value ? 1 : 0);
+}
+
+void RecordEncoder::null(std::string& out, int field)
+{
+    const auto f = std::size_t(field);
+    out[flagsAt_ + f / 4] = char(out[flagsAt_ + f / 4] | (1 << (2 * (f % 4))));
+}
+
+PacketFileWriter::PacketFileWriter(const Table& table, const std::filesystem::path& file)
+    : out_(file), records_(table.rowCount())
+{
+    out_.write(packetHead(table));
+    writeRows(table, [this](std::string_view records) { out_.write(records); });
+}
+
+void PacketFileWriter::append(std::string_view records, std::size_t count)
+{
+    out_.write(records);
+    records_ += count;
+}
+
+void PacketFileWriter::commit()
+{
+    if (records_ > 0xFFFFFFFFu) throw Error("The table has too many rows for a table file");
+    std::string count;
+    put32(count, std::uint32_t(records_));
+    out_.writeAt(recordCountAt, count);
+    out_.commit();
+}
+
 std::string packetBytes(const Table& table)
 {
-    std::string bytes;
-    writePacket(table, [&bytes](std::string_view part) { bytes += part; });
+    std::string bytes = packetHead(table);
+    writeRows(table, [&bytes](std::string_view records) { bytes += records; });
     return bytes;
 }
 
 void writePacketFile(const Table& table, const std::filesystem::path& file)
 {
-    platform::AtomicFile out(file);
-    writePacket(table, [&out](std::string_view part) { out.write(part); });
-    out.commit();
+    PacketFileWriter(table, file).commit();
 }
 
 }  // namespace quorvel::tables

@@ -329,3 +329,64 @@ TEST(PacketFile, FailedSaveKeepsTheOldFileAndSaysWhy)
         EXPECT_EQ(std::string(e.what()), nowhere.string() + ": cannot be written: No such file or directory");
     }
 }
+
+// Records encoded one by one and appended to a table's own rows give the file that saving all
+// the rows as one table gives; until the commit the old file stays.
+TEST(PacketFile, RecordsWrittenAsTheyComeMatchTheWholeTableSaved)
+{
+    TempFolder folder;
+    const Table sample = sampleFlights();
+    Table head = newFlightTable();
+    head.appendRows(sample);
+    head.setIntegerProperty("UTC_OFFSET_HOURS", -2);
+    Table whole = head;
+    whole.appendRows(sample);
+    const RowId long_ = test::addLeg(whole, {});
+    whole.setText(long_, DepApt, std::string(40, 'N'));  // cut to the field's 30 characters
+
+    writePacketFile(newFlightTable(), folder / "flight.cds");
+    const std::string before = test::readBytes(folder / "flight.cds");
+    {
+        PacketFileWriter writer(head, folder / "flight.cds");
+        RecordEncoder encoder(flightSchema());
+        std::string records;
+        for (RowId row = 0; row < sample.rowCount(); ++row) {
+            encoder.begin(records);
+            for (int f = 0; f < int(flightSchema().fields.size()); ++f) {
+                if (sample.isNull(row, f))
+                    encoder.null(records, f);
+                else if (f == TPercent)
+                    encoder.integer(records, sample.integer(row, f));
+                else if (f == National)
+                    encoder.boolean(records, sample.boolean(row, f));
+                else
+                    encoder.text(records, f, sample.text(row, f));
+            }
+        }
+        writer.append(records, sample.rowCount());
+        records.clear();
+        encoder.begin(records);
+        for (int f = 0; f < int(flightSchema().fields.size()); ++f) {
+            if (f == TPercent)
+                encoder.integer(records, whole.integer(long_, f));
+            else if (f == National)
+                encoder.boolean(records, whole.boolean(long_, f));
+            else if (whole.isNull(long_, f))
+                encoder.null(records, f);
+            else
+                encoder.text(records, f, f == DepApt ? std::string(40, 'N') : std::string(whole.text(long_, f)));
+        }
+        writer.append(records, 1);
+        EXPECT_EQ(test::readBytes(folder / "flight.cds"), before);
+        writer.commit();
+    }
+    EXPECT_EQ(test::readBytes(folder / "flight.cds"), packetBytes(whole));
+    EXPECT_EQ(readPacketFile(folder / "flight.cds").rowCount(), 2 * sample.rowCount() + 1);
+
+    {
+        PacketFileWriter abandoned(head, folder / "flight.cds");
+        abandoned.append(std::string_view("\0", 1), 1);
+    }
+    EXPECT_EQ(test::readBytes(folder / "flight.cds"), packetBytes(whole));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
