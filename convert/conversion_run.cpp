@@ -62,20 +62,21 @@ std::string placeOfLine(const ConvertInputs& inputs, std::size_t line)
 
 // What the run tells its caller, in the order it happened while a stretch of lines was
 // converted; the run's thread passes it on, stretch after stretch, in the order of the lines.
+// There is one before each leg, so an event is three numbers; its text, when it has one, is
+// kept beside the events.
 struct Event {
     enum class Kind {
-        StopCheck,    // the stop flag is read here; `rows`: the stretch's records at that point
-        LogLine,      // `text`: a key not found, first used on this line
+        StopCheck,    // the stop flag is read here; `value`: the stretch's records at that point
+        LogLine,      // text: a key not found, first used on this line
         LineWorked,   // a flight plan line counted: progress and label
-        Message,      // `text`: a warning, shown before the run goes on or ends
+        Message,      // text: a warning, shown before the run goes on or ends
         PressButton,  // the dialog closes as "Stop" does
-        SkippedLine,  // `text`: a line left out and why
-        StoppedAt,    // `text`: the line the run stops on and why, for the log
+        SkippedLine,  // text: a line left out and why
+        StoppedAt,    // text: the line the run stops on and why, for the log
     };
     Kind kind;
-    std::size_t line = 0;  // the 1-based plan line it belongs to
-    std::string text;
-    std::size_t rows = 0;
+    std::size_t line = 0;   // the 1-based plan line it belongs to
+    std::size_t value = 0;  // StopCheck: records; the others with a text: the text's number
 };
 
 // A stretch of consecutive plan lines, converted on any thread into records of its own, in the
@@ -86,6 +87,7 @@ struct Stretch {
     std::string records;
     std::size_t recordCount = 0;
     std::vector<Event> events;
+    std::vector<std::string> texts;  // of the events that have one
     Outcome outcome = Outcome::Finished;  // anything else ended the stretch at its last event
     std::string problem;
     std::exception_ptr failure;  // an exception thrown while converting, passed on in line order
@@ -132,7 +134,12 @@ private:
     bool badInput(const std::string& what);
     bool skippingBadLines() const { return inputs_.skipBadLines && lineNumber_ > 0; }
     void skipLine(std::size_t bytesBefore, std::size_t recordsBefore);
-    void tell(Event::Kind kind, std::string text = {}) { stretch_->events.push_back({kind, lineNumber_, std::move(text)}); }
+    void tell(Event::Kind kind) { stretch_->events.push_back({kind, lineNumber_, 0}); }
+    void tell(Event::Kind kind, std::string text)
+    {
+        stretch_->events.push_back({kind, lineNumber_, stretch_->texts.size()});
+        stretch_->texts.push_back(std::move(text));
+    }
     std::string where() const;  // "flightplans.txt, line 12: "
 
     const Shared& shared_;
@@ -240,7 +247,9 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
     std::mutex mutex;
     std::condition_variable finished;
     std::vector<char> done(stretches.size(), 0);  // guarded by mutex
-    std::vector<std::string> spare;               // guarded by mutex: buffers of stretches written out
+    // Guarded by mutex: the buffers of stretches already passed on, for later stretches. Memory the
+    // run has used once costs nothing more; fresh memory costs a trip into the kernel per page.
+    std::vector<Stretch> spare;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> abandoned{false};
     // Takes the next stretch nobody has taken; false when none is left or the run has ended.
@@ -250,7 +259,8 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
         {
             const std::lock_guard lock(mutex);
             if (!spare.empty()) {
-                stretches[i].records = std::move(spare.back());
+                stretches[i].records = std::move(spare.back().records);
+                stretches[i].events = std::move(spare.back().events);
                 spare.pop_back();
             }
         }
@@ -296,11 +306,15 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
         // A stretch that ends the run ends the others' work before its message waits for the user.
         if (stretches[i].outcome != Outcome::Finished || stretches[i].failure) abandoned = true;
         if (!passOn(stretches[i], out)) return false;
-        // Its records are in the file; their buffer serves a later stretch.
-        stretches[i].records.clear();
-        const std::lock_guard lock(mutex);
-        spare.push_back(std::move(stretches[i].records));
+        // Its records are in the file; its buffers serve a later stretch.
+        Stretch emptied;
+        emptied.records = std::move(stretches[i].records);
+        emptied.records.clear();
+        emptied.events = std::move(stretches[i].events);
+        emptied.events.clear();
         stretches[i] = Stretch{};
+        const std::lock_guard lock(mutex);
+        spare.push_back(std::move(emptied));
     }
     return true;
 }
@@ -311,19 +325,20 @@ bool Run::passOn(Stretch& stretch, tables::PacketFileWriter& out)
     if (stretch.failure) std::rethrow_exception(stretch.failure);
     char digits[24];
     for (const Event& event : stretch.events) {
+        const auto text = [&] { return std::string_view(stretch.texts[event.value]); };
         switch (event.kind) {
             case Event::Kind::StopCheck:
                 if (stop_) {
                     summary_.outcome = Outcome::Stopped;
-                    summary_.records += event.rows;
+                    summary_.records += event.value;
                     return false;
                 }
                 break;
             case Event::Kind::LogLine:
                 // The log keeps each line once anyway; asking it once per key spares the wait for the window.
-                if (reported_.find(event.text) == reported_.end()) {
-                    reported_.emplace(event.text);
-                    report_.notFound(event.text, placeOfLine(inputs_, event.line));
+                if (reported_.find(text()) == reported_.end()) {
+                    reported_.emplace(text());
+                    report_.notFound(text(), placeOfLine(inputs_, event.line));
                 }
                 break;
             case Event::Kind::LineWorked:
@@ -336,17 +351,17 @@ bool Run::passOn(Stretch& stretch, tables::PacketFileWriter& out)
                 report_.label(label_);
                 break;
             case Event::Kind::Message:
-                report_.message(warningCaption, event.text);
+                report_.message(warningCaption, text());
                 break;
             case Event::Kind::PressButton:
                 report_.pressButton();
                 break;
             case Event::Kind::SkippedLine:
                 summary_.skippedLines.push_back(event.line);
-                report_.skippedLine(event.text);
+                report_.skippedLine(text());
                 break;
             case Event::Kind::StoppedAt:
-                report_.stoppedAt(event.text);
+                report_.stoppedAt(text());
                 break;
         }
     }
@@ -379,7 +394,7 @@ void LineConverter::convert(Stretch& stretch, const std::vector<std::string_view
 // The stop flag, read before each line and each leg; the run's thread reads it again at the same point.
 bool LineConverter::stopped()
 {
-    stretch_->events.push_back({Event::Kind::StopCheck, lineNumber_, {}, stretch_->recordCount});
+    stretch_->events.push_back({Event::Kind::StopCheck, lineNumber_, stretch_->recordCount});
     if (!shared_.stop) return false;
     stretch_->outcome = Outcome::Stopped;
     return true;
