@@ -34,6 +34,9 @@ TEST(FlightPlanFile, LinesEndAtCrLfCrOrLf)
     EXPECT_EQ(lines.lines, (std::vector<std::string_view>{"one", "two", "three", "four", "", "six"}));
     EXPECT_TRUE(splitLines("").lines.empty());
     EXPECT_EQ(splitLines("\r\r\n").lines, (std::vector<std::string_view>{"", ""}));
+    // Carriage returns far apart, and none after the first lines.
+    EXPECT_EQ(splitLines("a\nb\nc\rd\ne\nf\r\ng\nh").lines,
+              (std::vector<std::string_view>{"a", "b", "c", "d", "e", "f", "g", "h"}));
 }
 
 // A short text lives inside the string object itself, so the lines must follow it when the
