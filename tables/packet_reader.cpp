@@ -2,7 +2,10 @@
 
 #include "platform/error.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <future>
@@ -194,19 +197,30 @@ IndexDef parseIndexDef(std::string_view value)
 // not null, a text as a length byte and its bytes, a number or truth value as two bytes.
 class RecordLayout {
 public:
+    static constexpr std::uint32_t nullCell = 0xFFFFFFFFu;
+
     explicit RecordLayout(const Schema& schema) : flagBytes_((2 * schema.fields.size() + 7) / 8)
     {
         for (const FieldDef& field : schema.fields) types_.push_back(field.type);
     }
 
-    // The length of the record at the start of `bytes`; 0 when it runs past their end.
-    std::size_t length(std::string_view bytes) const
+    std::size_t fieldCount() const { return types_.size(); }
+
+    // The length of the record at `at` in `bytes`, each field's place written to `cells` (nullCell
+    // for a null field); 0 when the record runs past the end of the bytes.
+    std::size_t length(std::string_view bytes, std::size_t at, std::uint32_t* cells) const
     {
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-        std::size_t at = 1 + flagBytes_;
-        if (at > bytes.size()) return 0;
+        const std::size_t start = at;
+        if (bytes.size() - at < 1 + flagBytes_) return 0;
+        const unsigned char* flags = b + at + 1;
+        at += 1 + flagBytes_;
         for (std::size_t f = 0; f < types_.size(); ++f) {
-            if (isNull(b + 1, f)) continue;
+            if (isNull(flags, f)) {
+                cells[f] = nullCell;
+                continue;
+            }
+            cells[f] = std::uint32_t(at);
             if (types_[f] != FieldType::Text)
                 at += 2;
             else if (at < bytes.size())
@@ -214,42 +228,33 @@ public:
             else
                 return 0;
         }
-        return at <= bytes.size() ? at : 0;
+        return at <= bytes.size() ? at - start : 0;
     }
 
-    // Sets the cells of every other field (those whose number has the parity `half`) of the
-    // records in `bytes`, which are whole and make `rows` rows from `firstRow` (replaced records
-    // make none); the cells of those fields' columns up to there are made first.
-    void fill(Table& table, std::string_view bytes, RowId firstRow, std::uint32_t rows, std::size_t half) const
+    // Sets one field's cells of `rows` rows from `firstRow`, whose places in `bytes` are in
+    // `cells` (row after row, a place per field); the field's column up to there is made first.
+    void fill(Table& table, std::string_view bytes, const std::uint32_t* cells, RowId firstRow, std::uint32_t rows,
+              std::size_t field) const
     {
-        for (std::size_t f = half; f < types_.size(); f += 2) table.resizeField(int(f), firstRow + rows);
+        table.resizeField(int(field), firstRow + rows);
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-        const char* text = bytes.data();
-        std::size_t at = 0;
-        RowId row = firstRow;
-        while (at < bytes.size()) {
-            const bool replaced = b[at] & 0x01;
-            const unsigned char* flags = b + at + 1;
-            at += 1 + flagBytes_;
-            for (std::size_t f = 0; f < types_.size(); ++f) {
-                if (isNull(flags, f)) continue;
-                const bool mine = !replaced && f % 2 == half;
-                switch (types_[f]) {
-                    case FieldType::Text:
-                        if (mine) table.setText(row, int(f), std::string_view(text + at + 1, b[at]));
-                        at += 1 + std::size_t(b[at]);
-                        break;
-                    case FieldType::Int16:
-                        if (mine) table.setInt(row, int(f), std::int16_t(b[at] | b[at + 1] << 8));
-                        at += 2;
-                        break;
-                    case FieldType::Boolean:
-                        if (mine) table.setBool(row, int(f), (b[at] | b[at + 1]) != 0);
-                        at += 2;
-                        break;
-                }
+        const std::size_t stride = types_.size();
+        const int f = int(field);
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            const std::uint32_t at = cells[std::size_t(r) * stride + field];
+            if (at == nullCell) continue;
+            const RowId row = firstRow + r;
+            switch (types_[field]) {
+                case FieldType::Text:
+                    table.setText(row, f, std::string_view(bytes.data() + at + 1, b[at]));
+                    break;
+                case FieldType::Int16:
+                    table.setInt(row, f, std::int16_t(b[at] | b[at + 1] << 8));
+                    break;
+                case FieldType::Boolean:
+                    table.setBool(row, f, (b[at] | b[at + 1]) != 0);
+                    break;
             }
-            if (!replaced) ++row;
         }
     }
 
@@ -260,25 +265,69 @@ private:
     std::vector<FieldType> types_;
 };
 
+// The whole records at the start of some bytes, and where the cells of those in force stand.
 struct Block {
-    std::uint32_t records = 0;  // whole records at the start of the bytes
-    std::size_t bytes = 0;      // their length
-    std::uint32_t rows = 0;     // those that are not replaced
+    std::uint32_t records = 0;         // whole records at the start of the bytes
+    std::size_t bytes = 0;             // their length
+    std::uint32_t rows = 0;            // those that are not replaced
+    std::vector<std::uint32_t> cells;  // a place per field of each row (RecordLayout::length)
 };
 
-Block wholeRecords(const RecordLayout& layout, std::string_view bytes, std::uint32_t most)
+void findRecords(const RecordLayout& layout, std::string_view bytes, std::uint32_t most, Block& block)
 {
-    Block block;
+    block.records = 0;
+    block.bytes = 0;
+    block.rows = 0;
+    const std::size_t fields = layout.fieldCount();
     while (block.records < most) {
-        const std::string_view rest = bytes.substr(block.bytes);
-        const std::size_t length = layout.length(rest);
+        if (block.cells.size() < (std::size_t(block.rows) + 1) * fields)
+            block.cells.resize(std::max<std::size_t>(4096, 2 * block.cells.size()) + fields);
+        std::uint32_t* cells = block.cells.data() + std::size_t(block.rows) * fields;
+        const std::size_t length = layout.length(bytes, block.bytes, cells);
         if (length == 0) break;
-        if (!(static_cast<unsigned char>(rest[0]) & 0x01)) ++block.rows;
+        if (!(static_cast<unsigned char>(bytes[block.bytes]) & 0x01)) ++block.rows;  // a replaced one's places go
         block.bytes += length;
         ++block.records;
     }
-    return block;
 }
+
+// Fills the columns of a block's rows, a column at a time (so one column's texts stay in the
+// cache while they are looked up), on this thread and a second one, each taking the next column
+// not yet taken. The columns that took longest on the last block go first, so that neither
+// thread is left with a long one at the end.
+class ColumnFiller {
+public:
+    explicit ColumnFiller(const RecordLayout& layout) : layout_(layout), cost_(layout.fieldCount(), 0)
+    {
+        for (std::size_t f = 0; f < layout.fieldCount(); ++f) order_.push_back(f);
+    }
+
+    void fill(Table& table, std::string_view bytes, const Block& block, RowId firstRow)
+    {
+        std::stable_sort(order_.begin(), order_.end(), [this](std::size_t a, std::size_t b) { return cost_[a] > cost_[b]; });
+        std::atomic<std::size_t> next{0};
+        const auto work = [&] {
+            for (std::size_t i = next++; i < order_.size(); i = next++) {
+                const std::size_t field = order_[i];
+                const auto start = std::chrono::steady_clock::now();
+                layout_.fill(table, bytes, block.cells.data(), firstRow, block.rows, field);
+                cost_[field] = (std::chrono::steady_clock::now() - start).count();
+            }
+        };
+        if (block.rows < 4096) {
+            work();
+            return;
+        }
+        std::future<void> second = std::async(std::launch::async, work);
+        work();
+        second.get();
+    }
+
+private:
+    const RecordLayout& layout_;
+    std::vector<std::int64_t> cost_;  // each written by the thread that filled the field
+    std::vector<std::size_t> order_;
+};
 
 Table readFrom(PacketSource& in)
 {
@@ -320,28 +369,21 @@ Table readFrom(PacketSource& in)
     for (const auto& [name, number] : numbers) table.setIntegerProperty(name, number);
     table.reserve(recordCount);
     const RecordLayout layout(schema);
+    ColumnFiller filler(layout);
+    Block block;
     std::uint32_t read = 0;
     RowId kept = 0;
     while (read < recordCount) {
-        // The whole records in the buffer, then their cells: half the fields on a second core.
+        // The whole records in the buffer, then their cells.
         std::string_view bytes = in.peek(std::size_t(std::min<std::uint64_t>(in.remaining(), 1 + flagBytes)));
-        Block block = wholeRecords(layout, bytes, recordCount - read);
+        findRecords(layout, bytes, recordCount - read, block);
         while (block.records == 0) {
             // A record longer than the buffer holds, or one cut off by the end of the file.
             if (bytes.size() >= in.remaining()) in.truncated();
             bytes = in.peek(std::size_t(std::min<std::uint64_t>(in.remaining(), 2 * bytes.size())));
-            block = wholeRecords(layout, bytes, recordCount - read);
+            findRecords(layout, bytes, recordCount - read, block);
         }
-        bytes = bytes.substr(0, block.bytes);
-        if (block.rows >= 4096) {
-            std::future<void> second =
-                std::async(std::launch::async, [&] { layout.fill(table, bytes, kept, block.rows, 1); });
-            layout.fill(table, bytes, kept, block.rows, 0);
-            second.get();
-        } else {
-            layout.fill(table, bytes, kept, block.rows, 0);
-            layout.fill(table, bytes, kept, block.rows, 1);
-        }
+        filler.fill(table, bytes.substr(0, block.bytes), block, kept);
         in.advance(block.bytes);
         read += block.records;
         kept += block.rows;

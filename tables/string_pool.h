@@ -37,6 +37,7 @@ public:
 private:
     void grow();
     static std::uint64_t hash(std::string_view text);
+    bool holds(TextId id, std::string_view text) const;  // the text numbered `id` is `text`
 
     std::string bytes_;                   // each text as a length byte and its characters
     std::vector<std::uint32_t> offsets_;  // offsets_[id]: where the text's length byte stands
