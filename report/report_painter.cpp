@@ -11,6 +11,8 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <deque>
+#include <string>
+#include <unordered_map>
 
 namespace quorvel::ui {
 
@@ -82,8 +84,17 @@ Scale scaleOf(const QPaintDevice& device)
     return {device.logicalDpiX() / millimetresPerInch, device.logicalDpiY() / millimetresPerInch};
 }
 
+// How a text stands in its box on the device.
+struct ShownText {
+    QString text;         // its whole characters that fit
+    double width = 0;     // the box's width
+    bool spills = false;  // some ink of it would fall outside the box, so it is drawn clipped
+};
+
 // The fonts of the pages and their metrics on the device, each made once: a report has a
-// handful of fonts, its pages thousands of texts.
+// handful of fonts, its pages thousands of texts. Each font also keeps how its texts are shown,
+// worked out once per text and box: a timetable repeats its airlines, airports and times page
+// after page, and measuring a text is the dear part of drawing it.
 class DeviceFonts {
 public:
     explicit DeviceFonts(const QPaintDevice* device) : device_(device) {}
@@ -92,15 +103,35 @@ public:
         Font font;
         QFont qt;
         QFontMetricsF metrics;
+        std::unordered_map<std::string, ShownText> shown;  // by the text and its box's width
     };
 
-    const Entry& of(const Font& font)
+    Entry& of(const Font& font)
     {
-        for (const Entry& entry : entries_)
+        for (Entry& entry : entries_)
             if (entry.font == font) return entry;
         const QFont qt = qtFont(font);
-        entries_.push_back(Entry{font, qt, QFontMetricsF(qt, device_)});
+        entries_.push_back(Entry{font, qt, QFontMetricsF(qt, device_), {}});
         return entries_.back();
+    }
+
+    const ShownText& shown(Entry& font, const PlacedText& placed, const Scale& scale)
+    {
+        std::string key = placed.text;
+        const double room = placed.width ? -*placed.width : placed.room;  // fixed widths are negative
+        key.append(reinterpret_cast<const char*>(&room), sizeof room);
+        const auto found = font.shown.find(key);
+        if (found != font.shown.end()) return found->second;
+        ShownText shown;
+        const QString text = fromWindows1252(placed.text);
+        shown.width = boxWidth(placed, font.metrics, text, scale);
+        shown.text = wholeCharactersThatFit(text, font.metrics, shown.width);
+        // The ink starts at the pen, which stands on the box's left edge; elsewhere a device pixel
+        // is kept to spare, for the shift that hinting may give a glyph.
+        const QRectF ink = font.metrics.tightBoundingRect(shown.text);
+        shown.spills = ink.left() < 0 || ink.right() > shown.width - 1 || ink.top() < 1 - font.metrics.ascent() ||
+                       ink.bottom() > font.metrics.descent() - 1;
+        return font.shown.emplace(std::move(key), std::move(shown)).first->second;
     }
 
 private:
@@ -108,21 +139,23 @@ private:
     std::deque<Entry> entries_;  // entries stay where they are as more are made
 };
 
-// Each text on white in its box, clipped to it. The painter keeps the font and pen from one text
-// to the next: a preview records every change of state, thousands to a long report.
+// Each text on white in its box, clipped to it. The painter keeps the font, pen and clipping from
+// one text to the next: a preview records every change of state, and a PDF writes each one,
+// hundreds of thousands in a long report. A text whose ink stays well inside its box needs no clip.
 void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, DeviceFonts& fonts,
               const DeviceFonts::Entry*& current)
 {
-    const QString text = fromWindows1252(placed.text);
-    const DeviceFonts::Entry& font = fonts.of(placed.font);
-    const double width = boxWidth(placed, font.metrics, text, scale);
-    const QRectF box(scale.point(placed.left, placed.top), QSizeF(width, font.metrics.height()));
-    painter.setClipRect(box);
+    DeviceFonts::Entry& font = fonts.of(placed.font);
+    const ShownText& shown = fonts.shown(font, placed, scale);
+    const QRectF box(scale.point(placed.left, placed.top), QSizeF(shown.width, font.metrics.height()));
+    if (shown.spills)
+        painter.setClipRect(box);
+    else if (painter.hasClipping())
+        painter.setClipping(false);
     painter.fillRect(box, Qt::white);
     if (current != &font) painter.setFont(font.qt);
     current = &font;
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     wholeCharactersThatFit(text, font.metrics, width));
+    if (!shown.text.isEmpty()) painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown.text);
 }
 
 void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
@@ -134,7 +167,7 @@ void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
     for (const PlacedBand& band : page.bands) {
         painter.setPen(Qt::black);
         for (const PlacedText& text : band.texts) drawText(painter, text, scale, fonts, current);
-        painter.setClipping(false);
+        if (painter.hasClipping()) painter.setClipping(false);
         drawFrame(painter, band, scale);
     }
     painter.restore();

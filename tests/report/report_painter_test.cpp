@@ -129,3 +129,61 @@ TEST(ReportPainter, ATextTooLongForItsRoomEndsOnAWholeCharacter)
         EXPECT_EQ(paint(placed), paint(whole)) << c.what << ": no character is printed in part";
     }
 }
+
+// Texts are clipped only when their ink would leave the box; the page must look exactly as if
+// every text had been clipped to its box. Italics lean out of their box, descenders reach its
+// foot, and a text that fills its fixed width touches its right edge.
+TEST(ReportPainter, TextsLookAsIfEachWereClippedToItsBox)
+{
+    Page page;
+    PlacedBand band;
+    band.left = 10;
+    band.top = 10;
+    band.width = 189.8;
+    band.height = 60;
+    const Font plain{}, leaning{"Arial", 14, true, true}, large{"Arial", 20, false, false};
+    const std::pair<const char*, Font> texts[] = {
+        {"ROME FIUMICINO", plain},   {"gjpqy Wf", leaning},  {"fffffffffffffff", leaning},
+        {"13:45", plain},            {"Qgjpy|", large},      {"WWWWWWWWWWWWWWWWWWWWWWW", plain},
+        {"AVIANCA \xC9QUATEUR", leaning}, {"", plain},
+    };
+    double top = 12;
+    for (const auto& [text, font] : texts) {
+        band.texts.push_back({"A", text, 12, top, std::nullopt, 25, font});
+        band.texts.push_back({"B", text, 40, top, 11.6, 0, font});     // a fixed width
+        band.texts.push_back({"C", text, 55, top, std::nullopt, 140, font});  // room to spare
+        top += 7;
+    }
+    page.bands.push_back(band);
+
+    QImage painted = sheet();
+    {
+        QPainter painter(&painted);
+        paintPage(painter, page);
+    }
+    QImage clipped = sheet();
+    {
+        QPainter painter(&clipped);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        const double perMm = dpi / 25.4;
+        for (const PlacedText& placed : band.texts) {
+            QFont font(QString::fromStdString(placed.font.family));
+            font.setPointSizeF(placed.font.points);
+            font.setItalic(placed.font.italic);
+            font.setBold(placed.font.bold);
+            const QFontMetricsF metrics(font, &clipped);
+            const QString shown = shownText(placed, clipped);
+            const QString whole = QString::fromLatin1(placed.text.c_str());
+            const double width =
+                placed.width ? *placed.width * perMm : std::min(metrics.horizontalAdvance(whole), placed.room * perMm);
+            const QRectF box(placed.left * perMm, placed.top * perMm, width, metrics.height());
+            painter.setClipRect(box);
+            painter.fillRect(box, Qt::white);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
+        }
+    }
+    EXPECT_GT(darkPixels(painted, QRect(0, 0, painted.width(), painted.height())), 500);
+    EXPECT_EQ(painted, clipped);
+}
