@@ -9,8 +9,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
 #include <algorithm>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -89,7 +91,27 @@ struct ShownText {
     QString text;         // its whole characters that fit
     double width = 0;     // the box's width
     bool spills = false;  // some ink of it would fall outside the box, so it is drawn clipped
+    // Its line laid out and shaped once, drawn wherever it recurs; none for an empty text.
+    std::unique_ptr<QTextLayout> layout;
 };
+
+// The text as one line from the top left corner of its box, as drawing it left and top aligned
+// on a single line lays it out.
+std::unique_ptr<QTextLayout> layOut(const QString& text, const QFont& font, const QPaintDevice* device)
+{
+    if (text.isEmpty()) return nullptr;
+    auto layout = std::make_unique<QTextLayout>(text, font, const_cast<QPaintDevice*>(device));
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::ManualWrap);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    line.setLineWidth(0x01000000);
+    line.setPosition(QPointF(0, 0));
+    layout->endLayout();
+    return layout;
+}
 
 // The fonts of the pages and their metrics on the device, each made once: a report has a
 // handful of fonts, its pages thousands of texts. Each font also keeps how its texts are shown,
@@ -131,6 +153,7 @@ public:
         const QRectF ink = font.metrics.tightBoundingRect(shown.text);
         shown.spills = ink.left() < 0 || ink.right() > shown.width - 1 || ink.top() < 1 - font.metrics.ascent() ||
                        ink.bottom() > font.metrics.descent() - 1;
+        shown.layout = layOut(shown.text, font.qt, device_);
         return font.shown.emplace(std::move(key), std::move(shown)).first->second;
     }
 
@@ -139,11 +162,11 @@ private:
     std::deque<Entry> entries_;  // entries stay where they are as more are made
 };
 
-// Each text on white in its box, clipped to it. The painter keeps the font, pen and clipping from
-// one text to the next: a preview records every change of state, and a PDF writes each one,
-// hundreds of thousands in a long report. A text whose ink stays well inside its box needs no clip.
-void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, DeviceFonts& fonts,
-              const DeviceFonts::Entry*& current)
+// Each text on white in its box, clipped to it. The painter keeps its pen and clipping from one
+// text to the next: a preview records every change of state, and a PDF writes each one, hundreds
+// of thousands in a long report. A text whose ink stays well inside its box needs no clip, and
+// the text's own layout carries its font.
+void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, DeviceFonts& fonts)
 {
     DeviceFonts::Entry& font = fonts.of(placed.font);
     const ShownText& shown = fonts.shown(font, placed, scale);
@@ -153,9 +176,7 @@ void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, D
     else if (painter.hasClipping())
         painter.setClipping(false);
     painter.fillRect(box, Qt::white);
-    if (current != &font) painter.setFont(font.qt);
-    current = &font;
-    if (!shown.text.isEmpty()) painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown.text);
+    if (shown.layout) shown.layout->draw(&painter, box.topLeft());
 }
 
 void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
@@ -163,10 +184,9 @@ void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
     const Scale scale = scaleOf(*painter.device());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const DeviceFonts::Entry* current = nullptr;
     for (const PlacedBand& band : page.bands) {
         painter.setPen(Qt::black);
-        for (const PlacedText& text : band.texts) drawText(painter, text, scale, fonts, current);
+        for (const PlacedText& text : band.texts) drawText(painter, text, scale, fonts);
         if (painter.hasClipping()) painter.setClipping(false);
         drawFrame(painter, band, scale);
     }
