@@ -273,15 +273,19 @@ struct Block {
     std::vector<std::uint32_t> cells;  // a place per field of each row (RecordLayout::length)
 };
 
+// Records are worked through this many at a time: their places take 60 bytes a record, and the
+// table itself no more than 80.
+constexpr std::uint32_t recordsPerRound = 8192;
+
 void findRecords(const RecordLayout& layout, std::string_view bytes, std::uint32_t most, Block& block)
 {
     block.records = 0;
     block.bytes = 0;
     block.rows = 0;
     const std::size_t fields = layout.fieldCount();
+    most = std::min(most, recordsPerRound);
+    block.cells.resize(std::size_t(most) * fields);
     while (block.records < most) {
-        if (block.cells.size() < (std::size_t(block.rows) + 1) * fields)
-            block.cells.resize(std::max<std::size_t>(4096, 2 * block.cells.size()) + fields);
         std::uint32_t* cells = block.cells.data() + std::size_t(block.rows) * fields;
         const std::size_t length = layout.length(bytes, block.bytes, cells);
         if (length == 0) break;
