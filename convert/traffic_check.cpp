@@ -252,7 +252,7 @@ void Checker::readAircraftTable()
 
 void Checker::checkPlanFile()
 {
-    const std::optional<std::string> bytes = readFileBytes(inputs_.flightPlanFile);
+    std::optional<std::string> bytes = readFileBytes(inputs_.flightPlanFile);
     if (!bytes) throw Error(inputs_.flightPlanFile.string() + ": the flight plan file cannot be read");
     const std::size_t mark = platform::byteOrderMarkSize(*bytes);
     if (mark > 0)
@@ -260,24 +260,20 @@ void Checker::checkPlanFile()
             "skipped before the first line");
 
     // A CR not followed by LF ends a line too; an editor that writes them is worth knowing of.
-    std::size_t line = 1;
-    for (std::size_t i = mark; i < bytes->size(); ++i) {
-        if ((*bytes)[i] == '\n') {
-            ++line;
-        } else if ((*bytes)[i] == '\r') {
-            if (i + 1 < bytes->size() && (*bytes)[i + 1] == '\n') {
-                ++i;
-            } else {
-                add(planName_, line, 0, ProblemKind::CrLineEnds, "",
-                    "this line ends with a CR alone (old Mac line ends), the first such line of the file",
-                    "the line ends there, as it would at CR LF or LF");
-                break;
-            }
-            ++line;
-        }
+    const std::string_view text = std::string_view(*bytes).substr(mark);
+    for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 2)) {
+        if (at + 1 < text.size() && text[at + 1] == '\n') continue;
+        // Every CR before it has its LF, so the LFs count the lines before it.
+        const std::string_view before = text.substr(0, at);
+        const auto line = 1 + std::size_t(std::count(before.begin(), before.end(), '\n'));
+        add(planName_, line, 0, ProblemKind::CrLineEnds, "",
+            "this line ends with a CR alone (old Mac line ends), the first such line of the file",
+            "the line ends there, as it would at CR LF or LF");
+        break;
     }
 
-    const TextLines lines = splitLines(bytes->substr(mark));
+    bytes->erase(0, mark);
+    const TextLines lines = splitLines(std::move(*bytes));
     const std::size_t total = lines.lines.size();
     std::size_t number = 0;
     for (const std::string_view raw : lines.lines) {

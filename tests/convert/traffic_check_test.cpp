@@ -156,6 +156,9 @@ TEST_F(TrafficCheck, FileLevelNotes)
               std::vector<std::string>{"1:0 note byte-order-mark "});
     EXPECT_EQ(describeAll(check(cleanLine + "\r\n" + cleanLine + "\r" + cleanLine + "\n")),
               std::vector<std::string>{"2:0 note cr-line-ends "});
+    // Counted after a byte order mark and over LF and CR LF lines; a lone CR at the very end too.
+    EXPECT_EQ(describeAll(check("\xEF\xBB\xBF" + cleanLine + "\n" + cleanLine + "\r\n\n" + cleanLine + "\r")),
+              (std::vector<std::string>{"1:0 note byte-order-mark ", "4:0 note cr-line-ends "}));
 }
 
 TEST_F(TrafficCheck, AircraftListAndTableProblems)
