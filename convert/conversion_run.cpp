@@ -87,7 +87,7 @@ struct Stretch {
     std::string records;
     std::size_t recordCount = 0;
     std::vector<Event> events;
-    std::vector<std::string> texts;  // of the events that have one
+    std::vector<std::string> texts;       // of the events that have one
     Outcome outcome = Outcome::Finished;  // anything else ended the stretch at its last event
     std::string problem;
     std::exception_ptr failure;  // an exception thrown while converting, passed on in line order
@@ -233,8 +233,8 @@ bool Run::badInput(const std::string& what)
 // this thread converts too, and passes each stretch's records and reports on in line order.
 bool Run::convertLines(const std::vector<std::string_view>& lines, tables::PacketFileWriter& out)
 {
-    const std::size_t workers =
-        std::max<std::size_t>(1, inputs_.workers > 0 ? std::size_t(inputs_.workers) : std::thread::hardware_concurrency());
+    const std::size_t workers = std::max<std::size_t>(
+        1, inputs_.workers > 0 ? std::size_t(inputs_.workers) : std::thread::hardware_concurrency());
     // Stretches small enough that the work evens out and the progress moves, large enough to be cheap.
     const std::size_t perStretch = std::clamp<std::size_t>(lines.size() / (workers * 8), 1, 2048);
     std::vector<Stretch> stretches((lines.size() + perStretch - 1) / perStretch);
@@ -405,8 +405,7 @@ void LineConverter::skipLine(std::size_t bytesBefore, std::size_t recordsBefore)
 {
     stretch_->records.resize(bytesBefore);
     stretch_->recordCount = recordsBefore;
-    const std::string text =
-        stretch_->outcome == Outcome::TimeError ? where() + stretch_->problem : stretch_->problem;
+    const std::string text = stretch_->outcome == Outcome::TimeError ? where() + stretch_->problem : stretch_->problem;
     stretch_->outcome = Outcome::Finished;
     stretch_->problem.clear();
     tell(Event::Kind::SkippedLine, text);

@@ -6,10 +6,15 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <future>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace quorvel::tables {
 
@@ -298,7 +303,8 @@ void findRecords(const RecordLayout& layout, std::string_view bytes, std::uint32
 // Fills the columns of a block's rows, a column at a time (so one column's texts stay in the
 // cache while they are looked up), on this thread and a second one, each taking the next column
 // not yet taken. The columns that took longest on the last block go first, so that neither
-// thread is left with a long one at the end.
+// thread is left with a long one at the end. The second thread lives as long as the filler: a
+// large table takes a hundred rounds, and starting a thread for each would cost more than a wait.
 class ColumnFiller {
 public:
     explicit ColumnFiller(const RecordLayout& layout) : layout_(layout), cost_(layout.fieldCount(), 0)
@@ -306,12 +312,24 @@ public:
         for (std::size_t f = 0; f < layout.fieldCount(); ++f) order_.push_back(f);
     }
 
+    ~ColumnFiller()
+    {
+        if (!second_.joinable()) return;
+        {
+            const std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_one();
+        second_.join();
+    }
+
     void fill(Table& table, std::string_view bytes, const Block& block, RowId firstRow)
     {
-        std::stable_sort(order_.begin(), order_.end(), [this](std::size_t a, std::size_t b) { return cost_[a] > cost_[b]; });
-        std::atomic<std::size_t> next{0};
-        const auto work = [&] {
-            for (std::size_t i = next++; i < order_.size(); i = next++) {
+        std::stable_sort(order_.begin(), order_.end(),
+                         [this](std::size_t a, std::size_t b) { return cost_[a] > cost_[b]; });
+        next_ = 0;
+        round_ = [&, firstRow] {
+            for (std::size_t i = next_++; i < order_.size(); i = next_++) {
                 const std::size_t field = order_[i];
                 const auto start = std::chrono::steady_clock::now();
                 layout_.fill(table, bytes, block.cells.data(), firstRow, block.rows, field);
@@ -319,18 +337,62 @@ public:
             }
         };
         if (block.rows < 4096) {
-            work();
+            round_();
             return;
         }
-        std::future<void> second = std::async(std::launch::async, work);
-        work();
-        second.get();
+        if (!second_.joinable()) second_ = std::thread([this] { serve(); });
+        {
+            const std::lock_guard lock(mutex_);
+            ++started_;
+        }
+        wake_.notify_one();
+        std::exception_ptr failure;
+        try {
+            round_();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return finished_ == started_; });
+        if (!failure) failure = std::exchange(secondFailure_, nullptr);
+        if (failure) std::rethrow_exception(failure);
     }
 
 private:
+    void serve()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return quit_ || started_ != finished_; });
+            if (quit_) return;
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                round_();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            lock.lock();
+            secondFailure_ = failure;
+            ++finished_;
+            done_.notify_one();
+        }
+    }
+
     const RecordLayout& layout_;
     std::vector<std::int64_t> cost_;  // each written by the thread that filled the field
     std::vector<std::size_t> order_;
+    std::atomic<std::size_t> next_{0};
+    std::function<void()> round_;  // set before a round starts, while the second thread waits
+
+    std::thread second_;
+    std::mutex mutex_;
+    std::condition_variable wake_;  // a round has started, or the filler ends
+    std::condition_variable done_;  // the second thread has finished its part of the round
+    std::uint64_t started_ = 0;     // rounds; guarded by mutex_, as the rest below
+    std::uint64_t finished_ = 0;
+    bool quit_ = false;
+    std::exception_ptr secondFailure_;
 };
 
 Table readFrom(PacketSource& in)

@@ -73,7 +73,8 @@ std::uint64_t StringPool::hash(std::string_view text)
 bool StringPool::holds(TextId id, std::string_view text) const
 {
     const std::uint32_t at = offsets_[id];
-    return static_cast<unsigned char>(bytes_[at]) == text.size() && sameBytes(bytes_.data() + at + 1, text.data(), text.size());
+    return static_cast<unsigned char>(bytes_[at]) == text.size() &&
+           sameBytes(bytes_.data() + at + 1, text.data(), text.size());
 }
 
 TextId StringPool::find(std::string_view text) const

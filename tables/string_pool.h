@@ -18,9 +18,9 @@ class StringPool {
 public:
     StringPool();
 
-    TextId intern(std::string_view text);                 // the text's number, adding it when new
-    TextId find(std::string_view text) const;             // nullText when the pool does not hold it
-    std::string_view text(TextId id) const  // empty for nullText
+    TextId intern(std::string_view text);      // the text's number, adding it when new
+    TextId find(std::string_view text) const;  // nullText when the pool does not hold it
+    std::string_view text(TextId id) const     // empty for nullText
     {
         if (id == nullText || id >= offsets_.size()) return {};
         const std::uint32_t at = offsets_[id];
@@ -42,7 +42,7 @@ private:
     std::string bytes_;                   // each text as a length byte and its characters
     std::vector<std::uint32_t> offsets_;  // offsets_[id]: where the text's length byte stands
     std::vector<TextId> slots_;           // open addressing over the ids; nullText marks a free slot
-    TextId last_ = nullText;  // the text interned last: columns repeat a value row after row
+    TextId last_ = nullText;              // the text interned last: columns repeat a value row after row
     mutable std::vector<std::uint32_t> ranks_;
 };
 

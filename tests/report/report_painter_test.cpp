@@ -143,14 +143,19 @@ TEST(ReportPainter, TextsLookAsIfEachWereClippedToItsBox)
     band.height = 60;
     const Font plain{}, leaning{"Arial", 14, true, true}, large{"Arial", 20, false, false};
     const std::pair<const char*, Font> texts[] = {
-        {"ROME FIUMICINO", plain},   {"gjpqy Wf", leaning},  {"fffffffffffffff", leaning},
-        {"13:45", plain},            {"Qgjpy|", large},      {"WWWWWWWWWWWWWWWWWWWWWWW", plain},
-        {"AVIANCA \xC9QUATEUR", leaning}, {"", plain},
+        {"ROME FIUMICINO", plain},
+        {"gjpqy Wf", leaning},
+        {"fffffffffffffff", leaning},
+        {"13:45", plain},
+        {"Qgjpy|", large},
+        {"WWWWWWWWWWWWWWWWWWWWWWW", plain},
+        {"AVIANCA \xC9QUATEUR", leaning},
+        {"", plain},
     };
     double top = 12;
     for (const auto& [text, font] : texts) {
         band.texts.push_back({"A", text, 12, top, std::nullopt, 25, font});
-        band.texts.push_back({"B", text, 40, top, 11.6, 0, font});     // a fixed width
+        band.texts.push_back({"B", text, 40, top, 11.6, 0, font});            // a fixed width
         band.texts.push_back({"C", text, 55, top, std::nullopt, 140, font});  // room to spare
         top += 7;
     }
