@@ -43,10 +43,11 @@ QFont qtFont(const Font& font)
     return qt;
 }
 
-void drawFrame(QPainter& painter, const PlacedBand& band, const Scale& scale)
+// Whether it drew any line.
+bool drawFrame(QPainter& painter, const PlacedBand& band, const Scale& scale)
 {
     const Frame& frame = band.frame;
-    if (!frame.left && !frame.top && !frame.right && !frame.bottom) return;
+    if (!frame.left && !frame.top && !frame.right && !frame.bottom) return false;
     QPen pen(Qt::black);
     pen.setWidthF(std::max(1.0, lineWidthMm * scale.x));
     pen.setStyle(frame.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
@@ -59,6 +60,7 @@ void drawFrame(QPainter& painter, const PlacedBand& band, const Scale& scale)
     if (frame.bottom) painter.drawLine(bottomLeft, bottomRight);
     if (frame.left) painter.drawLine(topLeft, bottomLeft);
     if (frame.right) painter.drawLine(topRight, bottomRight);
+    return true;
 }
 
 // Whole characters from the start of `text` while they fit in `width` device pixels; a name cut
@@ -148,10 +150,10 @@ public:
         const QString text = fromWindows1252(placed.text);
         shown.width = boxWidth(placed, font.metrics, text, scale);
         shown.text = wholeCharactersThatFit(text, font.metrics, shown.width);
-        // The ink starts at the pen, which stands on the box's left edge; elsewhere a device pixel
-        // is kept to spare, for the shift that hinting may give a glyph.
+        // A device pixel to spare on every side: a box seldom starts on a whole pixel, and a clip on
+        // a pixel device keeps whole pixels only, while hinting may shift a glyph by one.
         const QRectF ink = font.metrics.tightBoundingRect(shown.text);
-        shown.spills = ink.left() < 0 || ink.right() > shown.width - 1 || ink.top() < 1 - font.metrics.ascent() ||
+        shown.spills = ink.left() < 1 || ink.right() > shown.width - 1 || ink.top() < 1 - font.metrics.ascent() ||
                        ink.bottom() > font.metrics.descent() - 1;
         shown.layout = layOut(shown.text, font.qt, device_);
         return font.shown.emplace(std::move(key), std::move(shown)).first->second;
@@ -162,11 +164,26 @@ private:
     std::deque<Entry> entries_;  // entries stay where they are as more are made
 };
 
+// What is drawn on a page so far, as rectangles a device pixel wider on every side than the ink
+// and paint they hold.
+class DrawnAreas {
+public:
+    void add(const QRectF& area) { areas_.push_back(area.adjusted(-1, -1, 1, 1)); }
+    bool meets(const QRectF& box) const
+    {
+        return std::any_of(areas_.begin(), areas_.end(), [&box](const QRectF& area) { return area.intersects(box); });
+    }
+
+private:
+    std::vector<QRectF> areas_;
+};
+
 // Each text on white in its box, clipped to it. The painter keeps its pen and clipping from one
 // text to the next: a preview records every change of state, and a PDF writes each one, hundreds
-// of thousands in a long report. A text whose ink stays well inside its box needs no clip, and
-// the text's own layout carries its font.
-void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, DeviceFonts& fonts)
+// of thousands in a long report. So a text whose ink stays well inside its box is not clipped, a
+// box that meets nothing drawn before it is not filled (the paper is white already), and the
+// text's own layout carries its font.
+void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, DeviceFonts& fonts, DrawnAreas& drawn)
 {
     DeviceFonts::Entry& font = fonts.of(placed.font);
     const ShownText& shown = fonts.shown(font, placed, scale);
@@ -175,8 +192,9 @@ void drawText(QPainter& painter, const PlacedText& placed, const Scale& scale, D
         painter.setClipRect(box);
     else if (painter.hasClipping())
         painter.setClipping(false);
-    painter.fillRect(box, Qt::white);
+    if (drawn.meets(box)) painter.fillRect(box, Qt::white);
     if (shown.layout) shown.layout->draw(&painter, box.topLeft());
+    drawn.add(box);
 }
 
 void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
@@ -184,11 +202,18 @@ void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
     const Scale scale = scaleOf(*painter.device());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    DrawnAreas drawn;
     for (const PlacedBand& band : page.bands) {
         painter.setPen(Qt::black);
-        for (const PlacedText& text : band.texts) drawText(painter, text, scale, fonts);
+        for (const PlacedText& text : band.texts) drawText(painter, text, scale, fonts, drawn);
         if (painter.hasClipping()) painter.setClipping(false);
-        drawFrame(painter, band, scale);
+        if (drawFrame(painter, band, scale)) {
+            // The lines stand on the band's edges, half their width to either side.
+            const double half = std::max(1.0, lineWidthMm * scale.x);
+            drawn.add(
+                QRectF(scale.point(band.left, band.top), scale.point(band.left + band.width, band.top + band.height))
+                    .adjusted(-half, -half, half, half));
+        }
     }
     painter.restore();
 }

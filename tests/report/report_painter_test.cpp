@@ -157,6 +157,7 @@ TEST(ReportPainter, TextsLookAsIfEachWereClippedToItsBox)
         band.texts.push_back({"A", text, 12, top, std::nullopt, 25, font});
         band.texts.push_back({"B", text, 40, top, 11.6, 0, font});            // a fixed width
         band.texts.push_back({"C", text, 55, top, std::nullopt, 140, font});  // room to spare
+        band.texts.push_back({"D", text, 20, top + 1, 6.0, 0, font});         // over A, so on white
         top += 7;
     }
     page.bands.push_back(band);
@@ -191,4 +192,33 @@ TEST(ReportPainter, TextsLookAsIfEachWereClippedToItsBox)
     }
     EXPECT_GT(darkPixels(painted, QRect(0, 0, painted.width(), painted.height())), 500);
     EXPECT_EQ(painted, clipped);
+}
+
+// A text's white box hides what was drawn before it under the box, a frame line of the band above
+// as much as another text; elsewhere the line shows.
+TEST(ReportPainter, ATextBoxHidesTheLineItStandsOn)
+{
+    PlacedBand framed;
+    framed.left = 10;
+    framed.top = 10;
+    framed.width = 100;
+    framed.height = 20;
+    framed.frame = {true, true, true, true, LineStyle::Solid};
+    PlacedBand below;
+    below.left = 10;
+    below.top = 30;
+    below.width = 100;
+    below.height = 10;
+    below.texts.push_back({"A", "xx", 40, 29.6, 20.0, 0, Font{}});  // its box's top 0.4 mm above the line
+    Page page;
+    page.bands = {framed, below};
+    QImage image = sheet();
+    {
+        QPainter painter(&image);
+        paintPage(painter, page);
+    }
+    const int line = px(30);
+    EXPECT_EQ(darkPixels(image, QRect(px(40) + 2, line - 1, px(20) - 4, 3)), 0) << "the line under the box";
+    EXPECT_GT(darkPixels(image, QRect(px(15), line - 1, px(20), 3)), px(20) / 2) << "the line beside it";
+    EXPECT_GT(darkPixels(image, QRect(px(40), line + 2, px(20), px(5))), 5) << "the text itself";
 }
