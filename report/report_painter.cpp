@@ -3,11 +3,13 @@
 #include "widgets/qt_text.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <QRawFont>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <algorithm>
@@ -115,6 +117,20 @@ std::unique_ptr<QTextLayout> layOut(const QString& text, const QFont& font, cons
     return layout;
 }
 
+// Where the glyphs of a laid-out text put ink, from the top left corner of its line.
+QRectF inkOf(const QTextLayout& layout)
+{
+    QRectF ink;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+            ink |= font.boundingRect(glyphs[i]).translated(positions[i]);
+    }
+    return ink;
+}
+
 // The fonts of the pages and their metrics on the device, each made once: a report has a
 // handful of fonts, its pages thousands of texts. Each font also keeps how its texts are shown,
 // worked out once per text and box: a timetable repeats its airlines, airports and times page
@@ -148,14 +164,17 @@ public:
         if (found != font.shown.end()) return found->second;
         ShownText shown;
         const QString text = fromWindows1252(placed.text);
-        shown.width = boxWidth(placed, font.metrics, text, scale);
-        shown.text = wholeCharactersThatFit(text, font.metrics, shown.width);
+        const double advance = font.metrics.horizontalAdvance(text);
+        shown.width = placed.width ? *placed.width * scale.x : std::min(advance, placed.room * scale.x);
+        shown.text = advance <= shown.width ? text : wholeCharactersThatFit(text, font.metrics, shown.width);
+        shown.layout = layOut(shown.text, font.qt, device_);
         // A device pixel to spare on every side: a box seldom starts on a whole pixel, and a clip on
         // a pixel device keeps whole pixels only, while hinting may shift a glyph by one.
-        const QRectF ink = font.metrics.tightBoundingRect(shown.text);
-        shown.spills = ink.left() < 1 || ink.right() > shown.width - 1 || ink.top() < 1 - font.metrics.ascent() ||
-                       ink.bottom() > font.metrics.descent() - 1;
-        shown.layout = layOut(shown.text, font.qt, device_);
+        if (shown.layout) {
+            const QRectF ink = inkOf(*shown.layout);
+            shown.spills = ink.left() < 1 || ink.right() > shown.width - 1 || ink.top() < 1 ||
+                           ink.bottom() > font.metrics.height() - 1;
+        }
         return font.shown.emplace(std::move(key), std::move(shown)).first->second;
     }
 
