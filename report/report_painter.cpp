@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QRawFont>
@@ -137,7 +138,12 @@ QRectF inkOf(const QTextLayout& layout)
 // after page, and measuring a text is the dear part of drawing it.
 class DeviceFonts {
 public:
-    explicit DeviceFonts(const QPaintDevice* device) : device_(device) {}
+    // On a PDF (a printer's too) a clip is exact geometry; elsewhere pages end up in device pixels.
+    explicit DeviceFonts(const QPainter& painter)
+        : device_(painter.device()),
+          spare_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf ? 0 : 1)
+    {
+    }
 
     struct Entry {
         Font font;
@@ -168,18 +174,19 @@ public:
         shown.width = placed.width ? *placed.width * scale.x : std::min(advance, placed.room * scale.x);
         shown.text = advance <= shown.width ? text : wholeCharactersThatFit(text, font.metrics, shown.width);
         shown.layout = layOut(shown.text, font.qt, device_);
-        // A device pixel to spare on every side: a box seldom starts on a whole pixel, and a clip on
-        // a pixel device keeps whole pixels only, while hinting may shift a glyph by one.
+        // On a pixel device, a pixel to spare on every side: a box seldom starts on a whole pixel,
+        // a clip there keeps whole pixels only, and hinting may shift a glyph by one.
         if (shown.layout) {
             const QRectF ink = inkOf(*shown.layout);
-            shown.spills = ink.left() < 1 || ink.right() > shown.width - 1 || ink.top() < 1 ||
-                           ink.bottom() > font.metrics.height() - 1;
+            shown.spills = ink.left() < spare_ || ink.right() > shown.width - spare_ || ink.top() < spare_ ||
+                           ink.bottom() > font.metrics.height() - spare_;
         }
         return font.shown.emplace(std::move(key), std::move(shown)).first->second;
     }
 
 private:
     const QPaintDevice* device_;
+    double spare_;
     std::deque<Entry> entries_;  // entries stay where they are as more are made
 };
 
@@ -248,7 +255,7 @@ QString shownText(const PlacedText& placed, const QPaintDevice& device)
 
 void paintPage(QPainter& painter, const Page& page)
 {
-    DeviceFonts fonts(painter.device());
+    DeviceFonts fonts(painter);
     paintPage(painter, page, fonts);
 }
 
@@ -262,7 +269,7 @@ void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits
     device.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Millimeter), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter(&device);
-    DeviceFonts fonts(painter.device());
+    DeviceFonts fonts(painter);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0) device.newPage();
         paintPage(painter, pages[i], fonts);
