@@ -1,6 +1,7 @@
 #include "convert/flight_plan_file.h"
 
 #include "platform/byte_order_mark.h"
+#include "platform/huge_pages.h"
 
 #include <algorithm>
 #include <charconv>
@@ -79,6 +80,8 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file)
     const std::streamoff size = in.tellg();
     in.seekg(0);
     if (size > 0) {
+        text.reserve(std::size_t(size));
+        platform::populatePages(text.data(), std::size_t(size));
         text.resize(std::size_t(size));
         in.read(text.data(), size);
         text.resize(std::size_t(in.gcount()));

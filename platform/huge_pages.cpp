@@ -18,4 +18,14 @@ void adviseHugePages(void* data, std::size_t bytes)
     ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
+void populatePages(void* data, std::size_t bytes)
+{
+    constexpr std::uintptr_t page = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(data) & ~(page - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes + page - 1) & ~(page - 1);
+    if (data == nullptr || end - start < 4 * page) return;  // a few faults cost no more than the call
+    // A system without the advice (before Linux 5.14) leaves the pages to their faults.
+    ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+}
+
 }  // namespace quorvel::platform

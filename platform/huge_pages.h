@@ -8,11 +8,25 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace quorvel::platform {
 
 // Advises huge pages for the whole 2 MB pages inside [data, data + bytes), before they are first
 // touched; does nothing for buffers smaller than one.
 void adviseHugePages(void* data, std::size_t bytes);
+
+// Makes the pages of [data, data + bytes) that are not yet in memory present at once, in one
+// call into the kernel instead of a fault for each page, before they are first written.
+void populatePages(void* data, std::size_t bytes);
+
+// Sizes an empty vector to `count` elements of `value`, its pages made present in one call.
+template <typename T>
+void resizeFresh(std::vector<T>& cells, std::size_t count, const T& value = T())
+{
+    cells.reserve(count);
+    populatePages(cells.data(), count * sizeof(T));
+    cells.resize(count, value);
+}
 
 }  // namespace quorvel::platform

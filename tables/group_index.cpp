@@ -2,6 +2,7 @@
 
 #include "platform/case_fold.h"
 #include "platform/error.h"
+#include "platform/huge_pages.h"
 
 #include <algorithm>
 #include <string>
@@ -58,7 +59,7 @@ void GroupIndex::group(const Table& table, int keyField, std::span<const RowId> 
     starts_.assign(keys_.size() + 1, 0);
     for (std::size_t row = 0; row < rowCount; ++row) ++starts_[groupOf[keys[row]] + 1];
     for (std::size_t g = 1; g < starts_.size(); ++g) starts_[g] += starts_[g - 1];
-    rows_.resize(rowCount - starts_[1]);  // the null keys' rows are not kept
+    platform::resizeFresh(rows_, rowCount - starts_[1]);  // the null keys' rows are not kept
     std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
     for (const RowId row : ordered) {
         const std::uint32_t group = groupOf[keys[row]];

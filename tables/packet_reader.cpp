@@ -1,6 +1,7 @@
 #include "tables/packet.h"
 
 #include "platform/error.h"
+#include "platform/huge_pages.h"
 
 #include <algorithm>
 #include <atomic>
@@ -39,7 +40,11 @@ public:
     PacketSource(std::FILE* file, std::uint64_t size, std::string name)
         : name_(std::move(name)), file_(file), size_(size)
     {
-        buffer_.resize(std::size_t(std::min<std::uint64_t>(size, blockSize)));  // a small file needs no large block
+        // A small file needs no large block.
+        const auto block = std::size_t(std::min<std::uint64_t>(size, blockSize));
+        buffer_.reserve(block);
+        platform::populatePages(buffer_.data(), block);
+        buffer_.resize(block);
     }
 
     std::uint64_t position() const { return position_; }
@@ -289,7 +294,8 @@ void findRecords(const RecordLayout& layout, std::string_view bytes, std::uint32
     block.rows = 0;
     const std::size_t fields = layout.fieldCount();
     most = std::min(most, recordsPerRound);
-    block.cells.resize(std::size_t(most) * fields);
+    // The first round is the largest.
+    if (block.cells.size() < std::size_t(most) * fields) platform::resizeFresh(block.cells, std::size_t(most) * fields);
     while (block.records < most) {
         std::uint32_t* cells = block.cells.data() + std::size_t(block.rows) * fields;
         const std::size_t length = layout.length(bytes, block.bytes, cells);

@@ -21,7 +21,8 @@ View orderedByRank(const Rows& rows, std::size_t count, const TextId* ids, const
     std::vector<std::uint32_t> starts(rankCount + 1, 0);
     for (const RowId row : rows) ++starts[ranks[ids[row]] + 1];
     for (std::size_t r = 1; r < starts.size(); ++r) starts[r] += starts[r - 1];
-    View ordered(count);
+    View ordered;
+    platform::resizeFresh(ordered, count);
     for (const RowId row : rows) ordered[starts[ranks[ids[row]]]++] = row;
     return ordered;
 }
@@ -88,19 +89,32 @@ void Table::resize(std::size_t rows)
     rows_ = rows;
 }
 
+namespace {
+
+// Grows a column within the room reserved for it, its new pages made present in one call.
+template <typename T>
+void growCells(std::vector<T>& cells, std::size_t rows, T value)
+{
+    if (rows > cells.size() && rows <= cells.capacity())
+        platform::populatePages(cells.data() + cells.size(), (rows - cells.size()) * sizeof(T));
+    cells.resize(rows, value);
+}
+
+}  // namespace
+
 void Table::resizeField(int field, std::size_t rows)
 {
     Column& column = columns_[std::size_t(field)];
     switch (schema_.fields[std::size_t(field)].type) {
         case FieldType::Text:
-            column.ids.resize(rows, nullText);
+            growCells(column.ids, rows, nullText);
             break;
         case FieldType::Int16:
-            column.ints.resize(rows, 0);
-            column.marks.resize(rows, 0);
+            growCells(column.ints, rows, std::int16_t{0});
+            growCells(column.marks, rows, std::uint8_t{0});
             break;
         case FieldType::Boolean:
-            column.marks.resize(rows, 0);
+            growCells(column.marks, rows, std::uint8_t{0});
             break;
     }
 }
