@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -138,11 +139,22 @@ QRectF inkOf(const QTextLayout& layout)
 // after page, and measuring a text is the dear part of drawing it.
 class DeviceFonts {
 public:
-    // On a PDF (a printer's too) a clip is exact geometry; elsewhere pages end up in device pixels.
-    explicit DeviceFonts(const QPainter& painter)
-        : device_(painter.device()),
-          spare_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf ? 0 : 1)
+    explicit DeviceFonts(const QPainter& painter) : device_(painter.device())
     {
+        // On a PDF (a printer's too) a clip is exact geometry, and on a picture of pixels it keeps
+        // whole pixels. A print preview records its pages and shows them at any zoom: there a clip
+        // may cut into the smoothed edge of a glyph that stays inside its box, so every text keeps it.
+        switch (painter.paintEngine() ? painter.paintEngine()->type() : QPaintEngine::User) {
+            case QPaintEngine::Pdf:
+                spare_ = 0;
+                break;
+            case QPaintEngine::Raster:
+                spare_ = 1;
+                break;
+            default:
+                spare_.reset();
+                break;
+        }
     }
 
     struct Entry {
@@ -176,18 +188,21 @@ public:
         shown.layout = layOut(shown.text, font.qt, device_);
         // On a pixel device, a pixel to spare on every side: a box seldom starts on a whole pixel,
         // a clip there keeps whole pixels only, and hinting may shift a glyph by one.
-        if (shown.layout) {
+        if (shown.layout && spare_) {
             const QRectF ink = inkOf(*shown.layout);
-            shown.spills = ink.left() < spare_ || ink.right() > shown.width - spare_ || ink.top() < spare_ ||
-                           ink.bottom() > font.metrics.height() - spare_;
+            const double spare = *spare_;
+            shown.spills = ink.left() < spare || ink.right() > shown.width - spare || ink.top() < spare ||
+                           ink.bottom() > font.metrics.height() - spare;
+        } else {
+            shown.spills = shown.layout != nullptr;  // an empty text draws nothing to clip
         }
         return font.shown.emplace(std::move(key), std::move(shown)).first->second;
     }
 
 private:
     const QPaintDevice* device_;
-    double spare_;
-    std::deque<Entry> entries_;  // entries stay where they are as more are made
+    std::optional<double> spare_;  // nothing: every text is clipped
+    std::deque<Entry> entries_;    // entries stay where they are as more are made
 };
 
 // What is drawn on a page so far, as rectangles a device pixel wider on every side than the ink

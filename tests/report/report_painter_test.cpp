@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QProcess>
 #include <cstdlib>
 #include <functional>
@@ -214,6 +215,30 @@ TEST(ReportPainter, TextsLookAsIfEachWereClippedToItsBox)
         paintEachTextClipped(painter, page.bands.front());
     }
     EXPECT_GT(darkPixels(painted, QRect(0, 0, painted.width(), painted.height())), 500);
+    EXPECT_EQ(painted, clipped);
+}
+
+// A print preview records its pages and shows them at any zoom, so there every text keeps its
+// clip: shown at 91 %, the recorded page looks as the one with every text filled and clipped.
+TEST(ReportPainter, ARecordedPageShownAtAnyZoomLooksAsIfEachTextWereClipped)
+{
+    Page page;
+    page.bands.push_back(awkwardTexts());
+    const auto shown = [](const std::function<void(QPainter&)>& paint) {
+        QPicture picture;
+        {
+            QPainter painter(&picture);
+            paint(painter);
+        }
+        QImage image = sheet();
+        QPainter painter(&image);
+        painter.scale(0.91, 0.91);
+        picture.play(&painter);
+        return image;
+    };
+    const QImage painted = shown([&](QPainter& painter) { paintPage(painter, page); });
+    const QImage clipped = shown([&](QPainter& painter) { paintEachTextClipped(painter, page.bands.front()); });
+    EXPECT_GT(darkPixels(painted, painted.rect()), 500);
     EXPECT_EQ(painted, clipped);
 }
 
