@@ -28,6 +28,7 @@ namespace {
 
 constexpr double millimetresPerInch = 25.4;
 constexpr double lineWidthMm = 0.2;
+constexpr std::size_t shownTextsKept = 20000;  // per font
 
 struct Scale {
     double x = 1;  // device pixels per millimetre
@@ -180,6 +181,9 @@ public:
         key.append(reinterpret_cast<const char*>(&room), sizeof room);
         const auto found = font.shown.find(key);
         if (found != font.shown.end()) return found->second;
+        // A long report's flight numbers seldom repeat: the cache starts again rather than grow
+        // with every row of a board of a hundred thousand.
+        if (font.shown.size() >= shownTextsKept) font.shown.clear();
         ShownText shown;
         const QString text = fromWindows1252(placed.text);
         const double advance = font.metrics.horizontalAdvance(text);
