@@ -352,12 +352,7 @@ public:
             ++started_;
         }
         wake_.notify_one();
-        std::exception_ptr failure;
-        try {
-            round_();
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        std::exception_ptr failure = ownRound();
         std::unique_lock lock(mutex_);
         done_.wait(lock, [this] { return finished_ == started_; });
         if (!failure) failure = std::exchange(secondFailure_, nullptr);
@@ -365,6 +360,17 @@ public:
     }
 
 private:
+    // This thread's part of the round; what it threw, to be thrown once both parts are done.
+    std::exception_ptr ownRound()
+    {
+        try {
+            round_();
+            return nullptr;
+        } catch (...) {
+            return std::current_exception();
+        }
+    }
+
     void serve()
     {
         std::unique_lock lock(mutex_);
@@ -372,12 +378,7 @@ private:
             wake_.wait(lock, [this] { return quit_ || started_ != finished_; });
             if (quit_) return;
             lock.unlock();
-            std::exception_ptr failure;
-            try {
-                round_();
-            } catch (...) {
-                failure = std::current_exception();
-            }
+            std::exception_ptr failure = ownRound();
             lock.lock();
             secondFailure_ = failure;
             ++finished_;
