@@ -82,10 +82,18 @@ QString wholeCharactersThatFit(const QString& text, const QFontMetricsF& metrics
     return text.left(fits).trimmed();
 }
 
-// The field's width on the device: its fixed width, else its text's up to the room it has.
-double boxWidth(const PlacedText& placed, const QFontMetricsF& metrics, const QString& text, const Scale& scale)
+// A field's box on the device and what shows in it.
+struct Fit {
+    double width = 0;  // its fixed width, else its text's up to the room it has
+    QString text;      // the whole characters that fit
+};
+
+Fit fitInBox(const PlacedText& placed, const QFontMetricsF& metrics, const Scale& scale)
 {
-    return placed.width ? *placed.width * scale.x : std::min(metrics.horizontalAdvance(text), placed.room * scale.x);
+    const QString text = fromWindows1252(placed.text);
+    const double advance = metrics.horizontalAdvance(text);  // measured once: most texts fit
+    const double width = placed.width ? *placed.width * scale.x : std::min(advance, placed.room * scale.x);
+    return {width, advance <= width ? text : wholeCharactersThatFit(text, metrics, width)};
 }
 
 Scale scaleOf(const QPaintDevice& device)
@@ -185,10 +193,9 @@ public:
         // with every row of a board of a hundred thousand.
         if (font.shown.size() >= shownTextsKept) font.shown.clear();
         ShownText shown;
-        const QString text = fromWindows1252(placed.text);
-        const double advance = font.metrics.horizontalAdvance(text);
-        shown.width = placed.width ? *placed.width * scale.x : std::min(advance, placed.room * scale.x);
-        shown.text = advance <= shown.width ? text : wholeCharactersThatFit(text, font.metrics, shown.width);
+        Fit fit = fitInBox(placed, font.metrics, scale);
+        shown.width = fit.width;
+        shown.text = std::move(fit.text);
         shown.layout = layOut(shown.text, font.qt, device_);
         // On a pixel device, a pixel to spare on every side: a box seldom starts on a whole pixel,
         // a clip there keeps whole pixels only, and hinting may shift a glyph by one.
@@ -267,9 +274,8 @@ void paintPage(QPainter& painter, const Page& page, DeviceFonts& fonts)
 
 QString shownText(const PlacedText& placed, const QPaintDevice& device)
 {
-    const QString text = fromWindows1252(placed.text);
     const QFontMetricsF metrics(qtFont(placed.font), &device);
-    return wholeCharactersThatFit(text, metrics, boxWidth(placed, metrics, text, scaleOf(device)));
+    return fitInBox(placed, metrics, scaleOf(device)).text;
 }
 
 void paintPage(QPainter& painter, const Page& page)

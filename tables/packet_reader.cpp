@@ -86,7 +86,13 @@ public:
     {
         if (n > remaining()) truncated();
         if (n > window_.size()) {
-            if (file_ && n > buffer_.size()) buffer_.resize(n);
+            if (file_ && n > buffer_.size()) {
+                // The window moves to the front first: a larger buffer may lie elsewhere.
+                const std::size_t kept = window_.size();
+                if (kept > 0) std::memmove(buffer_.data(), window_.data(), kept);
+                buffer_.resize(n);
+                window_ = std::string_view(buffer_.data(), kept);
+            }
             refill(n);
         }
         return window_;

@@ -149,35 +149,6 @@ void Table::eraseRow(RowId row)
     --rows_;
 }
 
-void Table::appendRows(const Table& other)
-{
-    if (other.schema_.fields != schema_.fields) throw Error("Rows cannot be appended to a table of other fields");
-    for (std::size_t f = 0; f < columns_.size(); ++f) {
-        Column& column = columns_[f];
-        const Column& from = other.columns_[f];
-        switch (schema_.fields[f].type) {
-            case FieldType::Text: {
-                // Each of the other table's texts gets its number here once; the cells then only map numbers.
-                std::vector<TextId> numbers(from.pool.size(), nullText);
-                for (TextId id = 1; id < numbers.size(); ++id) numbers[id] = column.pool.intern(from.pool.text(id));
-                const std::size_t at = column.ids.size();
-                column.ids.resize(at + from.ids.size());
-                std::transform(from.ids.begin(), from.ids.end(), column.ids.begin() + std::ptrdiff_t(at),
-                               [&numbers](TextId id) { return numbers[id]; });
-                break;
-            }
-            case FieldType::Int16:
-                column.ints.insert(column.ints.end(), from.ints.begin(), from.ints.end());
-                column.marks.insert(column.marks.end(), from.marks.begin(), from.marks.end());
-                break;
-            case FieldType::Boolean:
-                column.marks.insert(column.marks.end(), from.marks.begin(), from.marks.end());
-                break;
-        }
-    }
-    rows_ += other.rows_;
-}
-
 void Table::clear()
 {
     columns_.assign(schema_.fields.size(), Column{});

@@ -66,9 +66,6 @@ public:
     void resizeField(int field, std::size_t rows);
     RowId appendRow();         // a new row with every field null
     void eraseRow(RowId row);  // later rows move up by one
-    // Appends every row of `other`, which has the same fields, in its order. Throws quorvel::Error
-    // when the fields differ.
-    void appendRows(const Table& other);
     void clear();
 
     // Setting a text longer than the field's width keeps its first `width` characters.

@@ -72,9 +72,9 @@ std::string loggedAirportPacket()
     return out;
 }
 
-Table sampleFlights()
+// Two legs, one of them with odd texts, an empty note and null fields, added to `flights`.
+void addSampleFlights(Table& flights)
 {
-    Table flights = newFlightTable();
     test::addLeg(flights, {});
     test::Leg odd;
     odd.dep = "lirf";
@@ -86,6 +86,12 @@ Table sampleFlights()
     flights.setNull(row, Model);
     flights.setNull(row, National);
     flights.setNull(row, TPercent);
+}
+
+Table sampleFlights()
+{
+    Table flights = newFlightTable();
+    addSampleFlights(flights);
     return flights;
 }
 
@@ -336,11 +342,10 @@ TEST(PacketFile, RecordsWrittenAsTheyComeMatchTheWholeTableSaved)
 {
     TempFolder folder;
     const Table sample = sampleFlights();
-    Table head = newFlightTable();
-    head.appendRows(sample);
+    Table head = sampleFlights();
     head.setIntegerProperty("UTC_OFFSET_HOURS", -2);
     Table whole = head;
-    whole.appendRows(sample);
+    addSampleFlights(whole);
     const RowId long_ = test::addLeg(whole, {});
     whole.setText(long_, DepApt, std::string(40, 'N'));  // cut to the field's 30 characters
 

@@ -21,8 +21,11 @@ namespace {
 // record takes the same bytes, so a test can find record k in the packet.
 Table sampleTable(std::size_t rows, bool sameLength)
 {
-    Table table(Schema{{{"CODE", FieldType::Text, 8}, {"NAME", FieldType::Text, 40}, {"N", FieldType::Int16, 0},
-                        {"FLAG", FieldType::Boolean, 0}, {"TIME", FieldType::Text, 5}},
+    Table table(Schema{{{"CODE", FieldType::Text, 8},
+                        {"NAME", FieldType::Text, 40},
+                        {"N", FieldType::Int16, 0},
+                        {"FLAG", FieldType::Boolean, 0},
+                        {"TIME", FieldType::Text, 5}},
                        {}});
     for (std::size_t i = 0; i < rows; ++i) {
         const RowId row = table.appendRow();
@@ -83,31 +86,6 @@ TEST(TableLoad, ALargeTableCutAnywhereIsTruncated)
             EXPECT_EQ(std::string(e.what()), "t.cds: truncated at byte " + std::to_string(size));
         }
     }
-}
-
-TEST(TableLoad, AppendedRowsKeepTheirTextsWhateverTheirNumbers)
-{
-    Table whole = sampleTable(0, false);
-    const Table first = sampleTable(300, false);
-    Table second = sampleTable(0, false);
-    for (RowId row = 0; row < 200; ++row) {  // other texts first, so the same text has another number
-        const RowId added = second.appendRow();
-        second.setText(added, 0, "Z" + std::to_string(row));
-        second.setText(added, 1, first.text(299 - row, 1));
-        second.setInt(added, 2, std::int16_t(row));
-    }
-    whole.appendRows(first);
-    whole.appendRows(second);
-    ASSERT_EQ(whole.rowCount(), 500u);
-    for (RowId row = 0; row < 500; ++row) {
-        const Table& from = row < 300 ? first : second;
-        const RowId at = row < 300 ? row : row - 300;
-        for (int field = 0; field < 5; ++field) EXPECT_EQ(whole.isNull(row, field), from.isNull(at, field)) << row;
-        for (const int field : {0, 1, 4}) EXPECT_EQ(whole.text(row, field), from.text(at, field)) << row << " " << field;
-        EXPECT_EQ(whole.integer(row, 2), from.integer(at, 2));
-        EXPECT_EQ(whole.boolean(row, 3), from.boolean(at, 3));
-    }
-    EXPECT_THROW(whole.appendRows(newFlightTable()), Error);
 }
 
 TEST(TableLoad, CountingOrderAndGroupsAgreeWithTheSort)
