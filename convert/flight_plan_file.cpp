@@ -52,14 +52,16 @@ TextLines splitLines(std::string text)
     result.text = std::move(text);
     result.lines.reserve(32768);
     const std::string_view all = result.text;
-    // Where the next carriage return stands, found again only once a line has passed it: a file
-    // of CR LF lines is then searched twice, each time for one byte, instead of once per byte
-    // for either of two.
+    // Where the next line feed and the next carriage return stand, each found again only once a
+    // line has passed it: every byte is searched at most twice, each time for one byte, whatever
+    // mix of line ends the file has.
+    std::size_t nextFeed = all.find('\n');
     std::size_t nextReturn = all.find('\r');
     std::size_t start = 0;
     while (start < all.size()) {
+        if (nextFeed < start) nextFeed = all.find('\n', start);
         if (nextReturn < start) nextReturn = all.find('\r', start);
-        const std::size_t end = std::min({all.find('\n', start), nextReturn, all.size()});
+        const std::size_t end = std::min({nextFeed, nextReturn, all.size()});
         result.lines.push_back(all.substr(start, end - start));
         if (end == all.size()) break;
         const bool crlf = all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n';
@@ -72,13 +74,16 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file)
 {
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     // A plan file runs to tens of megabytes: read what its size says in one piece, then whatever
-    // follows (a file that grew meanwhile, or one whose size is not known).
+    // follows (a file that grew meanwhile, or a pipe, whose size is not known: it cannot seek).
     std::string text;
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
+    std::streamsize size = 0;
+    if (std::filesystem::is_regular_file(file, error)) {
+        const std::uintmax_t bytes = std::filesystem::file_size(file, error);
+        if (!error) size = std::streamsize(bytes);
+    }
     if (size > 0) {
         text.reserve(std::size_t(size));
         platform::populatePages(text.data(), std::size_t(size));

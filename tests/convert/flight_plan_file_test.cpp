@@ -1,6 +1,11 @@
 #include "convert/flight_plan_file.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <fstream>
+#include <thread>
 
 using namespace quorvel::convert;
 
@@ -133,4 +138,19 @@ TEST(AircraftList, NumberAndQuotedTitle)
         EXPECT_EQ(line.number, c.number) << c.line;
         EXPECT_EQ(line.title, c.title) << c.line;
     }
+}
+
+// A plan file given as a pipe (a shell's <(...)) has no size and cannot seek: it is read to its end.
+TEST(FlightPlanFile, APipeIsReadToItsEnd)
+{
+    quorvel::test::TempFolder folder;
+    const auto pipe = folder / "plans";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string plan = "AC#1,x,100%,WEEK,IFR,0/10:00,0/11:00,1,F,F1,LIRF\r\n// end\r\n";
+    std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << plan; });
+    const std::optional<TextLines> lines = readTextLines(pipe);
+    writer.join();
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->text, plan);
+    EXPECT_EQ(lines->lines.size(), 2u);
 }
