@@ -7,7 +7,6 @@
 #include "board/board_model.h"
 #include "board/board_query.h"
 #include "board/clock_rules.h"
-#include "convert/leg_rules.h"
 #include "board/custom_date_time_dialog.h"
 #include "convert/conversion_log_dialog.h"
 #include "convert/convert_flight_plan_dialog.h"
@@ -466,9 +465,9 @@ void TMainForm::ShareBoard1Click()
 
 void TMainForm::publishBoard()
 {
-    boardSnapshots_.publish(serve::makeBoardData(
-        flights_, airports_, airportZones_, *flagList_, flagFolder_,
-        convert::utcOffsetHours(services_.timeZone.zone(), state_.settings.overrideDst)));
+    boardSnapshots_.publish(
+        serve::makeBoardData(flights_, airports_, airportZones_, *flagList_, flagFolder_,
+                             convert::utcOffsetHours(services_.timeZone.zone(), state_.settings.overrideDst)));
 }
 
 void TMainForm::publishBoardIfShared()

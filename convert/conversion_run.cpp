@@ -100,7 +100,6 @@ struct Shared {
     const Table& aircraft;
     const std::unordered_map<std::string_view, RowId>& aircraftRows;  // first row of each number
     int utcOffsetHours = 0;
-    int totalLines = 0;
 };
 
 // Converts stretches of lines, one at a time, on the thread that owns it.
@@ -242,7 +241,7 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
         stretches[i].first = i * perStretch;
         stretches[i].end = std::min(lines.size(), (i + 1) * perStretch);
     }
-    const Shared shared{inputs_, stop_, aircraft_, aircraftRows_, utcOffsetHours_, totalLines_};
+    const Shared shared{inputs_, stop_, aircraft_, aircraftRows_, utcOffsetHours_};
 
     std::mutex mutex;
     std::condition_variable finished;

@@ -15,10 +15,6 @@
 #include <string>
 #include <vector>
 
-int timedBoardCommand(const quorvel::board::BoardInputs& inputs, quorvel::board::TimeInputs time, bool momentGiven,
-                      const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
-                      bool explain);  // qrvl_tool_board_time.cpp
-
 namespace {
 
 using namespace quorvel;
@@ -149,7 +145,7 @@ int boardCommand(const std::vector<std::string>& args)
     if (board::usesInstances(time)) {
         if (!explain && flightsFile.empty()) throw UsageError{"board needs --flights FILE"};
         if (!explain && inputs.airport.empty()) throw UsageError{"board needs --airport CODE"};
-        return timedBoardCommand(inputs, time, hasMoment, flightsFile, zonesFile, overrideDst, explain);
+        return tool::timedBoardCommand(inputs, time, hasMoment, flightsFile, zonesFile, overrideDst, explain);
     }
     const board::BoardQuery query = board::buildQuery(inputs);
     if (explain) {

@@ -10,6 +10,7 @@
 #include "tables/airport_zones.h"
 #include "tables/csv.h"
 #include "tables/flight_table.h"
+#include "tools/qrvl_tool_options.h"
 
 #include <chrono>
 #include <filesystem>
@@ -19,8 +20,7 @@
 
 using namespace quorvel;
 
-// The zone list: the one given, else the one beside the flight table, else the program folder's.
-std::filesystem::path zonesFile(const std::string& given, const std::string& flightsFile)
+std::filesystem::path tool::zonesFile(const std::string& given, const std::string& flightsFile)
 {
     if (!given.empty()) return given;
     if (!flightsFile.empty()) {
@@ -32,9 +32,9 @@ std::filesystem::path zonesFile(const std::string& given, const std::string& fli
     return platform::readableProgramFile(platform::thisProgramFolder(), tables::airportZonesFileName);
 }
 
-// Called by the board command when --zone is airport or utc, or a window is asked for.
-int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, bool momentGiven,
-                      const std::string& flightsFile, const std::string& zonesOption, bool overrideDst, bool explain)
+int tool::timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, bool momentGiven,
+                            const std::string& flightsFile, const std::string& zonesOption, bool overrideDst,
+                            bool explain)
 {
     if (time.mode == board::TimeMode::Airport) {
         tables::AirportZones zones;

@@ -1,7 +1,11 @@
-// What the commands of qrvl-tool share: their entry points, and the reading of their command
-// lines (a usage error, --help, an option's value, the UTC offset).
+// What the commands of qrvl-tool share: their entry points, the reading of their command lines
+// (a usage error, --help, an option's value, the UTC offset), and the zone list they read.
 #pragma once
 
+#include "board/board_query.h"
+#include "board/board_time.h"
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,5 +31,11 @@ int scanCommand(const std::vector<std::string>& args);
 int convertCommand(const std::vector<std::string>& args);
 int checkCommand(const std::vector<std::string>& args);
 int serveCommand(const std::vector<std::string>& args);
+
+// The board command when --zone is airport or utc, or a window is asked for.
+int timedBoardCommand(const board::BoardInputs& inputs, board::TimeInputs time, bool momentGiven,
+                      const std::string& flightsFile, const std::string& zonesOption, bool overrideDst, bool explain);
+// The zone list: the one given, else the one beside the flight table, else the program folder's.
+std::filesystem::path zonesFile(const std::string& given, const std::string& flightsFile);
 
 }  // namespace quorvel::tool

@@ -19,8 +19,6 @@
 #include <string>
 #include <vector>
 
-std::filesystem::path zonesFile(const std::string& given, const std::string& flightsFile);  // qrvl_tool_board_time.cpp
-
 namespace {
 
 using namespace quorvel;
