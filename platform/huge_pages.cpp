@@ -2,13 +2,57 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <new>
 
 namespace quorvel::platform {
 
+namespace {
+
+constexpr std::uintptr_t hugePage = hugePageBytes;
+constexpr std::uintptr_t smallPage = 4096;
+
+std::size_t wholePages(std::size_t bytes)
+{
+    return (bytes + smallPage - 1) & ~(smallPage - 1);
+}
+
+}  // namespace
+
+PageArena::PageArena(std::size_t bytes) : size_(wholePages(std::max<std::size_t>(bytes, 1)))
+{
+    if (size_ < bytes || size_ + hugePage < size_) throw std::bad_alloc();
+    // Mapped a huge page longer than asked, then cut to start on a boundary.
+    void* mapped = ::mmap(nullptr, size_ + hugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + hugePage - 1) & ~(hugePage - 1);
+    if (aligned > start) ::munmap(mapped, aligned - start);
+    const std::uintptr_t end = start + size_ + hugePage;
+    if (end > aligned + size_) ::munmap(reinterpret_cast<void*>(aligned + size_), end - (aligned + size_));
+    data_ = reinterpret_cast<char*>(aligned);
+    adviseHugePages(data_, size_);
+}
+
+PageArena::~PageArena()
+{
+    ::munmap(data_, size_);
+}
+
+void* PageArena::take(std::size_t bytes)
+{
+    const std::size_t length = footprint(bytes);
+    if (length < bytes) return nullptr;
+    std::size_t used = used_.load(std::memory_order_relaxed);
+    do {
+        if (length > size_ - used) return nullptr;
+    } while (!used_.compare_exchange_weak(used, used + length, std::memory_order_relaxed));
+    return data_ + used;
+}
+
 void adviseHugePages(void* data, std::size_t bytes)
 {
-    constexpr std::uintptr_t hugePage = std::uintptr_t{2} << 20;
     if (data == nullptr || bytes < hugePage) return;
     const auto start = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (start + hugePage - 1) & ~(hugePage - 1);
@@ -20,10 +64,9 @@ void adviseHugePages(void* data, std::size_t bytes)
 
 void populatePages(void* data, std::size_t bytes)
 {
-    constexpr std::uintptr_t page = 4096;
-    const auto start = reinterpret_cast<std::uintptr_t>(data) & ~(page - 1);
-    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes + page - 1) & ~(page - 1);
-    if (data == nullptr || end - start < 4 * page) return;  // a few faults cost no more than the call
+    const auto start = reinterpret_cast<std::uintptr_t>(data) & ~(smallPage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes + smallPage - 1) & ~(smallPage - 1);
+    if (data == nullptr || end - start < 4 * smallPage) return;  // a few faults cost no more than the call
     // A system without the advice (before Linux 5.14) leaves the pages to their faults.
     ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 }

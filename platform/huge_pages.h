@@ -7,10 +7,15 @@
 // the buffer is too small to hold one, nothing changes.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace quorvel::platform {
+
+constexpr std::size_t hugePageBytes = std::size_t{2} << 20;
 
 // Advises huge pages for the whole 2 MB pages inside [data, data + bytes), before they are first
 // touched; does nothing for buffers smaller than one.
@@ -20,9 +25,80 @@ void adviseHugePages(void* data, std::size_t bytes);
 // call into the kernel instead of a fault for each page, before they are first written.
 void populatePages(void* data, std::size_t bytes);
 
-// Sizes an empty vector to `count` elements of `value`, its pages made present in one call.
+// One mapping for buffers that are made together and live together, a table's columns: handed
+// out back to back from a block that starts on a 2 MB boundary, all of them but the block's last
+// 2 MB lie in huge pages, where first touching them costs a fault per 2 MB rather than per 4 KB,
+// and no buffer's end is rounded up to a huge page of its own. Its memory goes when it does.
+class PageArena {
+public:
+    explicit PageArena(std::size_t bytes);  // throws std::bad_alloc when the system has no room
+    ~PageArena();
+    PageArena(const PageArena&) = delete;
+    PageArena& operator=(const PageArena&) = delete;
+
+    // The next `bytes` of the block, aligned to a cache line; nullptr when they do not fit.
+    // Threads may take at once.
+    void* take(std::size_t bytes);
+    bool holds(const void* data) const
+    {
+        const auto* at = static_cast<const char*>(data);
+        return at >= data_ && at < data_ + size_;
+    }
+
+    static constexpr std::size_t alignment = 64;
+    // What `bytes` take of an arena, their alignment included.
+    static std::size_t footprint(std::size_t bytes) { return (bytes + alignment - 1) & ~(alignment - 1); }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::atomic<std::size_t> used_{0};
+};
+
+// The allocator of a vector that may live in a PageArena: it takes from the arena while there is
+// room, and from the heap after. Buffers taken from the arena are given back with the arena, as
+// the last allocator that shares it goes. A copy of the vector is made on the heap.
 template <typename T>
-void resizeFresh(std::vector<T>& cells, std::size_t count, const T& value = T())
+class ArenaAllocator {
+public:
+    using value_type = T;
+    using propagate_on_container_move_assignment = std::true_type;
+    using propagate_on_container_swap = std::true_type;
+
+    ArenaAllocator() = default;
+    explicit ArenaAllocator(std::shared_ptr<PageArena> arena) : arena_(std::move(arena)) {}
+    template <typename U>
+    ArenaAllocator(const ArenaAllocator<U>& other) noexcept : arena_(other.arena())
+    {
+    }
+
+    T* allocate(std::size_t n)
+    {
+        if (arena_ && n <= std::size_t(-1) / sizeof(T))
+            if (void* data = arena_->take(n * sizeof(T))) return static_cast<T*>(data);
+        return std::allocator<T>().allocate(n);
+    }
+    void deallocate(T* data, std::size_t n) noexcept
+    {
+        if (!arena_ || !arena_->holds(data)) std::allocator<T>().deallocate(data, n);
+    }
+
+    ArenaAllocator select_on_container_copy_construction() const { return {}; }
+    const std::shared_ptr<PageArena>& arena() const { return arena_; }
+
+    template <typename U>
+    friend bool operator==(const ArenaAllocator& a, const ArenaAllocator<U>& b) noexcept
+    {
+        return a.arena_ == b.arena();
+    }
+
+private:
+    std::shared_ptr<PageArena> arena_;
+};
+
+// Sizes an empty vector to `count` elements of `value`, its pages made present in one call.
+template <typename T, typename Allocator>
+void resizeFresh(std::vector<T, Allocator>& cells, std::size_t count, const T& value = T())
 {
     cells.reserve(count);
     populatePages(cells.data(), count * sizeof(T));

@@ -54,7 +54,7 @@ void GroupIndex::group(const Table& table, int keyField, std::span<const RowId> 
     for (TextId id = 1; id < keyTexts.size(); ++id) groupOf[id] = keys_.intern(fold(keyTexts.text(id), buffer));
 
     // A stable counting sort by group over the rows in order. Null keys (group 0) are left out.
-    const std::vector<TextId>& keys = table.textIds(keyField);
+    const Cells<TextId>& keys = table.textIds(keyField);
     const std::size_t rowCount = table.rowCount();
     starts_.assign(keys_.size() + 1, 0);
     for (std::size_t row = 0; row < rowCount; ++row) ++starts_[groupOf[keys[row]] + 1];

@@ -54,32 +54,39 @@ Table::Table(Schema schema) : schema_(std::move(schema)), columns_(schema_.field
 
 namespace {
 
-// Reserves room for `rows` cells in a column not yet filled, in huge pages where it is large.
+// Room for `rows` cells in a column not yet filled, taken from `arena` when there is one.
 template <typename T>
-void reserveCells(std::vector<T>& cells, std::size_t rows)
+void reserveCells(Cells<T>& cells, std::size_t rows, const std::shared_ptr<platform::PageArena>& arena)
 {
-    const bool fresh = cells.capacity() == 0;
+    if (arena && cells.capacity() == 0) cells = Cells<T>(platform::ArenaAllocator<T>(arena));
     cells.reserve(rows);
-    if (fresh) platform::adviseHugePages(cells.data(), cells.capacity() * sizeof(T));
 }
 
 }  // namespace
 
 void Table::reserve(std::size_t rows)
 {
+    // A fresh table's columns are made in one block: a million rows' worth is first touched a huge
+    // page at a time. A table that has cells grows them where they are.
+    std::size_t bytes = 0;
+    bool fresh = true;
+    const auto add = [&](const auto& cells) {
+        fresh = fresh && cells.capacity() == 0;
+        bytes += platform::PageArena::footprint(rows * sizeof(cells[0]));
+    };
     for (std::size_t f = 0; f < columns_.size(); ++f) {
-        switch (schema_.fields[f].type) {
-            case FieldType::Text:
-                reserveCells(columns_[f].ids, rows);
-                break;
-            case FieldType::Int16:
-                reserveCells(columns_[f].ints, rows);
-                reserveCells(columns_[f].marks, rows);
-                break;
-            case FieldType::Boolean:
-                reserveCells(columns_[f].marks, rows);
-                break;
-        }
+        const Column& column = columns_[f];
+        if (schema_.fields[f].type == FieldType::Text) add(column.ids);
+        if (schema_.fields[f].type == FieldType::Int16) add(column.ints);
+        if (schema_.fields[f].type != FieldType::Text) add(column.marks);
+    }
+    std::shared_ptr<platform::PageArena> arena;
+    if (fresh && bytes >= platform::hugePageBytes) arena = std::make_shared<platform::PageArena>(bytes);
+    for (std::size_t f = 0; f < columns_.size(); ++f) {
+        Column& column = columns_[f];
+        if (schema_.fields[f].type == FieldType::Text) reserveCells(column.ids, rows, arena);
+        if (schema_.fields[f].type == FieldType::Int16) reserveCells(column.ints, rows, arena);
+        if (schema_.fields[f].type != FieldType::Text) reserveCells(column.marks, rows, arena);
     }
 }
 
@@ -93,7 +100,7 @@ namespace {
 
 // Grows a column within the room reserved for it, its new pages made present in one call.
 template <typename T>
-void growCells(std::vector<T>& cells, std::size_t rows, T value)
+void growCells(Cells<T>& cells, std::size_t rows, T value)
 {
     if (rows > cells.size() && rows <= cells.capacity())
         platform::populatePages(cells.data() + cells.size(), (rows - cells.size()) * sizeof(T));

@@ -9,6 +9,7 @@
 // Row numbers stay valid until a row is erased or the table is replaced.
 #pragma once
 
+#include "platform/huge_pages.h"
 #include "tables/string_pool.h"
 
 #include <cstdint>
@@ -50,6 +51,9 @@ struct Schema {
 
 using RowId = std::uint32_t;
 using View = std::vector<RowId>;
+// A column's cells; the columns of a large table share one block of huge pages.
+template <typename T>
+using Cells = std::vector<T, platform::ArenaAllocator<T>>;
 
 class Table {
 public:
@@ -80,11 +84,11 @@ public:
     bool boolean(RowId row, int field) const;           // false when null
 
     // Direct reads for queries that work on text numbers rather than texts.
-    const std::vector<TextId>& textIds(int field) const { return columns_[field].ids; }
+    const Cells<TextId>& textIds(int field) const { return columns_[field].ids; }
     const StringPool& pool(int field) const { return columns_[field].pool; }
-    const std::vector<std::int16_t>& intValues(int field) const { return columns_[field].ints; }
+    const Cells<std::int16_t>& intValues(int field) const { return columns_[field].ints; }
     // Int16: 0 null, 1 a value; Boolean: 0 null, 1 false, 2 true.
-    const std::vector<std::uint8_t>& marks(int field) const { return columns_[field].marks; }
+    const Cells<std::uint8_t>& marks(int field) const { return columns_[field].marks; }
 
     View allRows() const;  // every row in stored order
     // Orders `view` by a field list such as "SCHEDULING_DEP;TIME_DEP", ascending, keeping the
@@ -103,10 +107,10 @@ public:
 
 private:
     struct Column {
-        std::vector<TextId> ids;          // Text
-        StringPool pool;                  // Text
-        std::vector<std::int16_t> ints;   // Int16
-        std::vector<std::uint8_t> marks;  // Int16: 0 null, 1 value; Boolean: 0 null, 1 false, 2 true
+        Cells<TextId> ids;          // Text
+        StringPool pool;            // Text
+        Cells<std::int16_t> ints;   // Int16
+        Cells<std::uint8_t> marks;  // Int16: 0 null, 1 value; Boolean: 0 null, 1 false, 2 true
     };
 
     Schema schema_;

@@ -114,3 +114,33 @@ TEST(Table, EraseRowMovesLaterRowsUp)
     EXPECT_EQ(t.text(0, 0), "AAAA");
     EXPECT_EQ(t.text(1, 0), "CCCC");
 }
+
+TEST(Table, LargeReservedTableKeepsItsCellsThroughGrowthCopyAndErase)
+{
+    constexpr std::size_t rows = 300000;  // more than a huge page of cells: they share one block
+    Table t(testSchema());
+    t.reserve(rows);
+    t.resize(rows);
+    for (RowId row = 0; row < rows; row += 1000) {
+        t.setText(row, 0, row % 2000 ? "ODD" : "EVEN");
+        t.setInt(row, 2, std::int16_t(row % 30000));
+        t.setBool(row, 3, true);
+    }
+    t.reserve(rows + 10);  // a table with cells grows them where they are
+    const RowId added = add(t, "LAST", "ROW");
+    Table copy = t;
+    t.eraseRow(0);
+    t = Table(testSchema());  // the first table's block goes
+
+    ASSERT_EQ(copy.rowCount(), rows + 1);
+    EXPECT_EQ(copy.text(0, 0), "EVEN");
+    EXPECT_EQ(copy.text(1000, 0), "ODD");
+    EXPECT_TRUE(copy.isNull(1, 0));
+    EXPECT_EQ(copy.integer(299000, 2), std::int16_t(299000 % 30000));
+    EXPECT_TRUE(copy.boolean(299000, 3));
+    EXPECT_TRUE(copy.isNull(299001, 3));
+    EXPECT_EQ(copy.text(added, 1), "ROW");
+    copy.resize(rows + 100000);  // past its room
+    EXPECT_TRUE(copy.isNull(rows + 99999, 2));
+    EXPECT_EQ(copy.text(added, 0), "LAST");
+}
