@@ -1,5 +1,6 @@
 #include "report/report_painter.h"
 
+#include "platform/kept_memory.h"
 #include "widgets/qt_text.h"
 
 #include <QFontMetricsF>
@@ -286,6 +287,8 @@ void paintPage(QPainter& painter, const Page& page)
 
 void printPages(QPagedPaintDevice& device, const std::vector<Page>& pages, Waits& waits)
 {
+    // A PDF writer takes and frees large buffers for every page; kept until the file is closed.
+    const platform::KeptFreedMemory keptMemory;
     // Started before the painter opens the device, so whatever the wait shows meets no half-drawn pages.
     ProgressWait progress(waits, "Drawing the pages...", int(pages.size()));
     const double width = pages.empty() ? 210 : pages.front().width;
