@@ -23,6 +23,13 @@ bool isEnter(const QKeyEvent* event)
 AirportBox::AirportBox(const quorvel::tables::AirportLookup& airports, QWidget* parent)
     : QComboBox(parent), airports_(airports), model_(new AirportListModel(airports, this))
 {
+    // The box is as wide as the room it is given: a fixed place on the main window, a whole row of
+    // the options. Working its size out from its entries would measure all the world's airport
+    // names each time a window with the box is made, most of a start-up. Squeezed, it keeps room
+    // for a dozen letters.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setIconSize(QSize(0, 0));  // the entries have no pictures
+    setMinimumContentsLength(12);
     setModel(model_);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

@@ -5,12 +5,14 @@
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdio>
 
 using namespace quorvel::tables;
 using namespace quorvel::ui;
@@ -203,4 +205,36 @@ TEST_F(AirportBoxTest, EnterAndEscStillReachTheWindowsButtons)
         EXPECT_EQ(dialog.result(), result) << key;
         EXPECT_EQ(picked.count(), key == Qt::Key_Return ? 1 : 0) << key;
     }
+}
+
+TEST(AirportBoxSize, TakesTheSameRoomWhateverItsEntriesWithAComboBoxHeight)
+{
+    // Thousands of names of the longest kind ask for no more room than a few short ones: the box
+    // does not measure its entries to size itself.
+    std::vector<std::pair<std::string, std::string>> many;
+    for (int i = 0; i < 3000; ++i) {
+        char code[5];
+        std::snprintf(code, sizeof code, "X%03d", i);
+        many.emplace_back(code, "WWWWWWWWWWWWWWWWWWWWWWWWWWWW" + std::to_string(i % 10));
+    }
+    AirportLookup few, longNames;
+    few.assign(airportTable(airports));
+    longNames.assign(airportTable(many));
+    AirportBox small(few), large(longNames);
+    EXPECT_EQ(large.sizeHint(), small.sizeHint());
+    EXPECT_EQ(large.minimumSizeHint(), small.minimumSizeHint());
+
+    QComboBox plain;
+    plain.setEditable(true);
+    plain.addItem(QStringLiteral("SYDNEY"));
+    EXPECT_EQ(large.sizeHint().height(), plain.sizeHint().height()) << "no room kept for pictures";
+    EXPECT_GE(large.minimumSizeHint().width(), large.fontMetrics().horizontalAdvance(QStringLiteral("LONDON GATWI")))
+        << "a squeezed box still shows a dozen letters";
+
+    // Shown in the main window's place, its list is at least as wide as the box.
+    large.setGeometry(0, 0, 145, 24);
+    large.show();
+    large.showPopup();
+    EXPECT_GE(large.view()->window()->width(), 145);
+    large.hidePopup();
 }
