@@ -86,6 +86,7 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file)
     }
     if (size > 0) {
         text.reserve(std::size_t(size));
+        platform::adviseHugePages(text.data(), std::size_t(size));
         platform::populatePages(text.data(), std::size_t(size));
         text.resize(std::size_t(size));
         in.read(text.data(), size);
