@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -244,19 +245,34 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
     const Shared shared{inputs_, stop_, aircraft_, aircraftRows_, utcOffsetHours_};
 
     std::mutex mutex;
-    std::condition_variable finished;
-    std::vector<char> done(stretches.size(), 0);  // guarded by mutex
-    // Guarded by mutex: the buffers of stretches already passed on, for later stretches. Memory the
-    // run has used once costs nothing more; fresh memory costs a trip into the kernel per page.
-    std::vector<Stretch> spare;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> abandoned{false};
-    // Takes the next stretch nobody has taken; false when none is left or the run has ended.
-    const auto convertNext = [&](LineConverter& converter) {
-        const std::size_t i = next++;
-        if (i >= stretches.size() || abandoned) return false;
+    std::condition_variable finished;  // a stretch is converted
+    std::condition_variable room;      // a stretch was passed on, or the run has ended
+    std::vector<char> done(stretches.size(), 0);  // guarded by mutex, as the four below
+    // The converters keep at most this many stretches ahead of the one passed on next, so the run
+    // works in the same few buffers over and over: each stretch's records take megabytes, and
+    // memory the run has used once costs nothing more where fresh memory costs a fault per page.
+    const std::size_t ahead = 2 * workers;
+    std::size_t next = 0;    // the first stretch nobody has taken
+    std::size_t passed = 0;  // the stretches passed on
+    bool ended = false;      // nothing more is to be taken
+    std::vector<Stretch> spare;  // the buffers of stretches passed on, for later ones
+    const auto end = [&] {
         {
             const std::lock_guard lock(mutex);
+            ended = true;
+        }
+        room.notify_all();
+    };
+    // Takes the next stretch nobody has taken and converts it; false when none is left, the run
+    // has ended, or (unless `waitForRoom`) the converters are as far ahead as they may be.
+    const auto convertNext = [&](LineConverter& converter, bool waitForRoom) {
+        std::size_t i = 0;
+        {
+            std::unique_lock lock(mutex);
+            const auto mayTake = [&] { return ended || next >= stretches.size() || next < passed + ahead; };
+            if (waitForRoom) room.wait(lock, mayTake);
+            if (ended || next >= stretches.size() || !mayTake()) return false;
+            i = next++;
             if (!spare.empty()) {
                 stretches[i].records = std::move(spare.back().records);
                 stretches[i].events = std::move(spare.back().events);
@@ -275,18 +291,18 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
     };
 
     struct Helpers {
-        std::atomic<bool>& abandoned;
+        std::function<void()> end;
         std::vector<std::thread> threads;
         ~Helpers()
         {
-            abandoned = true;
+            end();
             for (std::thread& thread : threads) thread.join();
         }
-    } helpers{abandoned, {}};
+    } helpers{end, {}};
     for (std::size_t w = 1; w < workers && w < stretches.size(); ++w)
         helpers.threads.emplace_back([&] {
             LineConverter converter(shared);
-            while (convertNext(converter)) {
+            while (convertNext(converter, true)) {
             }
         });
 
@@ -297,13 +313,14 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
                 const std::lock_guard lock(mutex);
                 if (done[i]) break;
             }
-            if (convertNext(own)) continue;
+            // Stretch i is always within reach: taken by a converter already, or next to be taken.
+            if (convertNext(own, false)) continue;
             std::unique_lock lock(mutex);
             finished.wait(lock, [&] { return done[i] != 0; });
             break;
         }
         // A stretch that ends the run ends the others' work before its message waits for the user.
-        if (stretches[i].outcome != Outcome::Finished || stretches[i].failure) abandoned = true;
+        if (stretches[i].outcome != Outcome::Finished || stretches[i].failure) end();
         if (!passOn(stretches[i], out)) return false;
         // Its records are in the file; its buffers serve a later stretch.
         Stretch emptied;
@@ -312,8 +329,12 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
         emptied.events = std::move(stretches[i].events);
         emptied.events.clear();
         stretches[i] = Stretch{};
-        const std::lock_guard lock(mutex);
-        spare.push_back(std::move(emptied));
+        {
+            const std::lock_guard lock(mutex);
+            spare.push_back(std::move(emptied));
+            passed = i + 1;
+        }
+        room.notify_all();
     }
     return true;
 }
