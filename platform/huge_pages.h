@@ -101,6 +101,7 @@ template <typename T, typename Allocator>
 void resizeFresh(std::vector<T, Allocator>& cells, std::size_t count, const T& value = T())
 {
     cells.reserve(count);
+    adviseHugePages(cells.data(), count * sizeof(T));
     populatePages(cells.data(), count * sizeof(T));
     cells.resize(count, value);
 }
