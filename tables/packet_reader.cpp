@@ -335,14 +335,21 @@ public:
         second_.join();
     }
 
-    void fill(Table& table, std::string_view bytes, const Block& block, RowId firstRow)
+    // `alongside`, when there is one, runs meanwhile on whichever thread comes free first: the
+    // search for the next block's records, which would otherwise leave the second thread waiting.
+    void fill(Table& table, std::string_view bytes, const Block& block, RowId firstRow,
+              const std::function<void()>& alongside)
     {
         std::stable_sort(order_.begin(), order_.end(),
                          [this](std::size_t a, std::size_t b) { return cost_[a] > cost_[b]; });
-        next_ = 0;
+        next_ = alongside ? 0 : 1;
         round_ = [&, firstRow] {
-            for (std::size_t i = next_++; i < order_.size(); i = next_++) {
-                const std::size_t field = order_[i];
+            for (std::size_t i = next_++; i <= order_.size(); i = next_++) {
+                if (i == 0) {
+                    alongside();
+                    continue;
+                }
+                const std::size_t field = order_[i - 1];
                 const auto start = std::chrono::steady_clock::now();
                 layout_.fill(table, bytes, block.cells.data(), firstRow, block.rows, field);
                 cost_[field] = (std::chrono::steady_clock::now() - start).count();
@@ -449,23 +456,36 @@ Table readFrom(PacketSource& in)
     table.reserve(recordCount);
     const RecordLayout layout(schema);
     ColumnFiller filler(layout);
-    Block block;
+    Block blocks[2];
+    Block* block = &blocks[0];
+    Block* following = &blocks[1];
+    bool found = false;  // *block holds the records at the start of the buffer, found in the last round
     std::uint32_t read = 0;
     RowId kept = 0;
     while (read < recordCount) {
         // The whole records in the buffer, then their cells.
         std::string_view bytes = in.peek(std::size_t(std::min<std::uint64_t>(in.remaining(), 1 + flagBytes)));
-        findRecords(layout, bytes, recordCount - read, block);
-        while (block.records == 0) {
-            // A record longer than the buffer holds, or one cut off by the end of the file.
-            if (bytes.size() >= in.remaining()) in.truncated();
-            bytes = in.peek(std::size_t(std::min<std::uint64_t>(in.remaining(), 2 * bytes.size())));
-            findRecords(layout, bytes, recordCount - read, block);
+        if (!found) {
+            findRecords(layout, bytes, recordCount - read, *block);
+            while (block->records == 0) {
+                // A record longer than the buffer holds, or one cut off by the end of the file.
+                if (bytes.size() >= in.remaining()) in.truncated();
+                bytes = in.peek(std::size_t(std::min<std::uint64_t>(in.remaining(), 2 * bytes.size())));
+                findRecords(layout, bytes, recordCount - read, *block);
+            }
         }
-        filler.fill(table, bytes.substr(0, block.bytes), block, kept);
-        in.advance(block.bytes);
-        read += block.records;
-        kept += block.rows;
+        // The records after these, in the rest of the buffer: where the next round's peek starts,
+        // with the same bytes, so their places hold there.
+        const std::uint32_t left = recordCount - read - block->records;
+        const std::string_view rest = bytes.substr(block->bytes);
+        following->records = 0;
+        const std::function<void()> findFollowing = [&] { findRecords(layout, rest, left, *following); };
+        filler.fill(table, bytes.substr(0, block->bytes), *block, kept, left > 0 ? findFollowing : nullptr);
+        in.advance(block->bytes);
+        read += block->records;
+        kept += block->rows;
+        found = following->records > 0;
+        std::swap(block, following);
     }
     table.resize(kept);
     if (in.remaining() != 0)

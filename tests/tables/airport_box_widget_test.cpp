@@ -213,7 +213,7 @@ TEST(AirportBoxSize, TakesTheSameRoomWhateverItsEntriesWithAComboBoxHeight)
     // does not measure its entries to size itself.
     std::vector<std::pair<std::string, std::string>> many;
     for (int i = 0; i < 3000; ++i) {
-        char code[5];
+        char code[8];
         std::snprintf(code, sizeof code, "X%03d", i);
         many.emplace_back(code, "WWWWWWWWWWWWWWWWWWWWWWWWWWWW" + std::to_string(i % 10));
     }
