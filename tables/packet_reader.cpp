@@ -43,6 +43,7 @@ public:
         // A small file needs no large block.
         const auto block = std::size_t(std::min<std::uint64_t>(size, blockSize));
         buffer_.reserve(block);
+        platform::adviseHugePages(buffer_.data(), block);
         platform::populatePages(buffer_.data(), block);
         buffer_.resize(block);
     }
