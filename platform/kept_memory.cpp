@@ -13,12 +13,10 @@ namespace {
 std::atomic<int> holders{0};
 
 #if defined(__GLIBC__)
-// Large enough for the biggest block such a job takes, and for two of them to be freed at once.
+// Large enough for the biggest block such a job takes, and for two of them to be freed at once:
+// the highest values the C library would move its thresholds to by itself.
 constexpr int keptMapThreshold = 32 << 20;
 constexpr int keptTrimThreshold = 64 << 20;
-// The C library's own starting values (it raises them by itself until one is set).
-constexpr int initialMapThreshold = 128 << 10;
-constexpr int initialTrimThreshold = 128 << 10;
 #endif
 
 }  // namespace
@@ -36,8 +34,6 @@ KeptFreedMemory::~KeptFreedMemory()
 {
     if (holders.fetch_sub(1) != 1) return;
 #if defined(__GLIBC__)
-    ::mallopt(M_MMAP_THRESHOLD, initialMapThreshold);
-    ::mallopt(M_TRIM_THRESHOLD, initialTrimThreshold);
     ::malloc_trim(0);
 #endif
 }

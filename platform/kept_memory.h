@@ -11,9 +11,10 @@
 namespace quorvel::platform {
 
 // While one lives, large blocks come from the heap and freed memory stays there for the next
-// one; when the last one goes, the heap's free memory is given back and the C library's initial
-// thresholds are set again. For the thread that does the job; does nothing where the C library
-// has no such settings.
+// one; when the last one goes, the heap's free memory is given back. The thresholds stay where
+// they were set: once set, the C library no longer moves them by itself, and setting its initial
+// ones again would map every block of more than 128 KB on its own from then on. For the thread
+// that does the job; does nothing where the C library has no such settings.
 class KeptFreedMemory {
 public:
     KeptFreedMemory();
