@@ -85,10 +85,7 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& file)
         if (!error) size = std::streamsize(bytes);
     }
     if (size > 0) {
-        text.reserve(std::size_t(size));
-        platform::adviseHugePages(text.data(), std::size_t(size));
-        platform::populatePages(text.data(), std::size_t(size));
-        text.resize(std::size_t(size));
+        platform::resizeFresh(text, std::size_t(size));
         in.read(text.data(), size);
         text.resize(std::size_t(in.gcount()));
     }

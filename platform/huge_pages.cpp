@@ -42,13 +42,21 @@ PageArena::~PageArena()
 
 void* PageArena::take(std::size_t bytes)
 {
-    const std::size_t length = footprint(bytes);
+    const std::size_t length = footprint(std::max<std::size_t>(bytes, 1));
     if (length < bytes) return nullptr;
     std::size_t used = used_.load(std::memory_order_relaxed);
     do {
         if (length > size_ - used) return nullptr;
     } while (!used_.compare_exchange_weak(used, used + length, std::memory_order_relaxed));
     return data_ + used;
+}
+
+void PageArena::giveBack(const void* data, std::size_t bytes)
+{
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + smallPage - 1) & ~(smallPage - 1);
+    const std::uintptr_t end = (start + bytes) & ~(smallPage - 1);
+    if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 void adviseHugePages(void* data, std::size_t bytes)

@@ -9,9 +9,9 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
-#include <vector>
 
 namespace quorvel::platform {
 
@@ -39,10 +39,14 @@ public:
     // The next `bytes` of the block, aligned to a cache line; nullptr when they do not fit.
     // Threads may take at once.
     void* take(std::size_t bytes);
+    // Hands the memory of a piece no longer used back to the system; the piece is not handed out
+    // again, and its pages that it shares with others stay.
+    void giveBack(const void* data, std::size_t bytes);
     bool holds(const void* data) const
     {
-        const auto* at = static_cast<const char*>(data);
-        return at >= data_ && at < data_ + size_;
+        const auto at = reinterpret_cast<std::uintptr_t>(data);
+        const auto start = reinterpret_cast<std::uintptr_t>(data_);
+        return at >= start && at - start < size_;
     }
 
     static constexpr std::size_t alignment = 64;
@@ -67,6 +71,9 @@ public:
 
     ArenaAllocator() = default;
     explicit ArenaAllocator(std::shared_ptr<PageArena> arena) : arena_(std::move(arena)) {}
+    // Copied, never emptied by a move: an allocator stays equal to what it was.
+    ArenaAllocator(const ArenaAllocator&) = default;
+    ArenaAllocator& operator=(const ArenaAllocator&) = default;
     template <typename U>
     ArenaAllocator(const ArenaAllocator<U>& other) noexcept : arena_(other.arena())
     {
@@ -80,7 +87,10 @@ public:
     }
     void deallocate(T* data, std::size_t n) noexcept
     {
-        if (!arena_ || !arena_->holds(data)) std::allocator<T>().deallocate(data, n);
+        if (arena_ && arena_->holds(data))
+            arena_->giveBack(data, n * sizeof(T));
+        else
+            std::allocator<T>().deallocate(data, n);
     }
 
     ArenaAllocator select_on_container_copy_construction() const { return {}; }
@@ -96,14 +106,16 @@ private:
     std::shared_ptr<PageArena> arena_;
 };
 
-// Sizes an empty vector to `count` elements of `value`, its pages made present in one call.
-template <typename T, typename Allocator>
-void resizeFresh(std::vector<T, Allocator>& cells, std::size_t count, const T& value = T())
+// Sizes an empty buffer (a vector, a string) to `count` elements, in huge pages where the
+// system grants them, its pages made present in one call.
+template <typename Buffer>
+void resizeFresh(Buffer& buffer, std::size_t count)
 {
-    cells.reserve(count);
-    adviseHugePages(cells.data(), count * sizeof(T));
-    populatePages(cells.data(), count * sizeof(T));
-    cells.resize(count, value);
+    buffer.reserve(count);
+    const std::size_t bytes = count * sizeof(*buffer.data());
+    adviseHugePages(buffer.data(), bytes);
+    populatePages(buffer.data(), bytes);
+    buffer.resize(count);
 }
 
 }  // namespace quorvel::platform

@@ -41,11 +41,7 @@ public:
         : name_(std::move(name)), file_(file), size_(size)
     {
         // A small file needs no large block.
-        const auto block = std::size_t(std::min<std::uint64_t>(size, blockSize));
-        buffer_.reserve(block);
-        platform::adviseHugePages(buffer_.data(), block);
-        platform::populatePages(buffer_.data(), block);
-        buffer_.resize(block);
+        platform::resizeFresh(buffer_, std::size_t(std::min<std::uint64_t>(size, blockSize)));
     }
 
     std::uint64_t position() const { return position_; }
@@ -336,8 +332,9 @@ public:
         second_.join();
     }
 
-    // `alongside`, when there is one, runs meanwhile on whichever thread comes free first: the
-    // search for the next block's records, which would otherwise leave the second thread waiting.
+    // `alongside`, when there is one, runs meanwhile as the round's first task, on whichever thread
+    // takes it: the search for the next block's records, which would otherwise run between rounds
+    // while the second thread waits.
     void fill(Table& table, std::string_view bytes, const Block& block, RowId firstRow,
               const std::function<void()>& alongside)
     {
@@ -480,8 +477,9 @@ Table readFrom(PacketSource& in)
         const std::uint32_t left = recordCount - read - block->records;
         const std::string_view rest = bytes.substr(block->bytes);
         following->records = 0;
-        const std::function<void()> findFollowing = [&] { findRecords(layout, rest, left, *following); };
-        filler.fill(table, bytes.substr(0, block->bytes), *block, kept, left > 0 ? findFollowing : nullptr);
+        std::function<void()> findFollowing;
+        if (left > 0) findFollowing = [&] { findRecords(layout, rest, left, *following); };
+        filler.fill(table, bytes.substr(0, block->bytes), *block, kept, findFollowing);
         in.advance(block->bytes);
         read += block->records;
         kept += block->rows;

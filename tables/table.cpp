@@ -5,6 +5,7 @@
 #include "platform/huge_pages.h"
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 #include <ranges>
 
@@ -81,7 +82,13 @@ void Table::reserve(std::size_t rows)
         if (schema_.fields[f].type != FieldType::Text) add(column.marks);
     }
     std::shared_ptr<platform::PageArena> arena;
-    if (fresh && bytes >= platform::hugePageBytes) arena = std::make_shared<platform::PageArena>(bytes);
+    if (fresh && bytes >= platform::hugePageBytes) {
+        try {
+            arena = std::make_shared<platform::PageArena>(bytes);
+        } catch (const std::bad_alloc&) {
+            // No room for the block in one piece: the columns come from the heap, as small ones do.
+        }
+    }
     for (std::size_t f = 0; f < columns_.size(); ++f) {
         Column& column = columns_[f];
         if (schema_.fields[f].type == FieldType::Text) reserveCells(column.ids, rows, arena);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -44,6 +45,26 @@ TEST(PageArena, HandsOutAlignedPiecesBackToBackUntilFull)
     std::vector<char> heap(16);
     EXPECT_FALSE(arena.holds(heap.data()));
     EXPECT_FALSE(arena.holds(first + 3 * hugePageBytes));
+}
+
+TEST(PageArena, APieceGivenBackLosesItsOwnPagesOnly)
+{
+    constexpr std::size_t page = 4096;
+    PageArena arena(16 * page);
+    char* before = static_cast<char*>(arena.take(100));
+    char* piece = static_cast<char*>(arena.take(4 * page));  // starts inside the first page
+    char* after = static_cast<char*>(arena.take(100));
+    std::memset(before, 'b', 100);
+    std::memset(piece, 'p', 4 * page);
+    std::memset(after, 'a', 100);
+    arena.giveBack(piece, 4 * page);
+    EXPECT_EQ(before[99], 'b');
+    EXPECT_EQ(after[0], 'a');
+    EXPECT_EQ(piece[0], 'p') << "the page it shares with the piece before it stays";
+    EXPECT_EQ(piece[page], '\0') << "its own pages are given back, and read as fresh memory";
+    EXPECT_EQ(piece[3 * page - 1], '\0');
+    EXPECT_EQ(piece[4 * page - 1], 'p') << "the page it shares with the piece after it stays";
+    EXPECT_EQ(arena.take(0) != nullptr, true) << "even an empty piece has a place of its own";
 }
 
 TEST(PageArena, VectorsMoveToTheHeapWhenTheArenaIsFullAndCopiesLiveOnTheirOwn)
