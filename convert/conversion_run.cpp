@@ -15,7 +15,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -271,7 +270,7 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
             std::unique_lock lock(mutex);
             const auto mayTake = [&] { return ended || next >= stretches.size() || next < passed + ahead; };
             if (waitForRoom) room.wait(lock, mayTake);
-            if (ended || next >= stretches.size() || !mayTake()) return false;
+            if (ended || next >= stretches.size() || next >= passed + ahead) return false;
             i = next++;
             if (!spare.empty()) {
                 stretches[i].records = std::move(spare.back().records);
@@ -291,11 +290,11 @@ bool Run::convertLines(const std::vector<std::string_view>& lines, tables::Packe
     };
 
     struct Helpers {
-        std::function<void()> end;
+        const decltype(end)& endRun;
         std::vector<std::thread> threads;
         ~Helpers()
         {
-            end();
+            endRun();
             for (std::thread& thread : threads) thread.join();
         }
     } helpers{end, {}};
