@@ -60,8 +60,9 @@ private:
 };
 
 // The allocator of a vector that may live in a PageArena: it takes from the arena while there is
-// room, and from the heap after. Buffers taken from the arena are given back with the arena, as
-// the last allocator that shares it goes. A copy of the vector is made on the heap.
+// room, and from the heap after. A buffer freed to the arena gives its pages back at once; the
+// arena's mapping goes with the last allocator that shares it. A copy of the vector is made on
+// the heap.
 template <typename T>
 class ArenaAllocator {
 public:
